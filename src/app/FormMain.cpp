@@ -1,0 +1,123 @@
+#include "app/FormMain.h"
+
+#include "platform/text.h"
+#include "platform/textfile.h"
+#include "run/Diagnostics.h"
+#include "winapi/winapi.h"
+
+using namespace Utilities;
+
+std::unique_ptr<FormMain> g_FormMain;
+
+namespace {
+
+const wchar_t kMarkerFileName[] = L"\\ZandorelLoggingDetail.txt";
+const wchar_t kCompleted[] = L"Diagnostics Completed";
+const wchar_t kLogLocation[] = L"The log file can be found at ";
+const wchar_t kCouldNotTurnOn[] = L"Could not turn on runtime logging.";
+const wchar_t kCouldNotTurnOff[] = L"Could not turn off runtime logging.";
+const int kUnloadFromControlMenu = 0;
+
+} // namespace
+
+FormMain::FormMain(std::unique_ptr<FormView> p_View) : m_View(std::move(p_View)) {}
+
+Text FormMain::MarkerFilePath() {
+    return GetTempFolder() + kMarkerFileName;
+}
+
+bool FormMain::ShowDialog() {
+    RefreshRuntimeLoggingCheck();
+    m_View->ShowModal(*this);
+    return true;
+}
+
+void FormMain::RefreshRuntimeLoggingCheck() {
+    m_UpdatingCheck = true;
+    SetCheckValue(IsRuntimeLoggingOn() ? 1 : 0);
+    m_UpdatingCheck = false;
+}
+
+void FormMain::CommandRun57Tests_Click() {
+    m_View->SetBusyPointer(true);
+    m_LastOutcome = Diagnostics::RunDiagnostics();
+    if (!m_LastOutcome.empty()) {
+        SetStatusText(m_LastOutcome);
+    } else {
+        SetStatusText(Text(kCompleted) + L"\r\n" + kLogLocation + g_LogFile->LogFilePath());
+    }
+    m_View->SetBusyPointer(false);
+}
+
+void FormMain::Form_QueryUnload(bool& Cancel, int UnloadMode) {
+    if (UnloadMode == kUnloadFromControlMenu) {
+        Cancel = true;
+        m_View->Hide();
+    }
+}
+
+bool FormMain::IsRuntimeLoggingOn() {
+    return FileExists(MarkerFilePath());
+}
+
+void FormMain::SetRuntimeLogging(bool p_Enable) {
+    if (p_Enable == IsRuntimeLoggingOn()) {
+        return;
+    }
+    Text path = MarkerFilePath();
+    if (p_Enable) {
+        AppendingFile created(path);
+    } else {
+        DeleteFileA(ToAnsi(path).c_str());
+    }
+    bool on = IsRuntimeLoggingOn();
+    if (p_Enable && !on) {
+        m_View->ShowMessage(kCouldNotTurnOn);
+    } else if (!p_Enable && on) {
+        m_View->ShowMessage(kCouldNotTurnOff);
+    }
+}
+
+void FormMain::Form_Activate() {
+    if (m_Activated) {
+        return;
+    }
+    m_Activated = true;
+    m_View->ShowInTaskbar();
+}
+
+void FormMain::CheckRuntimeLogging_Click() {
+    if (m_UpdatingCheck) {
+        return;
+    }
+    SetRuntimeLogging(m_CheckValue == 1);
+    RefreshRuntimeLoggingCheck();
+}
+
+void FormMain::CheckboxChanged(int p_Value) {
+    m_CheckValue = p_Value;
+    CheckRuntimeLogging_Click();
+}
+
+void FormMain::SetCheckValue(int p_Value) {
+    if (p_Value == m_CheckValue) {
+        m_View->SetRuntimeLoggingCheck(p_Value);
+        return;
+    }
+    m_CheckValue = p_Value;
+    m_View->SetRuntimeLoggingCheck(p_Value);
+    CheckRuntimeLogging_Click();
+}
+
+void FormMain::SetStatusText(const Text& p_Text) {
+    m_StatusText = p_Text;
+    m_View->SetStatusText(p_Text);
+}
+
+void FormMain::Repaint() {
+    m_View->Repaint();
+}
+
+void FormMain::Unload() {
+    m_View->Unload();
+}

@@ -1,0 +1,13 @@
+// The program's start-up and shutdown.
+#pragma once
+
+namespace MainModule {
+
+// Creates the main window, shows it modally, shuts down. Returns the program's exit code:
+// 1 when the last run failed, else 0.
+int Main();
+
+// Closes the last report log again (without display), disposes it, unloads the window.
+void Shutdown();
+
+} // namespace MainModule

@@ -1,0 +1,30 @@
+// The program's one error type: a number and a description, like the errors that the
+// sections raise, catch and turn into result text.
+#pragma once
+
+#include "platform/unicode.h"
+
+#include <exception>
+#include <string>
+
+class ZPError : public std::exception {
+public:
+    ZPError(long number, Text description);
+
+    long Number() const { return m_Number; }
+    const Text& Description() const { return m_Description; }
+    const char* what() const noexcept override { return m_What.c_str(); }
+
+    // Error 5, an impossible argument; the description names the argument.
+    static ZPError InvalidArgument(const Text& argument);
+    // Error 6, a count that does not fit its 16-bit type.
+    static ZPError Overflow();
+
+private:
+    long m_Number;
+    Text m_Description;
+    std::string m_What;
+};
+
+// Base of the application-defined error numbers (hexadecimal 80040000).
+const long kApplicationErrorBase = -2147221504L;

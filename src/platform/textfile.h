@@ -1,0 +1,31 @@
+// Plain ANSI text files: appending to one (opened and closed on every call) and reading one
+// line by line.
+#pragma once
+
+#include "platform/handles.h"
+#include "platform/unicode.h"
+
+#include <functional>
+#include <string>
+
+namespace Utilities {
+
+// A file opened for appending, created when missing, closed when the object goes.
+class AppendingFile {
+public:
+    explicit AppendingFile(const Text& p_Path);
+    bool IsOpen() const { return m_Handle.IsValid(); }
+    // Writes the bytes at the end of the file; false when the file is not open or the write
+    // failed.
+    bool Write(const std::string& p_Bytes);
+
+private:
+    UniqueHandle m_Handle;
+};
+
+// Reads a text file and hands each line, without its line end, to p_Line. CR LF, CR and LF
+// all end a line; a last line without a line end counts, an empty file has no lines. Returns
+// false when the file cannot be opened or a read fails (lines handed over stay handed over).
+bool ReadTextLines(const Text& p_Path, const std::function<void(const Text&)>& p_Line);
+
+} // namespace Utilities

@@ -1,0 +1,83 @@
+#include "report/ZPLogFile.h"
+
+#include "platform/error.h"
+#include "platform/text.h"
+#include "platform/textfile.h"
+#include "winapi/winapi.h"
+
+using namespace Utilities;
+
+namespace {
+
+const char kLineEnd[] = "\r\n";
+const std::string kHeadingOpening = std::string("\r\n\r\n\r\n") + std::string(68, '*') + kLineEnd;
+const std::string kHeadingClosing = std::string(68, '-') + kLineEnd;
+const Text kTerminatorRule(56, L'-');
+const wchar_t kTerminatorLine[] = L"Diagnostic Log Terminated";
+const wchar_t kFailurePrefix[] = L"<FAILURE> ";
+const wchar_t kEraseFailed[] = L"Unable to erase existing log file.";
+
+// Whether a file of any attributes is at the path. A hidden or system file counts too: left in
+// place, it would put the old run's lines in front of the new run's.
+bool AnyFileAt(const Text& p_Path) {
+    DWORD attributes = GetFileAttributesA(ToAnsi(p_Path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+} // namespace
+
+const wchar_t ZPLogFile::kFileName[] = L"Zanprobe7.txt";
+
+void ZPLogFile::Initialize() {
+    m_LogFilePath = GetTempFolder() + L"\\" + kFileName;
+    if ((FileExists(m_LogFilePath) || AnyFileAt(m_LogFilePath)) &&
+        !DeleteFileA(ToAnsi(m_LogFilePath).c_str())) {
+        throw ZPError(kApplicationErrorBase, kEraseFailed);
+    }
+}
+
+void ZPLogFile::Dispose() {
+    m_LogFilePath.clear();
+}
+
+void ZPLogFile::WriteToLogFile(const Text& p_TextToLog, bool p_NewHeading) {
+    if (m_LogFilePath.empty()) {
+        return;
+    }
+    // Each step is attempted even when an earlier one failed; nothing reaches the caller.
+    AppendingFile file(m_LogFilePath);
+    if (p_NewHeading) {
+        file.Write(kHeadingOpening);
+    }
+    file.Write(ToAnsi(p_TextToLog) + kLineEnd);
+    if (p_NewHeading) {
+        file.Write(kHeadingClosing);
+    }
+}
+
+void ZPLogFile::Failure(const Text& p_Text) {
+    WriteToLogFile(kFailurePrefix + p_Text, false);
+}
+
+void ZPLogFile::CloseLogFile(bool p_OpenAndDisplayToUser) {
+    if (m_LogFilePath.empty()) {
+        return;
+    }
+    WriteToLogFile(L"", false);
+    WriteToLogFile(kTerminatorRule, false);
+    WriteToLogFile(kTerminatorLine, false);
+    if (p_OpenAndDisplayToUser) {
+        DisplayToUser();
+    }
+}
+
+void ZPLogFile::DisplayToUser() {
+    if (m_LogFilePath.empty()) {
+        return;
+    }
+    ShellExecuteA(nullptr, "open", ToAnsi(m_LogFilePath).c_str(), nullptr, "", SW_SHOWNORMAL);
+}
+
+void ZPLogFile::AppendTextFile(const Text& p_SourceFile) {
+    ReadTextLines(p_SourceFile, [this](const Text& line) { WriteToLogFile(line, false); });
+}

@@ -1,0 +1,72 @@
+#include "run/Diagnostics.h"
+
+#include "app/FormMain.h"
+#include "platform/error.h"
+#include "version.h"
+#include "winapi/winapi.h"
+
+#include <string>
+
+using namespace Utilities;
+
+std::unique_ptr<ZPLogFile> g_LogFile;
+
+namespace Diagnostics {
+
+namespace {
+
+const wchar_t kFailedPrefix[] = L"Diagnostics Failed: ";
+const wchar_t kRunningCaption[] = L"Running Diagnostic Test";
+
+// The current date in the user's short date format, a blank, and the current time in the
+// user's long time format.
+Text CurrentDateAndTime() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char date[256] = {};
+    char time[256] = {};
+    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &now, nullptr, date, sizeof date);
+    GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &now, nullptr, time, sizeof time);
+    return FromAnsi(date) + L" " + FromAnsi(time);
+}
+
+void WritePreamble() {
+    g_LogFile->WriteToLogFile(L"Starting Zandorel Diagnostics: " + CurrentDateAndTime(), false);
+    g_LogFile->WriteToLogFile(L"Diagnostic Utility Version: " + FromUtf8(ZANPROBE_VERSION_TEXT),
+                              false);
+    g_LogFile->WriteToLogFile(L"Log File Path = " + g_LogFile->LogFilePath(), false);
+}
+
+} // namespace
+
+Text RunDiagnostics() {
+    Text outcome;
+    try {
+        g_LogFile = std::make_unique<ZPLogFile>();
+        g_LogFile->Initialize();
+        WritePreamble();
+        for (const RunStep& step : RunSteps()) {
+            step.run();
+        }
+    } catch (const ZPError& error) {
+        outcome = kFailedPrefix + error.Description();
+    } catch (const std::exception& error) {
+        outcome = kFailedPrefix + FromUtf8(error.what());
+    }
+    if (g_LogFile) {
+        g_LogFile->CloseLogFile(outcome.empty());
+    }
+    return outcome;
+}
+
+void WriteSectionHeading(const Text& p_SectionName) {
+    if (g_LogFile) {
+        g_LogFile->WriteToLogFile(p_SectionName, true);
+    }
+    if (g_FormMain) {
+        g_FormMain->SetStatusText(Text(kRunningCaption) + L"\r\n" + p_SectionName);
+        g_FormMain->Repaint();
+    }
+}
+
+} // namespace Diagnostics

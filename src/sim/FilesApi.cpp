@@ -1,0 +1,400 @@
+// Folders, paths, directory search and files of the simulated machine.
+#include "sim/Ansi.h"
+#include "sim/CodePage.h"
+#include "sim/Errors.h"
+#include "sim/FileAttributes.h"
+#include "sim/Handles.h"
+#include "sim/Machine.h"
+#include "sim/Paths.h"
+
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+using namespace sim;
+
+namespace {
+
+class FindObject : public KernelObject {
+public:
+    std::vector<WIN32_FIND_DATAA> entries;
+    size_t next = 0;
+};
+
+FILETIME ToFileTime(const timespec& time) {
+    // 100-nanosecond intervals since 1601-01-01.
+    const uint64_t kEpochDifference = 116444736000000000ULL;
+    uint64_t value = kEpochDifference + static_cast<uint64_t>(time.tv_sec) * 10000000ULL +
+                     static_cast<uint64_t>(time.tv_nsec) / 100;
+    return FILETIME{static_cast<DWORD>(value), static_cast<DWORD>(value >> 32)};
+}
+
+bool MakeFindData(const std::string& hostPath, const std::wstring& name, WIN32_FIND_DATAA& data) {
+    struct stat info;
+    if (stat(hostPath.c_str(), &info) != 0) {
+        return false;
+    }
+    std::string ansiName = ToMachineAnsi(name);
+    std::string ansiShort = ToMachineAnsi(ShortNameOf(name));
+    if (ansiName.size() >= MAX_PATH) {
+        return false;
+    }
+    std::memset(&data, 0, sizeof data);
+    data.dwFileAttributes = ReadAttributes(hostPath);
+    data.ftCreationTime = ToFileTime(info.st_ctim);
+    data.ftLastAccessTime = ToFileTime(info.st_atim);
+    data.ftLastWriteTime = ToFileTime(info.st_mtim);
+    if (!S_ISDIR(info.st_mode)) {
+        uint64_t size = static_cast<uint64_t>(info.st_size);
+        data.nFileSizeHigh = static_cast<DWORD>(size >> 32);
+        data.nFileSizeLow = static_cast<DWORD>(size);
+    }
+    std::memcpy(data.cFileName, ansiName.c_str(), ansiName.size() + 1);
+    if (ansiShort != ansiName && ansiShort.size() < sizeof data.cAlternateFileName) {
+        std::memcpy(data.cAlternateFileName, ansiShort.c_str(), ansiShort.size() + 1);
+    }
+    return true;
+}
+
+// Whether an open handle of the simulated machine keeps the file from being deleted.
+bool HeldWithoutDeleteSharing(const std::string& hostPath) {
+    struct stat info;
+    if (stat(hostPath.c_str(), &info) != 0) {
+        return false;
+    }
+    bool held = false;
+    ForEachHandle([&](KernelObject& object) {
+        auto* file = dynamic_cast<FileObject*>(&object);
+        if (file != nullptr && file->device == info.st_dev && file->inode == info.st_ino &&
+            (file->shareMode & FILE_SHARE_DELETE) == 0) {
+            held = true;
+        }
+    });
+    return held;
+}
+
+// Resolves a path argument; sets the last error when that fails.
+bool Resolve(LPCSTR path, ResolvedPath& resolved) {
+    if (path == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    resolved = ResolveWindowsPath(FromAnsiArgument(path));
+    if (resolved.error != ERROR_SUCCESS) {
+        SetLastError(resolved.error);
+        return false;
+    }
+    return true;
+}
+
+DWORD CopyPathForm(LPCSTR source, bool longForm, LPSTR target, DWORD size) {
+    ResolvedPath resolved;
+    if (!Resolve(source, resolved)) {
+        return 0;
+    }
+    if (!resolved.exists) {
+        return Fail<DWORD>(ERROR_FILE_NOT_FOUND, 0);
+    }
+    return CopyOut(ToMachineAnsi(longForm ? resolved.longForm : resolved.shortForm), target, size);
+}
+
+} // namespace
+
+DWORD WINAPI GetTempPathA(DWORD nBufferLength, LPSTR lpBuffer) {
+    return CopyOut(ToMachineAnsi(CurrentMachine().tempPath), lpBuffer, nBufferLength);
+}
+
+DWORD WINAPI GetLongPathNameA(LPCSTR lpszShortPath, LPSTR lpszLongPath, DWORD cchBuffer) {
+    return CopyPathForm(lpszShortPath, true, lpszLongPath, cchBuffer);
+}
+
+DWORD WINAPI GetShortPathNameA(LPCSTR lpszLongPath, LPSTR lpszShortPath, DWORD cchBuffer) {
+    return CopyPathForm(lpszLongPath, false, lpszShortPath, cchBuffer);
+}
+
+BOOL WINAPI CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES) {
+    ResolvedPath resolved;
+    if (!Resolve(lpPathName, resolved)) {
+        return FALSE;
+    }
+    if (resolved.exists) {
+        return Fail(ERROR_ALREADY_EXISTS, FALSE);
+    }
+    if (mkdir(resolved.host.c_str(), 0777) != 0) {
+        return Fail(ErrorFromErrno(errno, false), FALSE);
+    }
+    return TRUE;
+}
+
+BOOL WINAPI RemoveDirectoryA(LPCSTR lpPathName) {
+    ResolvedPath resolved;
+    if (!Resolve(lpPathName, resolved)) {
+        return FALSE;
+    }
+    if (!resolved.exists) {
+        return Fail(ERROR_FILE_NOT_FOUND, FALSE);
+    }
+    if (rmdir(resolved.host.c_str()) != 0) {
+        return Fail(errno == ENOTDIR ? static_cast<DWORD>(ERROR_DIRECTORY)
+                                     : ErrorFromErrno(errno, true),
+                    FALSE);
+    }
+    return TRUE;
+}
+
+HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData) {
+    if (lpFileName == nullptr || lpFindFileData == nullptr) {
+        return Fail(ERROR_INVALID_PARAMETER, INVALID_HANDLE_VALUE);
+    }
+    std::wstring folder;
+    std::wstring pattern;
+    SplitWindowsPath(FromAnsiArgument(lpFileName), folder, pattern);
+    if (pattern.empty()) {
+        return Fail(ERROR_FILE_NOT_FOUND, INVALID_HANDLE_VALUE);
+    }
+    ResolvedPath where = ResolveWindowsPath(folder);
+    if (where.error != ERROR_SUCCESS) {
+        return Fail(where.error, INVALID_HANDLE_VALUE);
+    }
+    struct stat info;
+    if (!where.exists || stat(where.host.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        return Fail(ERROR_PATH_NOT_FOUND, INVALID_HANDLE_VALUE);
+    }
+    std::string prefix = where.host == "/" ? "/" : where.host + "/";
+    auto found = std::make_unique<FindObject>();
+    if (!HasWildcard(pattern)) {
+        ResolvedPath exact =
+            ResolveWindowsPath(folder + (folder.back() == L'\\' ? L"" : L"\\") + pattern);
+        WIN32_FIND_DATAA data;
+        if (exact.error != ERROR_SUCCESS) {
+            return Fail(exact.error, INVALID_HANDLE_VALUE);
+        }
+        if (exact.exists) {
+            size_t slash = exact.host.find_last_of('/');
+            if (MakeFindData(exact.host, Utf8ToWide(exact.host.substr(slash + 1)), data)) {
+                found->entries.push_back(data);
+            }
+        }
+    } else {
+        std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(where.host.c_str()), closedir);
+        if (!dir) {
+            return Fail(ErrorFromErrno(errno, false), INVALID_HANDLE_VALUE);
+        }
+        bool isRoot = folder.size() == 3;
+        while (dirent* entry = readdir(dir.get())) {
+            std::string hostName = entry->d_name;
+            if (isRoot && (hostName == "." || hostName == "..")) {
+                continue;
+            }
+            std::wstring name = Utf8ToWide(hostName);
+            WIN32_FIND_DATAA data;
+            if ((MatchesWildcard(name, pattern) || MatchesWildcard(ShortNameOf(name), pattern)) &&
+                MakeFindData(prefix + hostName, name, data)) {
+                found->entries.push_back(data);
+            }
+        }
+    }
+    if (found->entries.empty()) {
+        return Fail(ERROR_FILE_NOT_FOUND, INVALID_HANDLE_VALUE);
+    }
+    *lpFindFileData = found->entries[0];
+    found->next = 1;
+    return AddHandle(std::move(found));
+}
+
+BOOL WINAPI FindNextFileA(HANDLE hFindFile, LPWIN32_FIND_DATAA lpFindFileData) {
+    auto* found = HandleObject<FindObject>(hFindFile);
+    if (found == nullptr) {
+        return Fail(ERROR_INVALID_HANDLE, FALSE);
+    }
+    if (found->next >= found->entries.size()) {
+        return Fail(ERROR_NO_MORE_FILES, FALSE);
+    }
+    *lpFindFileData = found->entries[found->next++];
+    return TRUE;
+}
+
+BOOL WINAPI FindClose(HANDLE hFindFile) {
+    if (HandleObject<FindObject>(hFindFile) == nullptr) {
+        return Fail(ERROR_INVALID_HANDLE, FALSE);
+    }
+    RemoveHandle(hFindFile);
+    return TRUE;
+}
+
+DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName) {
+    ResolvedPath resolved;
+    if (!Resolve(lpFileName, resolved)) {
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    if (!resolved.exists) {
+        return Fail(ERROR_FILE_NOT_FOUND, INVALID_FILE_ATTRIBUTES);
+    }
+    return ReadAttributes(resolved.host);
+}
+
+BOOL WINAPI SetFileAttributesA(LPCSTR lpFileName, DWORD dwFileAttributes) {
+    ResolvedPath resolved;
+    if (!Resolve(lpFileName, resolved)) {
+        return FALSE;
+    }
+    if (!resolved.exists) {
+        return Fail(ERROR_FILE_NOT_FOUND, FALSE);
+    }
+    DWORD error = WriteAttributes(resolved.host, dwFileAttributes);
+    if (error != ERROR_SUCCESS) {
+        return Fail(error, FALSE);
+    }
+    return TRUE;
+}
+
+HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
+                          LPSECURITY_ATTRIBUTES, DWORD dwCreationDisposition,
+                          DWORD dwFlagsAndAttributes, HANDLE) {
+    ResolvedPath resolved;
+    if (!Resolve(lpFileName, resolved)) {
+        return INVALID_HANDLE_VALUE;
+    }
+    bool reads = (dwDesiredAccess & GENERIC_READ) != 0;
+    bool writes = (dwDesiredAccess & GENERIC_WRITE) != 0;
+    bool appends = !writes && (dwDesiredAccess & FILE_APPEND_DATA) != 0;
+    int flags =
+        (reads && (writes || appends)) ? O_RDWR : ((writes || appends) ? O_WRONLY : O_RDONLY);
+    if (appends) {
+        flags |= O_APPEND;
+    }
+    switch (dwCreationDisposition) {
+    case CREATE_NEW:
+        if (resolved.exists) {
+            return Fail(ERROR_FILE_EXISTS, INVALID_HANDLE_VALUE);
+        }
+        flags |= O_CREAT | O_EXCL;
+        break;
+    case CREATE_ALWAYS:
+        flags |= O_CREAT | O_TRUNC;
+        break;
+    case OPEN_EXISTING:
+        if (!resolved.exists) {
+            return Fail(ERROR_FILE_NOT_FOUND, INVALID_HANDLE_VALUE);
+        }
+        break;
+    case OPEN_ALWAYS:
+        flags |= O_CREAT;
+        break;
+    case TRUNCATE_EXISTING:
+        if (!resolved.exists) {
+            return Fail(ERROR_FILE_NOT_FOUND, INVALID_HANDLE_VALUE);
+        }
+        flags |= O_TRUNC;
+        break;
+    default:
+        return Fail(ERROR_INVALID_PARAMETER, INVALID_HANDLE_VALUE);
+    }
+    struct stat info;
+    if (resolved.exists && stat(resolved.host.c_str(), &info) == 0) {
+        bool changes = writes || appends || (flags & O_TRUNC) != 0;
+        if (S_ISDIR(info.st_mode) || (changes && IsReadOnly(resolved.host))) {
+            return Fail(ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE);
+        }
+    }
+    if ((flags & O_TRUNC) != 0 && (flags & O_ACCMODE) == O_RDONLY) {
+        flags = (flags & ~O_ACCMODE) | O_RDWR;
+    }
+    int fd = open(resolved.host.c_str(), flags | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return Fail(ErrorFromErrno(errno, true), INVALID_HANDLE_VALUE);
+    }
+    if (!resolved.exists) {
+        DWORD initial = dwFlagsAndAttributes &
+                        (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+        if (initial != 0) {
+            WriteAttributes(resolved.host, initial);
+        }
+    }
+    fstat(fd, &info);
+    SetLastError(resolved.exists && (dwCreationDisposition == OPEN_ALWAYS ||
+                                     dwCreationDisposition == CREATE_ALWAYS)
+                     ? ERROR_ALREADY_EXISTS
+                     : ERROR_SUCCESS);
+    return AddHandle(std::make_unique<FileObject>(fd, info.st_dev, info.st_ino, dwShareMode));
+}
+
+BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
+                      LPDWORD lpNumberOfBytesWritten, LPVOID) {
+    auto* file = HandleObject<FileObject>(hFile);
+    if (lpNumberOfBytesWritten != nullptr) {
+        *lpNumberOfBytesWritten = 0;
+    }
+    if (file == nullptr) {
+        return Fail(ERROR_INVALID_HANDLE, FALSE);
+    }
+    const char* data = static_cast<const char*>(lpBuffer);
+    DWORD done = 0;
+    while (done < nNumberOfBytesToWrite) {
+        ssize_t written = write(file->fd, data + done, nNumberOfBytesToWrite - done);
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return Fail(errno == EBADF ? static_cast<DWORD>(ERROR_ACCESS_DENIED)
+                                       : ERROR_WRITE_FAULT,
+                        FALSE);
+        }
+        done += static_cast<DWORD>(written);
+        if (lpNumberOfBytesWritten != nullptr) {
+            *lpNumberOfBytesWritten = done;
+        }
+    }
+    return TRUE;
+}
+
+BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
+                     LPDWORD lpNumberOfBytesRead, LPVOID) {
+    auto* file = HandleObject<FileObject>(hFile);
+    if (lpNumberOfBytesRead != nullptr) {
+        *lpNumberOfBytesRead = 0;
+    }
+    if (file == nullptr) {
+        return Fail(ERROR_INVALID_HANDLE, FALSE);
+    }
+    ssize_t got;
+    do {
+        got = read(file->fd, lpBuffer, nNumberOfBytesToRead);
+    } while (got < 0 && errno == EINTR);
+    if (got < 0) {
+        return Fail(errno == EBADF ? static_cast<DWORD>(ERROR_ACCESS_DENIED) : ERROR_READ_FAULT,
+                    FALSE);
+    }
+    if (lpNumberOfBytesRead != nullptr) {
+        *lpNumberOfBytesRead = static_cast<DWORD>(got);
+    }
+    return TRUE;
+}
+
+BOOL WINAPI DeleteFileA(LPCSTR lpFileName) {
+    ResolvedPath resolved;
+    if (!Resolve(lpFileName, resolved)) {
+        return FALSE;
+    }
+    if (!resolved.exists) {
+        return Fail(ERROR_FILE_NOT_FOUND, FALSE);
+    }
+    struct stat info;
+    if (stat(resolved.host.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        return Fail(ERROR_ACCESS_DENIED, FALSE);
+    }
+    if (IsReadOnly(resolved.host)) {
+        return Fail(ERROR_ACCESS_DENIED, FALSE);
+    }
+    if (HeldWithoutDeleteSharing(resolved.host)) {
+        return Fail(ERROR_SHARING_VIOLATION, FALSE);
+    }
+    if (unlink(resolved.host.c_str()) != 0) {
+        return Fail(ErrorFromErrno(errno, true), FALSE);
+    }
+    return TRUE;
+}

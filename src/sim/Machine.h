@@ -1,0 +1,58 @@
+// The simulated Windows machine: the settings and state that the winapi functions read on
+// systems other than Windows. Tests build machines in code; the program starts on the empty
+// machine (or, later, one loaded from a Wine prefix).
+#pragma once
+
+#include "winapi/winapi.h"
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+class Machine {
+public:
+    // A machine with Z: mapped to the host's root and the host's temporary folder
+    // (TMPDIR, else /tmp) as its temporary folder, seen through Z:.
+    static std::unique_ptr<Machine> Empty();
+
+    // Maps a drive letter (any case) to a host folder.
+    void MapDrive(char letter, const std::string& hostFolder);
+    // The host folder of a drive, or nothing when the letter is not mapped.
+    std::optional<std::string> DriveRoot(wchar_t letter) const;
+    // The Windows form of an absolute host path through the drive whose root is the longest
+    // prefix of it ("/tmp/x" is "Z:\tmp\x" on the empty machine); empty when no drive covers it.
+    std::wstring WindowsPathOfHost(const std::string& hostPath) const;
+
+    // The ANSI code page that texts cross the seam in.
+    UINT codePage = 1252;
+    // The temporary folder as GetTempPathA reports it, with its trailing backslash.
+    std::wstring tempPath;
+    // The user's date and time pictures and the day-period designators.
+    std::wstring shortDatePicture = L"M/d/yyyy";
+    std::wstring longDatePicture = L"dddd, MMMM d, yyyy";
+    std::wstring longTimePicture = L"h:mm:ss tt";
+    std::wstring amDesignator = L"AM";
+    std::wstring pmDesignator = L"PM";
+    // A fixed local time for GetLocalTime; the host's clock when unset.
+    std::optional<SYSTEMTIME> fixedLocalTime;
+
+    // Whether ShellExecuteA "open" hands the file to the desktop's opener. Off for machines
+    // that tests build, so that no viewer pops up during a test run.
+    bool launchViewer = true;
+    // The Windows paths that ShellExecuteA was asked to open, in order.
+    std::vector<std::wstring> openedDocuments;
+
+private:
+    std::map<wchar_t, std::string> m_Drives;
+};
+
+// The machine that the winapi functions act on.
+Machine& CurrentMachine();
+// Makes a machine the current one; the previous one is released.
+void InstallMachine(std::unique_ptr<Machine> machine);
+
+} // namespace sim

@@ -1,0 +1,303 @@
+#include "sim/Paths.h"
+
+#include "sim/CodePage.h"
+#include "sim/Machine.h"
+
+#include <clocale>
+#include <cwctype>
+#include <dirent.h>
+#include <locale.h>
+#include <memory>
+#include <sys/stat.h>
+#include <wctype.h>
+
+namespace sim {
+
+namespace {
+
+bool Exists(const std::string& host) {
+    struct stat info;
+    return lstat(host.c_str(), &info) == 0;
+}
+
+bool IsFolder(const std::string& host) {
+    struct stat info;
+    return stat(host.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool SameNameIgnoringCase(const std::wstring& a, const std::wstring& b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (UpperChar(a[i]) != UpperChar(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Finds the on-disk name in a host folder that a Windows name stands for: the exact name,
+// else a name that differs only in letter case, else a name whose short name it is.
+bool FindEntry(const std::string& hostFolder, const std::wstring& name, std::string& found) {
+    std::string exact = WideToUtf8(name);
+    std::string prefix = hostFolder == "/" ? "/" : hostFolder + "/";
+    if (Exists(prefix + exact)) {
+        found = exact;
+        return true;
+    }
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(hostFolder.c_str()), closedir);
+    if (!dir) {
+        return false;
+    }
+    std::string shortMatch;
+    while (dirent* entry = readdir(dir.get())) {
+        std::wstring entryName = Utf8ToWide(entry->d_name);
+        if (SameNameIgnoringCase(entryName, name)) {
+            found = entry->d_name;
+            return true;
+        }
+        if (shortMatch.empty() && SameNameIgnoringCase(ShortNameOf(entryName), name)) {
+            shortMatch = entry->d_name;
+        }
+    }
+    if (!shortMatch.empty()) {
+        found = shortMatch;
+        return true;
+    }
+    return false;
+}
+
+bool IsInvalidDosChar(wchar_t c) {
+    static const std::wstring invalid = L"*?<>|\"+=,;[] ~.:/\\";
+    return c < 0x20 || c > 0x7e || invalid.find(c) != std::wstring::npos;
+}
+
+bool IsLegal8Dot3(const std::wstring& name) {
+    if (name.empty() || name == L"." || name == L"..") {
+        return !name.empty();
+    }
+    size_t dot = name.find(L'.');
+    std::wstring base = name.substr(0, dot);
+    std::wstring ext = dot == std::wstring::npos ? L"" : name.substr(dot + 1);
+    if (base.empty() || base.size() > 8 || ext.size() > 3 ||
+        (dot != std::wstring::npos && ext.find(L'.') != std::wstring::npos)) {
+        return false;
+    }
+    for (wchar_t c : base + ext) {
+        if (IsInvalidDosChar(c)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Windows ignores dots and blanks at the end of a path component.
+std::wstring WithoutTrailingDotsAndBlanks(std::wstring name) {
+    if (name == L"." || name == L"..") {
+        return name;
+    }
+    while (!name.empty() && (name.back() == L'.' || name.back() == L' ')) {
+        name.pop_back();
+    }
+    return name;
+}
+
+} // namespace
+
+wchar_t UpperChar(wchar_t c) {
+    // Windows' tables know every script, whatever the host's locale is.
+    static const locale_t unicode = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
+    wint_t wide = static_cast<wint_t>(c);
+    return static_cast<wchar_t>(unicode != static_cast<locale_t>(0) ? towupper_l(wide, unicode)
+                                                                    : std::towupper(wide));
+}
+
+bool HasWildcard(const std::wstring& text) {
+    return text.find_first_of(L"*?") != std::wstring::npos;
+}
+
+bool MatchesWildcard(const std::wstring& name, const std::wstring& pattern) {
+    if (pattern == L"*.*") {
+        return true;
+    }
+    size_t n = 0;
+    size_t p = 0;
+    size_t starP = std::wstring::npos;
+    size_t starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() &&
+            (pattern[p] == L'?' || UpperChar(pattern[p]) == UpperChar(name[n]))) {
+            ++n;
+            ++p;
+        } else if (p < pattern.size() && pattern[p] == L'*') {
+            starP = p++;
+            starN = n;
+        } else if (starP != std::wstring::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == L'*') {
+        ++p;
+    }
+    return p == pattern.size();
+}
+
+std::wstring ShortNameOf(const std::wstring& name) {
+    if (IsLegal8Dot3(name)) {
+        return name;
+    }
+    auto lower = [](wchar_t c) {
+        return static_cast<unsigned>(std::towlower(static_cast<wint_t>(c)));
+    };
+    // (Short names are made of ASCII; the hash only needs a stable lower case.)
+    unsigned short hash = 0xbeef;
+    for (size_t i = 0; i + 1 < name.size(); ++i) {
+        hash = static_cast<unsigned short>((hash << 3) ^ (hash >> 5) ^ lower(name[i]) ^
+                                           (lower(name[i + 1]) << 8));
+    }
+    if (!name.empty()) {
+        hash = static_cast<unsigned short>((hash << 3) ^ (hash >> 5) ^ lower(name.back()));
+    }
+    size_t ext = std::wstring::npos;
+    for (size_t i = 1; i + 1 < name.size(); ++i) {
+        if (name[i] == L'.') {
+            ext = i;
+        }
+    }
+    static const char hashChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345";
+    std::wstring result;
+    size_t i = 0;
+    for (; i < 4 && i < name.size() && i != ext; ++i) {
+        result += IsInvalidDosChar(name[i]) ? L'_' : UpperChar(name[i]);
+    }
+    while (result.size() < 5) {
+        result += L'~';
+    }
+    result += static_cast<wchar_t>(hashChars[(hash >> 10) & 0x1f]);
+    result += static_cast<wchar_t>(hashChars[(hash >> 5) & 0x1f]);
+    result += static_cast<wchar_t>(hashChars[hash & 0x1f]);
+    if (ext != std::wstring::npos) {
+        result += L'.';
+        for (size_t e = ext + 1; e < name.size() && e < ext + 4; ++e) {
+            result += IsInvalidDosChar(name[e]) ? L'_' : UpperChar(name[e]);
+        }
+    }
+    return result;
+}
+
+void SplitWindowsPath(const std::wstring& windowsPath, std::wstring& folder, std::wstring& name) {
+    std::wstring path = windowsPath;
+    for (wchar_t& c : path) {
+        if (c == L'/') {
+            c = L'\\';
+        }
+    }
+    size_t slash = path.find_last_of(L'\\');
+    if (slash == std::wstring::npos) {
+        folder.clear();
+        name = path;
+        return;
+    }
+    name = path.substr(slash + 1);
+    folder = path.substr(0, slash);
+    if (folder.size() == 2 && folder[1] == L':') {
+        folder += L'\\';
+    }
+}
+
+ResolvedPath ResolveWindowsPath(const std::wstring& windowsPath) {
+    ResolvedPath result;
+    if (windowsPath.size() < 2 || windowsPath[1] != L':' || !std::iswalpha(windowsPath[0]) ||
+        (windowsPath.size() > 2 && windowsPath[2] != L'\\' && windowsPath[2] != L'/')) {
+        result.error = windowsPath.empty() ? ERROR_PATH_NOT_FOUND : ERROR_INVALID_NAME;
+        if (windowsPath.size() >= 2 && windowsPath[1] != L':') {
+            result.error = ERROR_PATH_NOT_FOUND;
+        }
+        return result;
+    }
+    auto root = CurrentMachine().DriveRoot(windowsPath[0]);
+    if (!root) {
+        result.error = ERROR_PATH_NOT_FOUND;
+        return result;
+    }
+    std::vector<std::wstring> parts;
+    std::wstring current;
+    for (size_t i = 3; i <= windowsPath.size(); ++i) {
+        if (i == windowsPath.size() || windowsPath[i] == L'\\' || windowsPath[i] == L'/') {
+            if (!current.empty()) {
+                parts.push_back(current);
+            }
+            current.clear();
+        } else {
+            current += windowsPath[i];
+        }
+    }
+    bool trailingSlash =
+        windowsPath.size() > 3 && (windowsPath.back() == L'\\' || windowsPath.back() == L'/');
+
+    std::wstring drive{windowsPath[0], L':', L'\\'};
+    std::string host = *root;
+    std::vector<std::pair<std::wstring, std::wstring>> names; // long and short
+    std::vector<std::string> hosts{host};
+    for (size_t i = 0; i < parts.size(); ++i) {
+        std::wstring part = WithoutTrailingDotsAndBlanks(parts[i]);
+        bool last = i + 1 == parts.size();
+        if (part == L".") {
+            continue;
+        }
+        if (part == L"..") {
+            if (hosts.size() > 1) {
+                hosts.pop_back();
+                names.pop_back();
+            }
+            host = hosts.back();
+            continue;
+        }
+        if (part.empty() || part.find_first_of(L"<>:\"|") != std::wstring::npos) {
+            result.error = ERROR_INVALID_NAME;
+            return result;
+        }
+        if (!IsFolder(host)) {
+            result.error = ERROR_PATH_NOT_FOUND;
+            return result;
+        }
+        std::string found;
+        std::string prefix = host == "/" ? "/" : host + "/";
+        if (FindEntry(host, part, found)) {
+            host = prefix + found;
+            std::wstring longName = Utf8ToWide(found);
+            names.emplace_back(longName, ShortNameOf(longName));
+        } else if (last) {
+            result.host = prefix + WideToUtf8(part);
+            result.exists = false;
+            return result;
+        } else {
+            result.error = ERROR_PATH_NOT_FOUND;
+            return result;
+        }
+        hosts.push_back(host);
+    }
+    result.host = host;
+    result.exists = true;
+    result.longForm = drive;
+    result.shortForm = drive;
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (i > 0) {
+            result.longForm += L'\\';
+            result.shortForm += L'\\';
+        }
+        result.longForm += names[i].first;
+        result.shortForm += names[i].second;
+    }
+    if (trailingSlash && !names.empty()) {
+        result.longForm += L'\\';
+        result.shortForm += L'\\';
+    }
+    return result;
+}
+
+} // namespace sim

@@ -1,0 +1,153 @@
+#include "app/FormMain.h"
+#include "app/MainModule.h"
+#include "run/Diagnostics.h"
+#include "support/FakeFormView.h"
+#include "support/SimMachineTest.h"
+
+#include <cstdio>
+
+namespace {
+const std::string kMarker = "C:\\users\\tester\\Temp\\ZandorelLoggingDetail.txt";
+const std::string kLog = "C:\\users\\tester\\Temp\\Zanprobe7.txt";
+} // namespace
+
+class FormMainTest : public SimMachineTest {
+protected:
+    void TearDown() override {
+        g_FormMain.reset();
+        g_LogFile.reset();
+        SimMachineTest::TearDown();
+    }
+    FakeFormView::Record record;
+    std::unique_ptr<FormMain> NewForm(std::function<void(FormMain&)> whileShown = nullptr) {
+        return std::make_unique<FormMain>(std::make_unique<FakeFormView>(record, whileShown));
+    }
+};
+
+TEST_F(FormMainTest, CheckboxStartsFromTheMarkerFileWithoutTouchingIt) {
+    WriteHostFile(kMarker, "keep");
+    auto form = NewForm();
+    form->ShowDialog();
+    EXPECT_EQ(form->RuntimeLoggingCheck(), 1);
+    EXPECT_EQ(record.checkValues.back(), 1);
+    EXPECT_EQ(ReadHostFile(kMarker), "keep");
+    EXPECT_TRUE(record.messages.empty());
+
+    auto second = NewForm();
+    ASSERT_EQ(std::remove(HostPath(kMarker).c_str()), 0);
+    second->ShowDialog();
+    EXPECT_EQ(second->RuntimeLoggingCheck(), 0);
+    EXPECT_FALSE(HostFileExists(kMarker));
+}
+
+TEST_F(FormMainTest, CheckingAndUncheckingCreatesAndDeletesTheMarker) {
+    auto form = NewForm();
+    form->ShowDialog();
+    form->CheckboxChanged(1);
+    EXPECT_TRUE(HostFileExists(kMarker));
+    EXPECT_EQ(ReadHostFile(kMarker), "");
+    EXPECT_EQ(form->RuntimeLoggingCheck(), 1);
+    form->CheckboxChanged(0);
+    EXPECT_FALSE(HostFileExists(kMarker));
+    EXPECT_EQ(form->RuntimeLoggingCheck(), 0);
+    EXPECT_TRUE(record.messages.empty());
+}
+
+TEST_F(FormMainTest, MarkerThatCannotBeDeletedKeepsTheBoxChecked) {
+    WriteHostFile(kMarker, "");
+    auto form = NewForm();
+    form->ShowDialog();
+    HANDLE held = CreateFileA(kMarker.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    form->CheckboxChanged(0);
+    CloseHandle(held);
+    ASSERT_EQ(record.messages.size(), 1u);
+    EXPECT_EQ(record.messages[0], L"Could not turn off runtime logging.");
+    EXPECT_EQ(form->RuntimeLoggingCheck(), 1);
+    EXPECT_EQ(record.checkValues.back(), 1);
+    EXPECT_TRUE(HostFileExists(kMarker));
+}
+
+TEST_F(FormMainTest, MarkerThatCannotBeCreatedLeavesTheBoxUnchecked) {
+    // A folder of the marker's name keeps the file from being created.
+    MakeHostFolder(kMarker);
+    auto form = NewForm();
+    form->ShowDialog();
+    form->CheckboxChanged(1);
+    ASSERT_EQ(record.messages.size(), 1u);
+    EXPECT_EQ(record.messages[0], L"Could not turn on runtime logging.");
+    EXPECT_EQ(form->RuntimeLoggingCheck(), 0);
+    EXPECT_EQ(record.checkValues.back(), 0);
+}
+
+TEST_F(FormMainTest, RunShowsWhereTheLogIsAndRestoresThePointer) {
+    auto form = NewForm();
+    form->CommandRun57Tests_Click();
+    EXPECT_EQ(form->StatusText(), L"Diagnostics Completed\r\nThe log file can be found at "
+                                  L"C:\\users\\tester\\Temp\\Zanprobe7.txt");
+    EXPECT_EQ(record.pointers, (std::vector<bool>{true, false}));
+}
+
+TEST_F(FormMainTest, FailedRunShowsTheOutcome) {
+    WriteHostFile(kLog, "old");
+    MakeReadOnly(kLog);
+    auto form = NewForm();
+    form->CommandRun57Tests_Click();
+    EXPECT_EQ(form->StatusText(), L"Diagnostics Failed: Unable to erase existing log file.");
+    EXPECT_EQ(form->LastOutcome(), L"Diagnostics Failed: Unable to erase existing log file.");
+    EXPECT_EQ(record.pointers, (std::vector<bool>{true, false}));
+}
+
+TEST_F(FormMainTest, CloseBoxOnlyHidesOtherReasonsUnload) {
+    auto form = NewForm();
+    bool cancel = false;
+    form->Form_QueryUnload(cancel, 0);
+    EXPECT_TRUE(cancel);
+    EXPECT_EQ(record.hides, 1);
+    cancel = false;
+    form->Form_QueryUnload(cancel, 1);
+    EXPECT_FALSE(cancel);
+    EXPECT_EQ(record.hides, 1);
+}
+
+TEST_F(FormMainTest, OnlyTheFirstActivationAddsTheTaskbarButton) {
+    auto form = NewForm();
+    form->Form_Activate();
+    form->Form_Activate();
+    EXPECT_EQ(record.taskbarCalls, 1);
+}
+
+TEST_F(FormMainTest, ShutdownAfterARunAppendsASecondTerminatorBlock) {
+    g_FormMain = NewForm([](FormMain& form) { form.CommandRun57Tests_Click(); });
+    g_FormMain->ShowDialog();
+    MainModule::Shutdown();
+    std::string log = ReadHostFile(kLog);
+    std::string block = "\r\n" + std::string(56, '-') + "\r\nDiagnostic Log Terminated\r\n";
+    EXPECT_EQ(log.substr(log.size() - 2 * block.size()), block + block);
+    EXPECT_FALSE(g_LogFile);
+    EXPECT_FALSE(g_FormMain);
+    EXPECT_EQ(record.unloads, 1);
+}
+
+TEST_F(FormMainTest, ShutdownWithoutARunWritesNoLog) {
+    g_FormMain = NewForm();
+    g_FormMain->ShowDialog();
+    MainModule::Shutdown();
+    EXPECT_FALSE(HostFileExists(kLog));
+}
+
+// The view that MainModule::Main creates in the unit tests: it presses "Run Tests" once.
+std::unique_ptr<FormView> CreateFormView() {
+    static FakeFormView::Record record;
+    return std::make_unique<FakeFormView>(record,
+                                          [](FormMain& form) { form.CommandRun57Tests_Click(); });
+}
+
+TEST_F(FormMainTest, MainReturnsZeroAfterACompleteRunAndOneAfterAFailedRun) {
+    EXPECT_EQ(MainModule::Main(), 0);
+    EXPECT_FALSE(g_FormMain);
+    EXPECT_FALSE(g_LogFile);
+    MakeReadOnly(kLog);
+    EXPECT_EQ(MainModule::Main(), 1);
+}

@@ -1,0 +1,127 @@
+#include "report/ZPLogFile.h"
+#include "platform/error.h"
+#include "support/SimMachineTest.h"
+#include "winapi/winapi.h"
+
+namespace {
+
+const std::string kLog = "C:\\users\\tester\\Temp\\Zanprobe7.txt";
+const std::string kStars(68, '*');
+const std::string kRule(68, '-');
+const std::string kTerminator = "\r\n" + std::string(56, '-') + "\r\nDiagnostic Log Terminated\r\n";
+
+} // namespace
+
+class ZPLogFileTest : public SimMachineTest {
+protected:
+    ZPLogFile log;
+    std::string Log() const { return ReadHostFile(kLog); }
+};
+
+TEST_F(ZPLogFileTest, InitializeSetsThePathAndErasesTheOldLog) {
+    WriteHostFile(kLog, "old run\r\n");
+    EXPECT_EQ(log.LogFilePath(), L"");
+    log.Initialize();
+    EXPECT_EQ(log.LogFilePath(), L"C:\\users\\tester\\Temp\\Zanprobe7.txt");
+    EXPECT_FALSE(HostFileExists(kLog));
+}
+
+TEST_F(ZPLogFileTest, RecordsByteForByte) {
+    log.Initialize();
+    log.WriteToLogFile(L"Heading", true);
+    log.WriteToLogFile(L"abc", false);
+    log.Failure(L"x");
+    EXPECT_EQ(Log(),
+              "\r\n\r\n\r\n" + kStars + "\r\nHeading\r\n" + kRule + "\r\nabc\r\n<FAILURE> x\r\n");
+}
+
+TEST_F(ZPLogFileTest, TextWithLineBreaksKeepsOnePairOfRules) {
+    log.Initialize();
+    log.WriteToLogFile(L"one\r\ntwo", true);
+    EXPECT_EQ(Log(), "\r\n\r\n\r\n" + kStars + "\r\none\r\ntwo\r\n" + kRule + "\r\n");
+}
+
+TEST_F(ZPLogFileTest, EveryCloseAppendsATerminatorBlockAndTheObjectStaysOpen) {
+    log.Initialize();
+    log.CloseLogFile(false);
+    EXPECT_EQ(Log(), kTerminator);
+    log.CloseLogFile(false);
+    log.WriteToLogFile(L"after", false);
+    EXPECT_EQ(Log(), kTerminator + kTerminator + "after\r\n");
+    EXPECT_TRUE(Machine().openedDocuments.empty());
+}
+
+TEST_F(ZPLogFileTest, DisplayHandsTheLogToTheShellOnce) {
+    log.Initialize();
+    log.CloseLogFile(true);
+    ASSERT_EQ(Machine().openedDocuments.size(), 1u);
+    EXPECT_EQ(Machine().openedDocuments[0], L"C:\\users\\tester\\Temp\\Zanprobe7.txt");
+}
+
+TEST_F(ZPLogFileTest, NothingHappensBeforeInitializeOrAfterDispose) {
+    log.WriteToLogFile(L"early", false);
+    log.CloseLogFile(true);
+    EXPECT_FALSE(HostFileExists(kLog));
+    log.Initialize();
+    log.WriteToLogFile(L"kept", false);
+    log.Dispose();
+    EXPECT_EQ(log.LogFilePath(), L"");
+    log.WriteToLogFile(L"late", false);
+    log.Failure(L"late");
+    log.CloseLogFile(true);
+    log.DisplayToUser();
+    EXPECT_EQ(Log(), "kept\r\n");
+    EXPECT_TRUE(Machine().openedDocuments.empty());
+}
+
+TEST_F(ZPLogFileTest, ReadOnlyOldLogCannotBeErased) {
+    WriteHostFile(kLog, "old\r\n");
+    MakeReadOnly(kLog);
+    try {
+        log.Initialize();
+        FAIL() << "no error";
+    } catch (const ZPError& error) {
+        EXPECT_EQ(error.Number(), -2147221504L);
+        EXPECT_EQ(error.Description(), L"Unable to erase existing log file.");
+    }
+    // The path stays set; writes that cannot open the file are silently lost.
+    EXPECT_EQ(log.LogFilePath(), L"C:\\users\\tester\\Temp\\Zanprobe7.txt");
+    log.WriteToLogFile(L"lost", false);
+    EXPECT_EQ(Log(), "old\r\n");
+}
+
+TEST_F(ZPLogFileTest, LogHeldOpenElsewhereCannotBeErased) {
+    WriteHostFile(kLog, "old\r\n");
+    HANDLE held = CreateFileA(kLog.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_THROW(log.Initialize(), ZPError);
+    CloseHandle(held);
+}
+
+TEST_F(ZPLogFileTest, HiddenOldLogIsErasedToo) {
+    // Left in place, the old run's lines would stand in front of the new run's.
+    WriteHostFile(kLog, "hidden\r\n");
+    ASSERT_TRUE(SetFileAttributesA(kLog.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    log.Initialize();
+    log.WriteToLogFile(L"new", false);
+    EXPECT_EQ(Log(), "new\r\n");
+}
+
+TEST_F(ZPLogFileTest, TextIsWrittenInTheAnsiCodePage) {
+    log.Initialize();
+    log.WriteToLogFile(L"Caf\u00e9 \u20ac \u4e2d", false);
+    EXPECT_EQ(Log(), "Caf\xe9 \x80 ?\r\n");
+}
+
+TEST_F(ZPLogFileTest, AppendTextFileCopiesLines) {
+    log.Initialize();
+    WriteHostFile("C:\\users\\tester\\Temp\\dump.txt", "one\r\ntwo\rthree\nfour");
+    WriteHostFile("C:\\users\\tester\\Temp\\empty.txt", "");
+    WriteHostFile("C:\\users\\tester\\Temp\\blank.txt", "\r\n\r\nlast\r\n");
+    log.AppendTextFile(L"C:\\users\\tester\\Temp\\dump.txt");
+    log.AppendTextFile(L"C:\\users\\tester\\Temp\\empty.txt");
+    log.AppendTextFile(L"C:\\users\\tester\\Temp\\missing.txt");
+    log.AppendTextFile(L"C:\\users\\tester\\Temp\\blank.txt");
+    EXPECT_EQ(Log(), "one\r\ntwo\r\nthree\r\nfour\r\n\r\n\r\nlast\r\n");
+}

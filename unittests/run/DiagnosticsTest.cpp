@@ -1,0 +1,81 @@
+#include "run/Diagnostics.h"
+#include "app/FormMain.h"
+#include "support/FakeFormView.h"
+#include "support/SimMachineTest.h"
+
+namespace {
+
+const std::string kLog = "C:\\users\\tester\\Temp\\Zanprobe7.txt";
+const std::string kTerminator = "\r\n" + std::string(56, '-') + "\r\nDiagnostic Log Terminated\r\n";
+const std::string kPreamble = "Starting Zandorel Diagnostics: 12/8/2026 3:04:05 PM\r\n"
+                              "Diagnostic Utility Version: 7.0.27\r\n"
+                              "Log File Path = C:\\users\\tester\\Temp\\Zanprobe7.txt\r\n";
+
+} // namespace
+
+class DiagnosticsTest : public SimMachineTest {
+protected:
+    void TearDown() override {
+        g_FormMain.reset();
+        g_LogFile.reset();
+        SimMachineTest::TearDown();
+    }
+};
+
+TEST_F(DiagnosticsTest, CompleteRunWritesPreambleAndTerminatorAndOpensTheLog) {
+    EXPECT_EQ(Diagnostics::RunDiagnostics(), L"");
+    EXPECT_EQ(ReadHostFile(kLog), kPreamble + kTerminator);
+    ASSERT_EQ(Machine().openedDocuments.size(), 1u);
+    EXPECT_EQ(Machine().openedDocuments[0], L"C:\\users\\tester\\Temp\\Zanprobe7.txt");
+    ASSERT_TRUE(g_LogFile);
+    EXPECT_EQ(g_LogFile->LogFilePath(), L"C:\\users\\tester\\Temp\\Zanprobe7.txt");
+}
+
+TEST_F(DiagnosticsTest, PreambleUsesTheUsersDateAndTimeFormats) {
+    Machine().shortDatePicture = L"dd.MM.yyyy";
+    Machine().longTimePicture = L"HH:mm:ss";
+    Diagnostics::RunDiagnostics();
+    EXPECT_EQ(ReadHostFile(kLog).substr(0, 52),
+              "Starting Zandorel Diagnostics: 08.12.2026 15:04:05\r\n");
+}
+
+TEST_F(DiagnosticsTest, OldLogThatCannotBeErasedFailsTheRunWithoutViewer) {
+    WriteHostFile(kLog, "old\r\n");
+    MakeReadOnly(kLog);
+    EXPECT_EQ(Diagnostics::RunDiagnostics(),
+              L"Diagnostics Failed: Unable to erase existing log file.");
+    EXPECT_TRUE(Machine().openedDocuments.empty());
+    // The terminator block could not be appended to the read-only file either.
+    EXPECT_EQ(ReadHostFile(kLog), "old\r\n");
+}
+
+TEST_F(DiagnosticsTest, TwoRunsGiveTheSamePathAndTheSecondRunOnly) {
+    Diagnostics::RunDiagnostics();
+    Text firstPath = g_LogFile->LogFilePath();
+    Machine().fixedLocalTime->wSecond = 6;
+    Diagnostics::RunDiagnostics();
+    EXPECT_EQ(g_LogFile->LogFilePath(), firstPath);
+    std::string log = ReadHostFile(kLog);
+    EXPECT_EQ(log.find("3:04:05"), std::string::npos);
+    EXPECT_EQ(log.rfind("Starting Zandorel Diagnostics: "), 0u);
+    EXPECT_EQ(Machine().openedDocuments.size(), 2u);
+}
+
+TEST_F(DiagnosticsTest, SectionHeadingGoesToTheLogAndTheWindow) {
+    FakeFormView::Record record;
+    g_FormMain = std::make_unique<FormMain>(std::make_unique<FakeFormView>(record));
+    g_LogFile = std::make_unique<ZPLogFile>();
+    g_LogFile->Initialize();
+    Diagnostics::WriteSectionHeading(L"Windows OS Information");
+    EXPECT_EQ(ReadHostFile(kLog), "\r\n\r\n\r\n" + std::string(68, '*') +
+                                      "\r\nWindows OS Information\r\n" + std::string(68, '-') +
+                                      "\r\n");
+    ASSERT_EQ(record.statusTexts.size(), 1u);
+    EXPECT_EQ(record.statusTexts[0], L"Running Diagnostic Test\r\nWindows OS Information");
+    EXPECT_EQ(record.repaints, 1);
+}
+
+TEST_F(DiagnosticsTest, SectionHeadingWithoutLogOrWindowDoesNothing) {
+    Diagnostics::WriteSectionHeading(L"Nothing");
+    EXPECT_FALSE(HostFileExists(kLog));
+}

@@ -1,0 +1,60 @@
+#include "sim/Paths.h"
+#include "support/SimMachineTest.h"
+
+using namespace sim;
+
+TEST(SimShortNames, LegalNamesStayAndOthersAreHashed) {
+    EXPECT_EQ(ShortNameOf(L"README.TXT"), L"README.TXT");
+    EXPECT_EQ(ShortNameOf(L"readme.txt"), L"readme.txt");
+    std::wstring hashed = ShortNameOf(L"Program Files");
+    EXPECT_EQ(hashed.size(), 8u);
+    EXPECT_EQ(hashed.substr(0, 5), L"PROG~");
+    EXPECT_EQ(ShortNameOf(L"Long file name.text").substr(8), L".TEX");
+    EXPECT_EQ(ShortNameOf(L"a b"), ShortNameOf(L"A B"));
+    EXPECT_NE(ShortNameOf(L"Program Files"), ShortNameOf(L"Program Data"));
+    EXPECT_EQ(ShortNameOf(L"ab.c d").substr(0, 5), L"AB~~~");
+}
+
+TEST(SimWildcards, StarAndQuestionMarkWithoutRegardToCase) {
+    EXPECT_TRUE(MatchesWildcard(L"Book1.XLS", L"*.xls"));
+    EXPECT_TRUE(MatchesWildcard(L"noext", L"*.*"));
+    EXPECT_TRUE(MatchesWildcard(L"abc", L"a?c"));
+    EXPECT_FALSE(MatchesWildcard(L"abcd", L"a?c"));
+    EXPECT_TRUE(MatchesWildcard(L"a.b.c", L"*.c"));
+    EXPECT_TRUE(MatchesWildcard(L"x", L"**"));
+    EXPECT_FALSE(MatchesWildcard(L"Book1.xlsx", L"*.xls"));
+}
+
+class SimPathsTest : public SimMachineTest {};
+
+TEST_F(SimPathsTest, ResolvesWithoutRegardToCase) {
+    MakeHostFolder("C:\\Program Files\\Zandorel");
+    WriteHostFile("C:\\Program Files\\Zandorel\\Setup.EXE", "x");
+    ResolvedPath path = ResolveWindowsPath(L"c:/PROGRAM FILES\\zandorel\\setup.exe");
+    ASSERT_EQ(path.error, static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_TRUE(path.exists);
+    EXPECT_EQ(path.host, HostPath("C:\\Program Files\\Zandorel\\Setup.EXE"));
+    EXPECT_EQ(path.longForm, L"c:\\Program Files\\Zandorel\\Setup.EXE");
+
+    ResolvedPath viaShort = ResolveWindowsPath(path.shortForm);
+    EXPECT_TRUE(viaShort.exists);
+    EXPECT_EQ(viaShort.host, path.host);
+}
+
+TEST_F(SimPathsTest, MissingPartsAndDotsAndTrailingBlanks) {
+    MakeHostFolder("C:\\a\\b");
+    ResolvedPath missingLast = ResolveWindowsPath(L"C:\\a\\new.txt");
+    EXPECT_EQ(missingLast.error, static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_FALSE(missingLast.exists);
+    EXPECT_EQ(missingLast.host, HostPath("C:\\a\\new.txt"));
+
+    EXPECT_EQ(ResolveWindowsPath(L"C:\\x\\new.txt").error,
+              static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+    EXPECT_EQ(ResolveWindowsPath(L"Q:\\x").error, static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+    EXPECT_EQ(ResolveWindowsPath(L"relative\\x").error, static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+    EXPECT_EQ(ResolveWindowsPath(L"C:\\a\\b<c").error, static_cast<DWORD>(ERROR_INVALID_NAME));
+
+    ResolvedPath dots = ResolveWindowsPath(L"C:\\a\\.\\b\\..\\..\\..\\a\\b. . ");
+    EXPECT_TRUE(dots.exists);
+    EXPECT_EQ(dots.longForm, L"C:\\a\\b");
+}

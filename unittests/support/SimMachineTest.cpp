@@ -1,0 +1,80 @@
+#include "support/SimMachineTest.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+
+namespace fs = std::filesystem;
+
+const char SimMachineTest::kTempFolder[] = "C:\\users\\tester\\Temp";
+
+void SimMachineTest::SetUp() {
+    std::string pattern = (fs::temp_directory_path() / "zanprobe-unit.XXXXXX").string();
+    char* made = mkdtemp(&pattern[0]);
+    ASSERT_NE(made, nullptr);
+    m_Root = made;
+    fs::create_directories(m_Root + "/drive_c/users/tester/Temp");
+
+    auto machine = std::make_unique<sim::Machine>();
+    machine->MapDrive('C', m_Root + "/drive_c");
+    machine->tempPath = L"C:\\users\\tester\\Temp\\";
+    machine->launchViewer = false;
+    SYSTEMTIME fixed = {};
+    fixed.wYear = 2026;
+    fixed.wMonth = 12;
+    fixed.wDayOfWeek = 2;
+    fixed.wDay = 8;
+    fixed.wHour = 15;
+    fixed.wMinute = 4;
+    fixed.wSecond = 5;
+    machine->fixedLocalTime = fixed;
+    sim::InstallMachine(std::move(machine));
+}
+
+void SimMachineTest::TearDown() {
+    sim::InstallMachine(sim::Machine::Empty());
+    if (!m_Root.empty()) {
+        // Read-only files and folders must be writable again before they can go.
+        for (auto& entry : fs::recursive_directory_iterator(m_Root)) {
+            chmod(entry.path().c_str(), entry.is_directory() ? 0755 : 0644);
+        }
+        fs::remove_all(m_Root);
+    }
+}
+
+std::string SimMachineTest::HostPath(const std::string& windowsPath) const {
+    std::string rest = windowsPath.substr(2);
+    for (char& c : rest) {
+        if (c == '\\') {
+            c = '/';
+        }
+    }
+    return m_Root + "/drive_c" + rest;
+}
+
+void SimMachineTest::WriteHostFile(const std::string& windowsPath,
+                                   const std::string& content) const {
+    std::ofstream file(HostPath(windowsPath), std::ios::binary);
+    file << content;
+}
+
+std::string SimMachineTest::ReadHostFile(const std::string& windowsPath) const {
+    std::ifstream file(HostPath(windowsPath), std::ios::binary);
+    std::stringstream content;
+    content << file.rdbuf();
+    return content.str();
+}
+
+bool SimMachineTest::HostFileExists(const std::string& windowsPath) const {
+    return fs::exists(HostPath(windowsPath));
+}
+
+void SimMachineTest::MakeHostFolder(const std::string& windowsPath) const {
+    fs::create_directories(HostPath(windowsPath));
+}
+
+void SimMachineTest::MakeReadOnly(const std::string& windowsPath) const {
+    chmod(HostPath(windowsPath).c_str(), 0444);
+}
