@@ -2,6 +2,7 @@
 # The Wine prefix of one test run.
 #   wineprefix.sh create STATE        boots a new prefix in a temporary folder, records its path in STATE
 #   wineprefix.sh run STATE PROG ARGS runs a Windows program in that prefix, returns its exit code
+#                                     (77 when the host cannot run a 32-bit program)
 #   wineprefix.sh remove STATE        stops the prefix's wineserver and deletes the prefix
 set -euo pipefail
 
@@ -12,6 +13,16 @@ shift 2
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko installers: the prefix has no network and the tests need neither.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+
+loader32=/usr/lib/wine/wine
+loader64=/usr/lib/wine/wine64
+
+# The machine type of a PE file: 014c for i386, 8664 for x86-64.
+pe_machine() {
+    local offset
+    offset=$(od -An -t u4 -j 60 -N 4 "$1" | tr -d ' ')
+    od -An -t x2 -j $((offset + 4)) -N 2 "$1" | tr -d ' '
+}
 
 case "$action" in
 create)
@@ -25,14 +36,25 @@ create)
     prefix=$(mktemp -d "${TMPDIR:-/tmp}/zanprobe-wine.XXXXXX")
     echo "$prefix" >"$state"
     export WINEPREFIX=$prefix
-    wineboot -i >/dev/null 2>&1
+    # The 64-bit loader boots the prefix; it runs on every x86-64 host.
+    "$loader64" wineboot -i >/dev/null 2>&1 || true
     wineserver -w
+    [ -f "$prefix/system.reg" ] || { echo "Wine could not boot a prefix in $prefix" >&2; exit 1; }
     echo "Wine prefix ready: $prefix"
     ;;
 run)
     WINEPREFIX=$(cat "$state")
     export WINEPREFIX
-    exec wine "$@"
+    program=$1
+    shift
+    if [ "$(pe_machine "$program")" = "014c" ]; then
+        if ! "$loader32" --version >/dev/null 2>&1; then
+            echo "SKIPPED: this host cannot execute 32-bit programs, so Wine cannot run $(basename "$program")"
+            exit 77
+        fi
+        exec "$loader32" "$program" "$@"
+    fi
+    exec "$loader64" "$program" "$@"
     ;;
 remove)
     [ -f "$state" ] || exit 0

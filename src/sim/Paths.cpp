@@ -269,8 +269,10 @@ ResolvedPath ResolveWindowsPath(const std::wstring& windowsPath) {
         std::string prefix = host == "/" ? "/" : host + "/";
         if (FindEntry(host, part, found)) {
             host = prefix + found;
-            std::wstring longName = Utf8ToWide(found);
-            names.emplace_back(longName, ShortNameOf(longName));
+            // As on Windows, a component keeps its spelling unless it was a short name.
+            std::wstring onDisk = Utf8ToWide(found);
+            bool viaShortName = !SameNameIgnoringCase(onDisk, part);
+            names.emplace_back(viaShortName ? onDisk : part, ShortNameOf(onDisk));
         } else if (last) {
             result.host = prefix + WideToUtf8(part);
             result.exists = false;

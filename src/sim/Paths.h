@@ -16,7 +16,8 @@ struct ResolvedPath {
     std::string host;
     // Whether the host path exists.
     bool exists = false;
-    // Windows path with the drive as written and every component in its long, on-disk form.
+    // Windows path with the drive as written and every component in its long form: as written,
+    // except that short names are replaced by the names on disk.
     std::wstring longForm;
     // The same path made of short names.
     std::wstring shortForm;

@@ -71,3 +71,24 @@ std::string ContractFolder::ReadAll(const std::string& name) const {
     CloseHandle(file);
     return content;
 }
+
+bool RunsUnderWine() {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+bool RunsAsHostSuperuser() {
+    HANDLE file = CreateFileA("Z:\\proc\\self\\status", GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    std::string status;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+        status.append(buffer, got);
+    }
+    CloseHandle(file);
+    return status.find("\nUid:\t0\t") != std::string::npos;
+}

@@ -26,3 +26,8 @@ public:
 private:
     std::string m_Path;
 };
+
+// Whether the test runs under Wine (whose ntdll exports wine_get_version).
+bool RunsUnderWine();
+// Under Wine, whether the host user is the superuser, from the host's /proc seen through Z:.
+bool RunsAsHostSuperuser();

@@ -34,11 +34,13 @@ TEST_F(SimPathsTest, ResolvesWithoutRegardToCase) {
     ASSERT_EQ(path.error, static_cast<DWORD>(ERROR_SUCCESS));
     EXPECT_TRUE(path.exists);
     EXPECT_EQ(path.host, HostPath("C:\\Program Files\\Zandorel\\Setup.EXE"));
-    EXPECT_EQ(path.longForm, L"c:\\Program Files\\Zandorel\\Setup.EXE");
+    EXPECT_EQ(path.longForm, L"c:\\PROGRAM FILES\\zandorel\\setup.exe");
 
+    // Short names are replaced by the names on disk; long names keep their spelling.
     ResolvedPath viaShort = ResolveWindowsPath(path.shortForm);
     EXPECT_TRUE(viaShort.exists);
     EXPECT_EQ(viaShort.host, path.host);
+    EXPECT_EQ(viaShort.longForm, L"c:\\Program Files\\Zandorel\\Setup.EXE");
 }
 
 TEST_F(SimPathsTest, MissingPartsAndDotsAndTrailingBlanks) {
