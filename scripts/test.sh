@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# The whole test suite: sets up the machine, builds both programs and runs every test.
+#   - linux:      the Linux program, unit, contract and system tests on the simulated machine
+#   - linux-asan: the unit and contract tests with AddressSanitizer and UndefinedBehaviorSanitizer
+#   - win32:      the 32-bit Windows program, its tests under Wine
+#   - formatting of the sources with the project's clang-format file
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/setup.sh all
+
+status=0
+for preset in linux linux-asan win32; do
+    echo "=== $preset"
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset"
+    ctest --preset "$preset" || status=1
+done
+
+echo "=== formatting"
+scripts/check-format.sh || status=1
+exit $status
