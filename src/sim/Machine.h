@@ -29,6 +29,13 @@ public:
 
     // The ANSI code page that texts cross the seam in.
     UINT codePage = 1252;
+    // 64-bit Windows (the program then runs as a WOW64 process) or 32-bit Windows.
+    bool is64Bit = false;
+    // The user's environment variables, names compared without regard to case.
+    std::vector<std::pair<std::wstring, std::wstring>> environment;
+    // The Windows folder and the user's application-data folder, without trailing backslash.
+    std::wstring windowsFolder = L"C:\\windows";
+    std::wstring appDataFolder;
     // The temporary folder as GetTempPathA reports it, with its trailing backslash.
     std::wstring tempPath;
     // The user's date and time pictures and the day-period designators.
