@@ -40,6 +40,9 @@ function(add_wine_test name target)
         COMMAND ${ZANPROBE_WINE_SCRIPT} run ${ZANPROBE_WINE_STATE} $<TARGET_FILE:${target}> ${ARGN})
     add_test(NAME ${name}_twin64
         COMMAND ${ZANPROBE_WINE_SCRIPT} run ${ZANPROBE_WINE_STATE} ${twin_program} ${ARGN})
+    # One program at a time in the prefix: the window tests restart its processes on their own
+    # display.
     set_tests_properties(${name} ${name}_twin64 PROPERTIES
-        FIXTURES_REQUIRED wine TIMEOUT 600 LABELS wine SKIP_RETURN_CODE 77)
+        FIXTURES_REQUIRED wine RESOURCE_LOCK wineprefix TIMEOUT 600 LABELS wine
+        SKIP_RETURN_CODE 77)
 endfunction()

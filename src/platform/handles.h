@@ -56,4 +56,33 @@ private:
     HANDLE m_Handle;
 };
 
+// An open registry key, closed with RegCloseKey. Null means "none"; the predefined roots are
+// never held here.
+class UniqueRegistryKey {
+public:
+    UniqueRegistryKey() = default;
+    ~UniqueRegistryKey() { Reset(); }
+    UniqueRegistryKey(const UniqueRegistryKey&) = delete;
+    UniqueRegistryKey& operator=(const UniqueRegistryKey&) = delete;
+
+    bool IsValid() const { return m_Key != nullptr; }
+    HKEY Get() const { return m_Key; }
+    // The place where an opening call stores the key; any key held before is closed first.
+    PHKEY Receive() {
+        Reset();
+        return &m_Key;
+    }
+    void Reset() {
+        if (m_Key != nullptr) {
+            RegCloseKey(m_Key);
+            m_Key = nullptr;
+        }
+    }
+    // After a failed opening call: whatever it left in the place is not a key to close.
+    void Forget() { m_Key = nullptr; }
+
+private:
+    HKEY m_Key = nullptr;
+};
+
 } // namespace Utilities

@@ -7,6 +7,7 @@
 #include "sim/Machine.h"
 #include "sim/Paths.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -89,6 +90,17 @@ bool Resolve(LPCSTR path, ResolvedPath& resolved) {
         return false;
     }
     return true;
+}
+
+bool IsNullDeviceName(LPCSTR path) {
+    if (path == nullptr) {
+        return false;
+    }
+    std::string name = path;
+    for (char& c : name) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return name == "NUL" || name == "\\\\.\\NUL";
 }
 
 DWORD CopyPathForm(LPCSTR source, bool longForm, LPSTR target, DWORD size) {
@@ -255,6 +267,15 @@ BOOL WINAPI SetFileAttributesA(LPCSTR lpFileName, DWORD dwFileAttributes) {
 HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
                           LPSECURITY_ATTRIBUTES, DWORD dwCreationDisposition,
                           DWORD dwFlagsAndAttributes, HANDLE) {
+    if (IsNullDeviceName(lpFileName)) {
+        int fd = open("/dev/null", O_RDWR | O_CLOEXEC);
+        if (fd < 0) {
+            return Fail(ERROR_FILE_NOT_FOUND, INVALID_HANDLE_VALUE);
+        }
+        auto device = std::make_unique<FileObject>(fd, 0, 0, dwShareMode);
+        device->isNullDevice = true;
+        return AddHandle(std::move(device));
+    }
     ResolvedPath resolved;
     if (!Resolve(lpFileName, resolved)) {
         return INVALID_HANDLE_VALUE;

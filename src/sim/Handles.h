@@ -44,6 +44,8 @@ public:
     dev_t device;
     ino_t inode;
     DWORD shareMode;
+    // The null device ("NUL"): reads end at once, writes vanish.
+    bool isNullDevice = false;
 };
 
 } // namespace sim

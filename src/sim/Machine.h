@@ -3,6 +3,7 @@
 // machine (or, later, one loaded from a Wine prefix).
 #pragma once
 
+#include "sim/Registry.h"
 #include "winapi/winapi.h"
 
 #include <map>
@@ -31,11 +32,33 @@ public:
     UINT codePage = 1252;
     // 64-bit Windows (the program then runs as a WOW64 process) or 32-bit Windows.
     bool is64Bit = false;
+    // The registry (its views follow is64Bit).
+    Registry registry;
     // The user's environment variables, names compared without regard to case.
     std::vector<std::pair<std::wstring, std::wstring>> environment;
     // The Windows folder and the user's application-data folder, without trailing backslash.
     std::wstring windowsFolder = L"C:\\windows";
     std::wstring appDataFolder;
+    // Whether kernel32 exports IsWow64Process (Windows versions before XP SP2 lack it).
+    bool hasIsWow64Process = true;
+    // Named mutexes that other processes hold open.
+    std::vector<std::wstring> othersMutexes;
+    // The volume of every drive, as "dir" reports it.
+    DWORD volumeSerial = 0x1C2D3E4F;
+    std::wstring volumeLabel;
+    // The user's thousands separator.
+    std::wstring thousandSeparator = L",";
+
+    // A process that CreateProcessA started, as tests inspect it.
+    struct StartedProcess {
+        std::wstring commandLine;
+        // The show state asked for; -1 when the start-up information sets none.
+        int showWindow;
+        // Whether its standard input was the null device.
+        bool inputFromNullDevice;
+        DWORD exitCode;
+    };
+    std::vector<StartedProcess> startedProcesses;
     // The temporary folder as GetTempPathA reports it, with its trailing backslash.
     std::wstring tempPath;
     // The user's date and time pictures and the day-period designators.

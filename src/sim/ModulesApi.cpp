@@ -2,6 +2,7 @@
 // the machine does not export is missing, as it is on a Windows version that lacks it.
 #include "sim/Ansi.h"
 #include "sim/Errors.h"
+#include "sim/Machine.h"
 #include "sim/Paths.h"
 
 #include <map>
@@ -47,6 +48,12 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName) {
 FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName) {
     if (hModule == nullptr || lpProcName == nullptr) {
         return Fail<FARPROC>(ERROR_INVALID_HANDLE, nullptr);
+    }
+    const std::string name = lpProcName;
+    const intptr_t kernel32 = SystemModules().at(L"KERNEL32.DLL");
+    if (reinterpret_cast<intptr_t>(hModule) == kernel32 && name == "IsWow64Process" &&
+        CurrentMachine().hasIsWow64Process) {
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&IsWow64Process));
     }
     return Fail<FARPROC>(ERROR_PROC_NOT_FOUND, nullptr);
 }

@@ -1,5 +1,6 @@
 // The local time and the user's date and time formats on the simulated machine.
 #include "sim/Ansi.h"
+#include "sim/DateTime.h"
 #include "sim/Errors.h"
 #include "sim/Machine.h"
 
@@ -23,8 +24,9 @@ std::wstring Number(unsigned value, size_t digits) {
     return text;
 }
 
-// Renders a Windows date or time picture ("M/d/yyyy", "h:mm:ss tt", quoted text in '...').
-std::wstring RenderPicture(const std::wstring& picture, const SYSTEMTIME& time) {
+} // namespace
+
+std::wstring sim::RenderPicture(const std::wstring& picture, const SYSTEMTIME& time) {
     const Machine& machine = CurrentMachine();
     std::wstring out;
     size_t i = 0;
@@ -96,6 +98,8 @@ std::wstring RenderPicture(const std::wstring& picture, const SYSTEMTIME& time) 
     return out;
 }
 
+namespace {
+
 SYSTEMTIME Now() {
     const Machine& machine = CurrentMachine();
     if (machine.fixedLocalTime) {
@@ -103,16 +107,7 @@ SYSTEMTIME Now() {
     }
     timespec now;
     clock_gettime(CLOCK_REALTIME, &now);
-    tm local;
-    localtime_r(&now.tv_sec, &local);
-    SYSTEMTIME time;
-    time.wYear = static_cast<WORD>(local.tm_year + 1900);
-    time.wMonth = static_cast<WORD>(local.tm_mon + 1);
-    time.wDayOfWeek = static_cast<WORD>(local.tm_wday);
-    time.wDay = static_cast<WORD>(local.tm_mday);
-    time.wHour = static_cast<WORD>(local.tm_hour);
-    time.wMinute = static_cast<WORD>(local.tm_min);
-    time.wSecond = static_cast<WORD>(local.tm_sec);
+    SYSTEMTIME time = LocalTimeOf(now.tv_sec);
     time.wMilliseconds = static_cast<WORD>(now.tv_nsec / 1000000);
     return time;
 }
@@ -131,6 +126,20 @@ int CopyFormatted(const std::wstring& text, LPSTR target, int size) {
 }
 
 } // namespace
+
+SYSTEMTIME sim::LocalTimeOf(time_t when) {
+    tm local;
+    localtime_r(&when, &local);
+    SYSTEMTIME time = {};
+    time.wYear = static_cast<WORD>(local.tm_year + 1900);
+    time.wMonth = static_cast<WORD>(local.tm_mon + 1);
+    time.wDayOfWeek = static_cast<WORD>(local.tm_wday);
+    time.wDay = static_cast<WORD>(local.tm_mday);
+    time.wHour = static_cast<WORD>(local.tm_hour);
+    time.wMinute = static_cast<WORD>(local.tm_min);
+    time.wSecond = static_cast<WORD>(local.tm_sec);
+    return time;
+}
 
 void WINAPI GetLocalTime(SYSTEMTIME* lpSystemTime) {
     if (lpSystemTime != nullptr) {

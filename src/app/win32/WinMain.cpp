@@ -1,10 +1,10 @@
 // The Windows program.
 #include "app/MainModule.h"
-#include "app/win32/MessageBoxView.h"
+#include "app/win32/Win32FormView.h"
 #include "winapi/winapi.h"
 
 std::unique_ptr<FormView> CreateFormView() {
-    return std::make_unique<MessageBoxView>();
+    return std::make_unique<Win32FormView>(GetModuleHandleW(nullptr));
 }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {

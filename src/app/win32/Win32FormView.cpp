@@ -1,0 +1,357 @@
+#include "app/win32/Win32FormView.h"
+
+#include "app/FormLayout.h"
+#include "app/FormMain.h"
+#include "app/win32/resources.h"
+
+#include <vector>
+
+namespace {
+
+const wchar_t kWindowClass[] = L"ZanprobeFormMain";
+const wchar_t kContainerClass[] = L"ZanprobeFrame";
+const wchar_t kCaption[] = L"" ZP_CAPTION;
+const wchar_t kMessageTitle[] = L"" ZP_MESSAGE_TITLE;
+const wchar_t kFontFace[] = L"" ZP_FONT_FACE;
+const int kTwipsPerInch = 1440;
+const DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+// Posted on activation, so that the first-activation handler runs once the window is shown.
+const UINT kActivated = WM_APP + 1;
+
+// One row of the control table.
+struct ControlRow {
+    short id, kind, container, left, top, width, height, tabIndex;
+};
+
+std::vector<ControlRow> LoadControlTable(HINSTANCE p_Instance) {
+    std::vector<ControlRow> rows;
+    HRSRC found = FindResourceW(p_Instance, MAKEINTRESOURCEW(ZP_IDR_LAYOUT), MAKEINTRESOURCEW(10));
+    HGLOBAL loaded = found ? LoadResource(p_Instance, found) : nullptr;
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    if (data) {
+        const auto* first = static_cast<const ControlRow*>(data);
+        rows.assign(first, first + SizeofResource(p_Instance, found) / sizeof(ControlRow));
+    }
+    return rows;
+}
+
+Text LoadText(HINSTANCE p_Instance, int p_Id) {
+    wchar_t buffer[1024] = {};
+    int length = LoadStringW(p_Instance, static_cast<UINT>(p_Id), buffer, 1024);
+    return Text(buffer, length > 0 ? static_cast<size_t>(length) : 0);
+}
+
+// A twips position converted at the given dots per inch; widths are taken as the difference of
+// the converted edges, so that neighbouring controls stay flush.
+int ToPixels(int p_Twips, int p_Dpi) {
+    return MulDiv(p_Twips, p_Dpi, kTwipsPerInch);
+}
+
+void RegisterClasses(HINSTANCE p_Instance) {
+    WNDCLASSEXW window = {};
+    window.cbSize = sizeof window;
+    window.lpfnWndProc = DefWindowProcW;
+    window.hInstance = p_Instance;
+    window.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
+    window.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+    window.hIcon = static_cast<HICON>(
+        LoadImageW(p_Instance, MAKEINTRESOURCEW(ZP_IDI_ICON), IMAGE_ICON, 16, 16, 0));
+    window.hIconSm = window.hIcon;
+    window.lpszClassName = kWindowClass;
+    RegisterClassExW(&window);
+
+    WNDCLASSEXW container = window;
+    container.hIcon = nullptr;
+    container.hIconSm = nullptr;
+    container.lpszClassName = kContainerClass;
+    RegisterClassExW(&container);
+}
+
+} // namespace
+
+Win32FormView::Win32FormView(HINSTANCE p_Instance) : m_Instance(p_Instance) {}
+
+Win32FormView::~Win32FormView() {
+    Unload();
+}
+
+HWND Win32FormView::Window() {
+    if (m_Window) {
+        return m_Window;
+    }
+    RegisterClasses(m_Instance);
+    HDC screen = GetDC(nullptr);
+    m_DpiX = GetDeviceCaps(screen, LOGPIXELSX);
+    m_DpiY = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+
+    LOGFONTW font = {};
+    font.lfHeight = -MulDiv(ZP_FONT_CENTIPOINTS, m_DpiY, 72 * 100);
+    font.lfWeight = FW_NORMAL;
+    font.lfCharSet = DEFAULT_CHARSET;
+    font.lfQuality = DEFAULT_QUALITY;
+    lstrcpynW(font.lfFaceName, kFontFace, LF_FACESIZE);
+    m_Font = CreateFontIndirectW(&font);
+
+    // A window of fixed size whose client area has the size of the layout, centred on the
+    // desktop's work area.
+    RECT frame = {0, 0, ToPixels(ZP_CLIENT_WIDTH, m_DpiX), ToPixels(ZP_CLIENT_HEIGHT, m_DpiY)};
+    AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
+    int width = frame.right - frame.left;
+    int height = frame.bottom - frame.top;
+    RECT work = {0, 0, 800, 600};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    int left = work.left + ((work.right - work.left) - width) / 2;
+    int top = work.top + ((work.bottom - work.top) - height) / 2;
+
+    m_Window = CreateWindowExW(0, kWindowClass, kCaption, kWindowStyle, left, top, width, height,
+                               nullptr, nullptr, m_Instance, nullptr);
+    if (!m_Window) {
+        return nullptr;
+    }
+    SetWindowLongPtrW(m_Window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrW(m_Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProc));
+    SendMessageW(m_Window, WM_SETFONT, reinterpret_cast<WPARAM>(m_Font), FALSE);
+    LPARAM icon = GetClassLongPtrW(m_Window, GCLP_HICONSM);
+    SendMessageW(m_Window, WM_SETICON, ICON_SMALL, icon);
+    SendMessageW(m_Window, WM_SETICON, ICON_BIG, icon);
+    CreateControls();
+    return m_Window;
+}
+
+void Win32FormView::CreateControls() {
+    std::vector<ControlRow> rows = LoadControlTable(m_Instance);
+    // Siblings created one after the other follow each other for the Tab key, and each lies
+    // under the ones created before it. The containers come first, the later one on top (the
+    // first group's bottom edge overlaps the top of the second, whose title must not be cut);
+    // then the controls of each container in tab order.
+    std::vector<const ControlRow*> order;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int tab = 0; tab <= ZP_CONTROL_COUNT * 2; ++tab) {
+            int wanted = pass == 0 ? ZP_CONTROL_COUNT * 2 - tab : tab;
+            for (const ControlRow& row : rows) {
+                bool container = row.kind == ZP_KIND_CONTAINER;
+                if (row.tabIndex == wanted && container == (pass == 0)) {
+                    order.push_back(&row);
+                }
+            }
+        }
+    }
+    for (const ControlRow* row : order) {
+        HWND parent = row->container == 0 ? m_Window : Control(row->container);
+        const wchar_t* windowClass = L"STATIC";
+        DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+        DWORD exStyle = 0;
+        switch (row->kind) {
+        case ZP_KIND_CONTAINER:
+            windowClass = kContainerClass;
+            exStyle = WS_EX_CONTROLPARENT;
+            break;
+        case ZP_KIND_RULE:
+            // An etched frame wider than its container: the container clips its ends, so only
+            // its top and bottom edges show, as a rule.
+            style |= SS_ETCHEDFRAME;
+            break;
+        case ZP_KIND_BUTTON:
+            windowClass = L"BUTTON";
+            style |= WS_TABSTOP | BS_PUSHBUTTON;
+            break;
+        case ZP_KIND_CHECKBOX:
+            windowClass = L"BUTTON";
+            style |= WS_TABSTOP | BS_AUTOCHECKBOX;
+            break;
+        default:
+            // Paths can hold "&": labels show their text as it is.
+            style |= SS_LEFT | SS_NOPREFIX;
+            break;
+        }
+        int x = ToPixels(row->left, m_DpiX);
+        int y = ToPixels(row->top, m_DpiY);
+        int width = ToPixels(row->left + row->width, m_DpiX) - x;
+        int height = ToPixels(row->top + row->height, m_DpiY) - y;
+        HWND control = CreateWindowExW(
+            exStyle, windowClass, LoadText(m_Instance, row->id).c_str(), style, x, y, width, height,
+            parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(row->id)), m_Instance, nullptr);
+        if (row->kind == ZP_KIND_CONTAINER) {
+            SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ContainerProc));
+        }
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_Font), FALSE);
+    }
+}
+
+HWND Win32FormView::Control(int p_Id) const {
+    if (!m_Window) {
+        return nullptr;
+    }
+    HWND found = GetDlgItem(m_Window, p_Id);
+    for (HWND child = GetWindow(m_Window, GW_CHILD); !found && child;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        found = GetDlgItem(child, p_Id);
+    }
+    return found;
+}
+
+void Win32FormView::ShowModal(FormMain& p_Form) {
+    m_Form = &p_Form;
+    HWND window = Window();
+    if (!window) {
+        return;
+    }
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+    SetFocus(Control(ZP_ID_RUN_TESTS));
+    MSG message;
+    while (IsWindow(window) && IsWindowVisible(window)) {
+        BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got == 0) {
+            // WM_QUIT belongs to whoever runs the outer loop.
+            PostQuitMessage(static_cast<int>(message.wParam));
+            break;
+        }
+        if (got == -1) {
+            break;
+        }
+        if (!IsDialogMessageW(window, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+}
+
+void Win32FormView::Hide() {
+    if (m_Window) {
+        ShowWindow(m_Window, SW_HIDE);
+    }
+}
+
+void Win32FormView::Unload() {
+    if (m_Window) {
+        HWND window = m_Window;
+        m_Window = nullptr;
+        DestroyWindow(window);
+    }
+    if (m_Font) {
+        DeleteObject(m_Font);
+        m_Font = nullptr;
+    }
+    m_Form = nullptr;
+}
+
+void Win32FormView::SetStatusText(const Text& p_Text) {
+    if (Window()) {
+        SetWindowTextW(Control(ZP_ID_STATUS), p_Text.c_str());
+    }
+}
+
+void Win32FormView::Repaint() {
+    // The run keeps the thread busy: paint now, without waiting for the message loop.
+    if (m_Window) {
+        RedrawWindow(m_Window, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    }
+}
+
+void Win32FormView::SetRuntimeLoggingCheck(int p_Value) {
+    if (Window()) {
+        SendMessageW(Control(ZP_ID_RUNTIME_LOGGING), BM_SETCHECK,
+                     p_Value == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+}
+
+void Win32FormView::SetBusyPointer(bool p_Busy) {
+    m_Busy = p_Busy;
+    SetCursor(LoadCursorW(nullptr, p_Busy ? MAKEINTRESOURCEW(32514)    // IDC_WAIT
+                                          : MAKEINTRESOURCEW(32512))); // IDC_ARROW
+}
+
+void Win32FormView::ShowMessage(const Text& p_Message) {
+    HWND owner = m_Window && IsWindowVisible(m_Window) ? m_Window : nullptr;
+    MessageBoxW(owner, p_Message.c_str(), kMessageTitle, MB_OK);
+}
+
+void Win32FormView::ShowInTaskbar() {
+    if (!m_Window) {
+        return;
+    }
+    LONG style = GetWindowLongA(m_Window, GWL_EXSTYLE);
+    SetWindowLongA(m_Window, GWL_EXSTYLE, style | WS_EX_APPWINDOW);
+    ShowWindow(m_Window, SW_HIDE);
+    ShowWindow(m_Window, SW_SHOW);
+}
+
+void Win32FormView::OnCommand(int p_Id, int p_Code) {
+    if (!m_Form || p_Code != BN_CLICKED) {
+        return;
+    }
+    if (p_Id == ZP_ID_RUN_TESTS) {
+        m_Form->CommandRun57Tests_Click();
+    } else if (p_Id == ZP_ID_RUNTIME_LOGGING) {
+        LRESULT state = SendMessageW(Control(ZP_ID_RUNTIME_LOGGING), BM_GETCHECK, 0, 0);
+        m_Form->CheckboxChanged(state == BST_CHECKED ? 1 : 0);
+    }
+}
+
+LRESULT Win32FormView::HandleMessage(UINT p_Message, WPARAM p_W, LPARAM p_L) {
+    switch (p_Message) {
+    case WM_COMMAND:
+        OnCommand(LOWORD(p_W), HIWORD(p_W));
+        return 0;
+    case WM_SETCURSOR:
+        if (m_Busy) {
+            SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));
+            return TRUE;
+        }
+        break;
+    case WM_ACTIVATE:
+        if (LOWORD(p_W) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (focus && IsChild(m_Window, focus)) {
+                m_LastFocus = focus;
+            }
+        } else {
+            SetFocus(m_LastFocus ? m_LastFocus : Control(ZP_ID_RUN_TESTS));
+            PostMessageW(m_Window, kActivated, 0, 0);
+        }
+        return 0;
+    case kActivated:
+        if (m_Form) {
+            m_Form->Form_Activate();
+        }
+        return 0;
+    case WM_CLOSE: {
+        // The close box, the system menu and Alt+F4.
+        bool cancel = false;
+        if (m_Form) {
+            m_Form->Form_QueryUnload(cancel, 0);
+        }
+        if (!cancel) {
+            DestroyWindow(m_Window);
+        }
+        return 0;
+    }
+    case WM_DESTROY:
+        m_Window = nullptr;
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcW(m_Window, p_Message, p_W, p_L);
+}
+
+LRESULT CALLBACK Win32FormView::WindowProc(HWND p_Window, UINT p_Message, WPARAM p_W,
+                                           LPARAM p_L) {
+    auto* view = reinterpret_cast<Win32FormView*>(GetWindowLongPtrW(p_Window, GWLP_USERDATA));
+    if (!view || view->m_Window != p_Window) {
+        return DefWindowProcW(p_Window, p_Message, p_W, p_L);
+    }
+    return view->HandleMessage(p_Message, p_W, p_L);
+}
+
+LRESULT CALLBACK Win32FormView::ContainerProc(HWND p_Window, UINT p_Message, WPARAM p_W,
+                                              LPARAM p_L) {
+    // A frame only holds its controls: their notifications belong to the window.
+    if (p_Message == WM_COMMAND) {
+        return SendMessageW(GetAncestor(p_Window, GA_ROOT), p_Message, p_W, p_L);
+    }
+    return DefWindowProcW(p_Window, p_Message, p_W, p_L);
+}

@@ -1,0 +1,33 @@
+// The simulated command interpreter: what `cmd /c ...` does on the simulated machine. It runs
+// the commands the program needs, with Windows' output formats: `reg export`, `type` and
+// `dir`, each with `>` and `>>` redirection of its output. Anything else fails as an unknown
+// command does.
+#pragma once
+
+#include "winapi/winapi.h"
+
+#include <functional>
+#include <string>
+
+namespace sim {
+
+struct CommandStreams {
+    // Reads one line of standard input; false at its end.
+    std::function<bool(std::string&)> readLine;
+    // Writes to standard output and standard error.
+    std::function<void(const std::string&)> writeOutput;
+    std::function<void(const std::string&)> writeError;
+};
+
+// The text that follows "cmd /c " with cmd's quote rule applied: when the text begins with a
+// quote, that quote and the last quote of the text are removed (unless the text is exactly one
+// quoted name of an existing file with a blank in it).
+std::wstring StripOuterQuotes(const std::wstring& text);
+
+// Runs one command line; returns the interpreter's exit code.
+DWORD RunCommand(const std::wstring& commandLine, const CommandStreams& streams);
+
+// The "dir /s /a-d" listing of a folder, in Windows' layout; false when no file was found.
+bool ListFolder(const std::wstring& folder, std::string& listing);
+
+} // namespace sim

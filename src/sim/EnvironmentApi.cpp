@@ -1,0 +1,119 @@
+// The environment, the Windows folder and the shell folders of the simulated machine.
+#include "sim/Ansi.h"
+#include "sim/Errors.h"
+#include "sim/Machine.h"
+#include "sim/Paths.h"
+
+#include <cstring>
+
+using namespace sim;
+
+namespace {
+
+bool SameName(const std::wstring& a, const std::wstring& b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (UpperChar(a[i]) != UpperChar(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+const std::wstring* FindVariable(const std::wstring& name) {
+    for (const auto& variable : CurrentMachine().environment) {
+        if (SameName(variable.first, name)) {
+            return &variable.second;
+        }
+    }
+    return nullptr;
+}
+
+// Replaces every %NAME% of a defined variable; undefined references and a lone % stay.
+std::wstring Expand(const std::wstring& text) {
+    std::wstring result;
+    size_t i = 0;
+    while (i < text.size()) {
+        size_t open = text.find(L'%', i);
+        if (open == std::wstring::npos) {
+            result += text.substr(i);
+            break;
+        }
+        result += text.substr(i, open - i);
+        size_t close = text.find(L'%', open + 1);
+        if (close == std::wstring::npos) {
+            result += text.substr(open);
+            break;
+        }
+        const std::wstring* value = FindVariable(text.substr(open + 1, close - open - 1));
+        // An undefined reference stays as written, its closing % included.
+        result += value != nullptr ? *value : text.substr(open, close - open + 1);
+        i = close + 1;
+    }
+    return result;
+}
+
+} // namespace
+
+DWORD WINAPI ExpandEnvironmentStringsA(LPCSTR lpSrc, LPSTR lpDst, DWORD nSize) {
+    if (lpSrc == nullptr) {
+        return Fail<DWORD>(ERROR_INVALID_PARAMETER, 0);
+    }
+    std::string expanded = ToMachineAnsi(Expand(FromAnsiArgument(lpSrc)));
+    DWORD needed = static_cast<DWORD>(expanded.size()) + 1;
+    if (lpDst != nullptr && nSize >= needed) {
+        std::memcpy(lpDst, expanded.c_str(), needed);
+    } else if (lpDst != nullptr && nSize > 0) {
+        // Windows fills what fits, without a terminating NUL.
+        std::memcpy(lpDst, expanded.data(), nSize);
+    }
+    return needed;
+}
+
+DWORD WINAPI GetEnvironmentVariableA(LPCSTR lpName, LPSTR lpBuffer, DWORD nSize) {
+    const std::wstring* value = FindVariable(FromAnsiArgument(lpName));
+    if (value == nullptr) {
+        return Fail<DWORD>(ERROR_ENVVAR_NOT_FOUND, 0);
+    }
+    return CopyOut(ToMachineAnsi(*value), lpBuffer, nSize);
+}
+
+BOOL WINAPI SetEnvironmentVariableA(LPCSTR lpName, LPCSTR lpValue) {
+    std::wstring name = FromAnsiArgument(lpName);
+    if (name.empty() || name.find(L'=') != std::wstring::npos) {
+        return Fail(ERROR_INVALID_PARAMETER, FALSE);
+    }
+    auto& environment = CurrentMachine().environment;
+    for (auto it = environment.begin(); it != environment.end(); ++it) {
+        if (SameName(it->first, name)) {
+            environment.erase(it);
+            break;
+        }
+    }
+    if (lpValue != nullptr) {
+        environment.emplace_back(name, FromAnsiArgument(lpValue));
+    }
+    return TRUE;
+}
+
+UINT WINAPI GetWindowsDirectoryA(LPSTR lpBuffer, UINT uSize) {
+    std::string folder = ToMachineAnsi(CurrentMachine().windowsFolder);
+    return CopyOut(folder, lpBuffer, uSize);
+}
+
+HRESULT WINAPI SHGetFolderPathA(HWND, int csidl, HANDLE, DWORD dwFlags, LPSTR pszPath) {
+    if (pszPath == nullptr || dwFlags != SHGFP_TYPE_CURRENT) {
+        return E_INVALIDARG;
+    }
+    if (csidl != CSIDL_APPDATA || CurrentMachine().appDataFolder.empty()) {
+        return E_FAIL;
+    }
+    std::string folder = ToMachineAnsi(CurrentMachine().appDataFolder);
+    if (folder.size() >= MAX_PATH) {
+        return E_FAIL;
+    }
+    std::memcpy(pszPath, folder.c_str(), folder.size() + 1);
+    return S_OK;
+}

@@ -1,0 +1,246 @@
+// Processes and mutexes of the simulated machine. A process that the program starts is the
+// command interpreter: it runs its command to the end inside CreateProcessA, and its handle is
+// signalled from then on.
+#include "sim/Ansi.h"
+#include "sim/CommandInterpreter.h"
+#include "sim/Errors.h"
+#include "sim/Handles.h"
+#include "sim/Machine.h"
+#include "sim/Paths.h"
+
+#include <cerrno>
+#include <map>
+#include <unistd.h>
+
+using namespace sim;
+
+namespace {
+
+const DWORD kCurrentProcessId = 4242;
+const HANDLE kCurrentProcessHandle = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1));
+
+class ProcessObject : public KernelObject {
+public:
+    ProcessObject(DWORD id, DWORD exitCode) : id(id), exitCode(exitCode) {}
+    DWORD id;
+    DWORD exitCode;
+};
+
+class ThreadObject : public KernelObject {};
+
+class MutexObject : public KernelObject {
+public:
+    explicit MutexObject(std::wstring name) : name(std::move(name)) {}
+    std::wstring name;
+};
+
+// Exit codes of the processes started so far, by identifier.
+std::map<DWORD, DWORD>& FinishedProcesses() {
+    static std::map<DWORD, DWORD> processes;
+    return processes;
+}
+
+DWORD NextProcessId() {
+    static DWORD next = 5000;
+    next += 4;
+    return next;
+}
+
+std::wstring Upper(std::wstring text) {
+    for (wchar_t& c : text) {
+        c = UpperChar(c);
+    }
+    return text;
+}
+
+// Splits "program rest" where program may be quoted.
+void SplitProgram(const std::wstring& commandLine, std::wstring& program, std::wstring& rest) {
+    size_t i = commandLine.find_first_not_of(L" \t");
+    program.clear();
+    rest.clear();
+    if (i == std::wstring::npos) {
+        return;
+    }
+    if (commandLine[i] == L'"') {
+        size_t close = commandLine.find(L'"', i + 1);
+        program = commandLine.substr(i + 1, close == std::wstring::npos ? std::wstring::npos : close - i - 1);
+        rest = close == std::wstring::npos ? L"" : commandLine.substr(close + 1);
+    } else {
+        size_t end = commandLine.find_first_of(L" \t", i);
+        program = commandLine.substr(i, end == std::wstring::npos ? std::wstring::npos : end - i);
+        rest = end == std::wstring::npos ? L"" : commandLine.substr(end);
+    }
+}
+
+bool IsCommandInterpreter(const std::wstring& program) {
+    std::wstring upper = Upper(program);
+    size_t slash = upper.find_last_of(L"\\/");
+    std::wstring name = slash == std::wstring::npos ? upper : upper.substr(slash + 1);
+    return name == L"CMD" || name == L"CMD.EXE";
+}
+
+// Reads and writes through a standard handle of the new process: a file of the simulated
+// machine, or nothing.
+int StreamFd(HANDLE handle) {
+    auto* file = HandleObject<FileObject>(handle);
+    return file != nullptr ? file->fd : -1;
+}
+
+void WriteFd(int fd, const std::string& text) {
+    size_t done = 0;
+    while (fd >= 0 && done < text.size()) {
+        ssize_t written = write(fd, text.data() + done, text.size() - done);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return;
+        }
+        done += static_cast<size_t>(written);
+    }
+}
+
+bool ReadLineFd(int fd, std::string& line) {
+    line.clear();
+    if (fd < 0) {
+        return false;
+    }
+    char c;
+    bool any = false;
+    while (read(fd, &c, 1) == 1) {
+        any = true;
+        if (c == '\n') {
+            break;
+        }
+        if (c != '\r') {
+            line += c;
+        }
+    }
+    return any;
+}
+
+} // namespace
+
+BOOL WINAPI CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, LPSECURITY_ATTRIBUTES,
+                           LPSECURITY_ATTRIBUTES, BOOL, DWORD, LPVOID, LPCSTR, LPSTARTUPINFOA lpStartupInfo,
+                           LPPROCESS_INFORMATION lpProcessInformation) {
+    if (lpProcessInformation == nullptr || lpStartupInfo == nullptr ||
+        (lpApplicationName == nullptr && lpCommandLine == nullptr)) {
+        return Fail(ERROR_INVALID_PARAMETER, FALSE);
+    }
+    std::wstring commandLine = FromAnsiArgument(lpCommandLine != nullptr ? lpCommandLine : lpApplicationName);
+    std::wstring program;
+    std::wstring rest;
+    SplitProgram(commandLine, program, rest);
+    if (lpApplicationName != nullptr) {
+        program = FromAnsiArgument(lpApplicationName);
+    }
+    if (!IsCommandInterpreter(program)) {
+        // The simulated machine has no other programs.
+        return Fail(ERROR_FILE_NOT_FOUND, FALSE);
+    }
+
+    bool useStdHandles = (lpStartupInfo->dwFlags & STARTF_USESTDHANDLES) != 0;
+    int input = useStdHandles ? StreamFd(lpStartupInfo->hStdInput) : -1;
+    int output = useStdHandles ? StreamFd(lpStartupInfo->hStdOutput) : -1;
+    int error = useStdHandles ? StreamFd(lpStartupInfo->hStdError) : -1;
+    auto* inputFile = useStdHandles ? HandleObject<FileObject>(lpStartupInfo->hStdInput) : nullptr;
+    bool inputFromNullDevice = inputFile != nullptr && inputFile->isNullDevice;
+
+    CommandStreams streams;
+    streams.readLine = [input](std::string& line) { return ReadLineFd(input, line); };
+    streams.writeOutput = [output](const std::string& text) { WriteFd(output, text); };
+    streams.writeError = [error](const std::string& text) { WriteFd(error, text); };
+
+    // cmd /c COMMAND runs COMMAND; cmd without /c has nothing to run here.
+    size_t switchAt = rest.find_first_not_of(L" \t");
+    DWORD exitCode = 0;
+    if (switchAt != std::wstring::npos && rest.size() >= switchAt + 2 && rest[switchAt] == L'/' &&
+        (rest[switchAt + 1] == L'c' || rest[switchAt + 1] == L'C')) {
+        std::wstring command = rest.substr(switchAt + 2);
+        exitCode = RunCommand(StripOuterQuotes(command), streams);
+    }
+
+    Machine& machine = CurrentMachine();
+    int showWindow = (lpStartupInfo->dwFlags & STARTF_USESHOWWINDOW) != 0 ? lpStartupInfo->wShowWindow : -1;
+    machine.startedProcesses.push_back(Machine::StartedProcess{commandLine, showWindow, inputFromNullDevice, exitCode});
+
+    DWORD id = NextProcessId();
+    FinishedProcesses()[id] = exitCode;
+    lpProcessInformation->hProcess = AddHandle(std::make_unique<ProcessObject>(id, exitCode));
+    lpProcessInformation->hThread = AddHandle(std::make_unique<ThreadObject>());
+    lpProcessInformation->dwProcessId = id;
+    lpProcessInformation->dwThreadId = id + 1;
+    return TRUE;
+}
+
+HANDLE WINAPI OpenProcess(DWORD, BOOL, DWORD dwProcessId) {
+    if (dwProcessId == kCurrentProcessId) {
+        return AddHandle(std::make_unique<ProcessObject>(kCurrentProcessId, STILL_ACTIVE));
+    }
+    auto found = FinishedProcesses().find(dwProcessId);
+    if (found == FinishedProcesses().end()) {
+        return Fail<HANDLE>(ERROR_INVALID_PARAMETER, nullptr);
+    }
+    return AddHandle(std::make_unique<ProcessObject>(found->first, found->second));
+}
+
+DWORD WINAPI WaitForSingleObject(HANDLE hHandle, DWORD) {
+    KernelObject* object = FindHandle(hHandle);
+    if (dynamic_cast<ProcessObject*>(object) != nullptr || dynamic_cast<MutexObject*>(object) != nullptr ||
+        dynamic_cast<ThreadObject*>(object) != nullptr) {
+        return WAIT_OBJECT_0;
+    }
+    return Fail<DWORD>(ERROR_INVALID_HANDLE, WAIT_FAILED);
+}
+
+BOOL WINAPI GetExitCodeProcess(HANDLE hProcess, LPDWORD lpExitCode) {
+    auto* process = HandleObject<ProcessObject>(hProcess);
+    if (hProcess == kCurrentProcessHandle) {
+        if (lpExitCode != nullptr) {
+            *lpExitCode = STILL_ACTIVE;
+        }
+        return TRUE;
+    }
+    if (process == nullptr || lpExitCode == nullptr) {
+        return Fail(ERROR_INVALID_HANDLE, FALSE);
+    }
+    *lpExitCode = process->exitCode;
+    return TRUE;
+}
+
+HANDLE WINAPI GetCurrentProcess() { return kCurrentProcessHandle; }
+
+DWORD WINAPI GetCurrentProcessId() { return kCurrentProcessId; }
+
+BOOL WINAPI IsWow64Process(HANDLE, PBOOL Wow64Process) {
+    if (Wow64Process == nullptr) {
+        return Fail(ERROR_INVALID_PARAMETER, FALSE);
+    }
+    *Wow64Process = CurrentMachine().is64Bit ? TRUE : FALSE;
+    return TRUE;
+}
+
+HANDLE WINAPI CreateMutexA(LPSECURITY_ATTRIBUTES, BOOL, LPCSTR lpName) {
+    std::wstring name = FromAnsiArgument(lpName);
+    bool exists = false;
+    if (!name.empty()) {
+        for (const std::wstring& other : CurrentMachine().othersMutexes) {
+            exists = exists || other == name;
+        }
+        ForEachHandle([&](KernelObject& object) {
+            auto* mutex = dynamic_cast<MutexObject*>(&object);
+            exists = exists || (mutex != nullptr && mutex->name == name);
+        });
+    }
+    HANDLE handle = AddHandle(std::make_unique<MutexObject>(name));
+    SetLastError(exists ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
+    return handle;
+}
+
+BOOL WINAPI ReleaseMutex(HANDLE hMutex) {
+    if (HandleObject<MutexObject>(hMutex) == nullptr) {
+        return Fail(ERROR_INVALID_HANDLE, FALSE);
+    }
+    return TRUE;
+}

@@ -1,0 +1,178 @@
+#!/usr/bin/env bash
+# The Windows program's window under Wine on a virtual display, driven from outside by
+# zandriver: layout, focus, taskbar style and icon; the runtime-logging checkbox and its marker
+# file, including the two refusals and their message boxes; a failed and a complete run, the
+# status label after each, the viewer opened exactly once (by a recorder associated with .txt);
+# the close through the system menu, the program's end and the log's two terminator blocks; no
+# log without a run. Writes a picture of the window after the complete run.
+#   window_test.sh STATE PROGRAM DRIVER VIEWER PICTURE
+set -u
+state=$1
+program=$2
+driver=$3
+viewer=$4
+picture=$5
+root=$(cd "$(dirname "$0")/../.." && pwd)
+caption="Zandorel Diagnostic Tools for MRL 7.X"
+
+failures=0
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+wine_run() { "$root/scripts/wineprefix.sh" run "$state" "$@"; }
+# The driver's output without the CRs of the Windows console.
+drive() { wine_run "$driver" "$@" | tr -d '\r'; }
+windows_path() { echo "Z:$(echo "$1" | tr / '\\')"; }
+expect_output() { # expect_output WHAT EXPECTED ACTUAL
+    [ "$2" = "$3" ] || fail "$1: expected
+$2
+got
+$3"
+}
+
+# A 32-bit program on a host that cannot run one is skipped, as every Windows test is.
+wine_run "$driver" temp >/dev/null 2>&1
+[ $? -eq 77 ] && {
+    echo "SKIPPED: this host cannot execute 32-bit programs"
+    exit 77
+}
+
+work=$(mktemp -d)
+WINEPREFIX=$(cat "$state")
+export WINEPREFIX
+app=""
+cleanup() {
+    [ -n "$app" ] && kill "$app" 2>/dev/null
+    # The prefix's processes are bound to this display: let them end before it goes.
+    wineserver -k 2>/dev/null
+    wineserver -w 2>/dev/null
+    [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Processes of the prefix started for another display must end first.
+wineserver -w 2>/dev/null
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb=$!
+for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.1
+done
+[ -s "$work/display" ] || {
+    echo "FAIL: Xvfb did not start: $(cat "$work/xvfb.log")"
+    exit 1
+}
+export DISPLAY=:$(cat "$work/display")
+
+export ZANPROBE_VIEWER_RECORD
+ZANPROBE_VIEWER_RECORD=$(windows_path "$work/opened")
+drive prepare "$(windows_path "$viewer")" || fail "cannot prepare the prefix"
+windows_temp=$(drive temp)
+windows_temp=${windows_temp%\\}
+temp="$WINEPREFIX/drive_c/$(echo "${windows_temp#?:\\}" | tr '\\' /)"
+[ -d "$temp" ] || fail "no temporary folder at $temp"
+marker=$temp/ZandorelLoggingDetail.txt
+log=$temp/Zanprobe7.txt
+windows_log="$windows_temp\\Zanprobe7.txt"
+rm -rf "$marker" "$log"
+
+start_program() {
+    wine_run "$program" >"$work/program.out" 2>&1 &
+    app=$!
+    drive wait 120 || fail "the window never showed"
+}
+close_program() {
+    local closed
+    closed=$(drive close 60)
+    expect_output "closing through the system menu" "exited $1" "$closed"
+    [ "$closed" = "exited $1" ] || kill "$app" 2>/dev/null
+    wait "$app"
+    app=""
+}
+
+# 1. First start, no marker: layout at 96 dots per inch, the focus on "Run Tests", the taskbar
+#    style after the first activation, the 16 x 16 icon; the checkbox creates and deletes the
+#    marker; closing without a run writes no log.
+start_program
+expect_output "layout" "$(sort <<'EOS'
+client 567 262
+appwindow 1
+icon 16x16x8
+focus 1002
+control 1000 ZanprobeFrame 8 10 547 135 - 
+control 1001 Static 0 24 583 8 - 
+control 1002 Button 24 76 95 25 tab Run Tests
+control 1003 Static 24 36 535 31 - Clicking the button below will run a set of queries on your system, and tests of various Zandorel software components.  It will generate an output file which you can then send to Zandorel via email.
+control 1004 Static 8 10 119 23 - Diagnostic Tests
+control 1005 Static 130 76 413 61 - 
+control 1006 ZanprobeFrame 8 142 547 103 - 
+control 1007 Button 24 218 363 17 tab Enable Runtime Logging of Mirandel Applications
+control 1008 Static 0 156 597 8 - 
+control 1009 Static 8 142 119 23 - Runtime Logging
+control 1010 Static 24 168 535 49 - Enabling Runtime logging will cause Zandorel software to generate detailed information while it is running.  This can be helpful in identifying problems that are not caught in the diagnostic tests.  Runtime logging, however, can slow down the software considerably and should be turned off once any issues have been resolved.
+EOS
+)" "$(drive layout | sort)"
+expect_output "state at start" "check 0
+status " "$(drive state)"
+expect_output "checking" "check 1" "$(drive check)"
+[ -f "$marker" ] && [ ! -s "$marker" ] || fail "checking did not create an empty marker file"
+expect_output "unchecking" "check 0" "$(drive check)"
+[ -e "$marker" ] && fail "unchecking did not delete the marker file"
+close_program 0
+[ -e "$log" ] && fail "a log was written without a run"
+
+# 2. The marker present at start: the box starts checked and the file is left alone; a marker
+#    held open cannot be deleted; a failed run, then a complete run; the close.
+printf keep >"$marker"
+start_program
+expect_output "state with the marker" "check 1
+status " "$(drive state)"
+[ "$(cat "$marker")" = keep ] || fail "setting the checkbox from the marker touched the file"
+expect_output "unchecking a held marker" "box title Zanprobe 7
+box button OK
+box text Could not turn off runtime logging.
+check 1" "$(drive check-refused "$windows_temp\\ZandorelLoggingDetail.txt")"
+[ -f "$marker" ] || fail "the held marker file is gone"
+expect_output "failed run" "check 1
+status Diagnostics Failed: Unable to erase existing log file." "$(drive run-held "$windows_log")"
+expect_output "complete run" "check 1
+status Diagnostics Completed\\r\\nThe log file can be found at $windows_log" "$(drive run)"
+for _ in $(seq 100); do
+    [ -s "$work/opened" ] && break
+    sleep 0.1
+done
+drive shot "$(windows_path "$picture")" || fail "no picture of the window"
+close_program 0
+sleep 1
+expect_output "documents opened" "$windows_log" "$(tr -d '\r' <"$work/opened" 2>/dev/null)"
+terminator=$'\r\n--------------------------------------------------------\r\nDiagnostic Log Terminated\r\n'
+content=$(cat "$log"; echo x)
+content=${content%x}
+[ "${content%"$terminator$terminator"}" != "$content" ] ||
+    fail "the log does not end with two terminator blocks: $(tail -c 200 "$log" | od -c | tail -8)"
+[ "${content%"$terminator$terminator$terminator"}" = "$content" ] ||
+    fail "the log ends with three terminator blocks"
+grep -qxF "Log File Path = $windows_log"$'\r' "$log" || fail "the log does not name its path"
+
+# 3. The marker cannot be created (a folder has its name): the box stays unchecked; closing
+#    without a run leaves the last log as it was.
+rm -f "$marker"
+mkdir "$marker"
+before=$(md5sum <"$log")
+start_program
+expect_output "checking when the marker cannot be created" "box title Zanprobe 7
+box button OK
+box text Could not turn on runtime logging.
+check 0" "$(drive check-refused)"
+close_program 0
+rmdir "$marker"
+[ "$(md5sum <"$log")" = "$before" ] || fail "closing without a run changed the log"
+
+if [ $failures -eq 0 ]; then
+    echo "window_test: all checks passed; picture: $picture"
+else
+    echo "program output: $(cat "$work/program.out")"
+    exit 1
+fi

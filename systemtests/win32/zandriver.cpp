@@ -1,0 +1,463 @@
+// Drives the Windows program's window from outside, as a user or an automation tool would, for
+// the system tests under Wine. Finds the window by its caption; prints what it reads on stdout
+// (texts in UTF-8, CR and LF written as \r and \n); exits 1 when a step fails.
+//   zandriver wait SECONDS         waits until the window is shown
+//   zandriver layout               the client size, the taskbar style, the program's icon, the focused
+//                                  control, and per control
+//                                  its id, class, rectangle in the client area, style and text
+//   zandriver run                  clicks "Run Tests" (BM_CLICK), waits, prints the status label
+//   zandriver run-held FILE        the same while FILE is held open without delete sharing
+//   zandriver check                clicks the runtime-logging checkbox, prints its state
+//   zandriver check-refused [FILE] the same, when the program cannot carry the change out (FILE,
+//                                  if given, is held open meanwhile): expects a message box,
+//                                  prints its title, text, buttons and icon, and presses OK
+//   zandriver state                prints the checkbox state and the status label
+//   zandriver shot FILE.png        writes a picture of the window (frame included)
+//   zandriver close SECONDS        closes the window through its system menu, waits for the
+//                                  program to end, prints its exit code
+//   zandriver prepare VIEWER       makes VIEWER the machine's program for opening .txt files, and has Wine draw window frames itself (a test
+//                                  display has no window manager), so that pictures show them
+//   zandriver temp                 prints the user's temporary folder
+#include "app/FormLayout.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+const wchar_t kCaption[] = L"" ZP_CAPTION;
+
+std::string Utf8(const std::wstring& p_Text) {
+    int size = WideCharToMultiByte(CP_UTF8, 0, p_Text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(size > 0 ? size : 1), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, p_Text.c_str(), -1, &out[0], size, nullptr, nullptr);
+    out.resize(std::strlen(out.c_str()));
+    return out;
+}
+
+std::string Escaped(const std::wstring& p_Text) {
+    std::string out;
+    for (char c : Utf8(p_Text)) {
+        if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\n') {
+            out += "\\n";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::wstring WindowText(HWND p_Window) {
+    wchar_t buffer[4096] = {};
+    SendMessageTimeoutW(p_Window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer),
+                        SMTO_NORMAL, 5000, nullptr);
+    return buffer;
+}
+
+std::wstring ClassName(HWND p_Window) {
+    wchar_t buffer[256] = {};
+    GetClassNameW(p_Window, buffer, 256);
+    return buffer;
+}
+
+HWND FindMainWindow() {
+    HWND window = FindWindowW(nullptr, kCaption);
+    return window && IsWindowVisible(window) ? window : nullptr;
+}
+
+struct ChildSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK MatchId(HWND p_Window, LPARAM p_Search) {
+    auto* search = reinterpret_cast<ChildSearch*>(p_Search);
+    if (GetDlgCtrlID(p_Window) == search->id) {
+        search->found = p_Window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND Control(HWND p_Main, int p_Id) {
+    ChildSearch search = {p_Id, nullptr};
+    EnumChildWindows(p_Main, MatchId, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+BOOL CALLBACK CollectChild(HWND p_Window, LPARAM p_List) {
+    reinterpret_cast<std::vector<HWND>*>(p_List)->push_back(p_Window);
+    return TRUE;
+}
+
+std::vector<HWND> Children(HWND p_Window) {
+    std::vector<HWND> list;
+    EnumChildWindows(p_Window, CollectChild, reinterpret_cast<LPARAM>(&list));
+    return list;
+}
+
+int CheckState(HWND p_Main) {
+    DWORD_PTR state = 0;
+    SendMessageTimeoutW(Control(p_Main, ZP_ID_RUNTIME_LOGGING), BM_GETCHECK, 0, 0, SMTO_NORMAL,
+                        5000, &state);
+    return static_cast<int>(state);
+}
+
+void PrintState(HWND p_Main) {
+    std::printf("check %d\n", CheckState(p_Main));
+    std::printf("status %s\n", Escaped(WindowText(Control(p_Main, ZP_ID_STATUS))).c_str());
+}
+
+// Opens a file for reading and writing, sharing reading and writing but not deletion, so that
+// the program can neither delete nor replace it while it is held.
+HANDLE Hold(const char* p_Path) {
+    HANDLE file = CreateFileA(p_Path, GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        std::printf("cannot hold %s (error %lu)\n", p_Path, GetLastError());
+    }
+    return file;
+}
+
+#pragma pack(push, 2)
+struct IconDirectoryEntry {
+    BYTE width, height, colours, reserved;
+    WORD planes, bitsPerPixel;
+    DWORD size;
+    WORD id;
+};
+#pragma pack(pop)
+
+// The images of the first icon in the window's program file, as WIDTHxHEIGHTxBITS.
+std::string IconImages(HWND p_Main) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(p_Main, &processId);
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    char path[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    if (!process || !QueryFullProcessImageNameA(process, 0, path, &size)) {
+        return "(no program file)";
+    }
+    CloseHandle(process);
+    HMODULE module = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC found = module ? FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(14)) : nullptr;
+    const BYTE* group = found ? static_cast<const BYTE*>(LockResource(LoadResource(module, found)))
+                              : nullptr;
+    std::string images;
+    if (group) {
+        WORD count = *reinterpret_cast<const WORD*>(group + 4);
+        const auto* entries = reinterpret_cast<const IconDirectoryEntry*>(group + 6);
+        for (WORD i = 0; i < count; ++i) {
+            images += (i ? "," : "") + std::to_string(entries[i].width) + "x" +
+                      std::to_string(entries[i].height) + "x" +
+                      std::to_string(entries[i].bitsPerPixel);
+        }
+    }
+    if (module) {
+        FreeLibrary(module);
+    }
+    return images.empty() ? "(no icon)" : images;
+}
+
+int Layout(HWND p_Main) {
+    RECT client;
+    GetClientRect(p_Main, &client);
+    std::printf("client %ld %ld\n", client.right, client.bottom);
+    LONG exStyle = GetWindowLongW(p_Main, GWL_EXSTYLE);
+    std::printf("appwindow %d\n", (exStyle & WS_EX_APPWINDOW) ? 1 : 0);
+    std::printf("icon %s\n", IconImages(p_Main).c_str());
+    GUITHREADINFO thread = {};
+    thread.cbSize = sizeof thread;
+    GetGUIThreadInfo(GetWindowThreadProcessId(p_Main, nullptr), &thread);
+    std::printf("focus %d\n", thread.hwndFocus ? GetDlgCtrlID(thread.hwndFocus) : 0);
+    for (HWND child : Children(p_Main)) {
+        RECT rect;
+        GetWindowRect(child, &rect);
+        MapWindowPoints(nullptr, p_Main, reinterpret_cast<POINT*>(&rect), 2);
+        LONG style = GetWindowLongW(child, GWL_STYLE);
+        std::printf("control %d %s %ld %ld %ld %ld %s%s %s\n", GetDlgCtrlID(child),
+                    Utf8(ClassName(child)).c_str(), rect.left, rect.top, rect.right - rect.left,
+                    rect.bottom - rect.top, (style & WS_TABSTOP) ? "tab" : "-",
+                    (style & WS_VISIBLE) ? "" : ",hidden", Escaped(WindowText(child)).c_str());
+    }
+    return 0;
+}
+
+// Clicks a control and waits for its handler to finish.
+bool Click(HWND p_Control, UINT p_Timeout) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(p_Control, BM_CLICK, 0, 0, SMTO_NORMAL, p_Timeout, &result) != 0;
+}
+
+BOOL CALLBACK MatchMessageBox(HWND p_Window, LPARAM p_Found) {
+    if (ClassName(p_Window) == L"#32770" && IsWindowVisible(p_Window)) {
+        *reinterpret_cast<HWND*>(p_Found) = p_Window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The message box shown by the program's thread, if any.
+HWND FindMessageBox(HWND p_Main) {
+    HWND found = nullptr;
+    EnumThreadWindows(GetWindowThreadProcessId(p_Main, nullptr), MatchMessageBox,
+                      reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+int CheckRefused(HWND p_Main, const char* p_Path) {
+    HANDLE held = *p_Path ? Hold(p_Path) : INVALID_HANDLE_VALUE;
+    if (*p_Path && held == INVALID_HANDLE_VALUE) {
+        return 1;
+    }
+    PostMessageW(Control(p_Main, ZP_ID_RUNTIME_LOGGING), BM_CLICK, 0, 0);
+    HWND box = nullptr;
+    for (int i = 0; i < 100 && !box; ++i) {
+        Sleep(100);
+        box = FindMessageBox(p_Main);
+    }
+    int status = 0;
+    if (!box) {
+        std::printf("no message box\n");
+        status = 1;
+    } else {
+        std::printf("box title %s\n", Escaped(WindowText(box)).c_str());
+        HWND ok = nullptr;
+        for (HWND child : Children(box)) {
+            LONG style = GetWindowLongW(child, GWL_STYLE);
+            std::wstring kind = ClassName(child);
+            if (kind == L"Button" || kind == L"BUTTON") {
+                std::printf("box button %s\n", Escaped(WindowText(child)).c_str());
+                ok = child;
+            } else if ((style & SS_TYPEMASK) == SS_ICON) {
+                if (IsWindowVisible(child) && SendMessageW(child, STM_GETICON, 0, 0)) {
+                    std::printf("box icon\n");
+                }
+            } else if (!WindowText(child).empty()) {
+                std::printf("box text %s\n", Escaped(WindowText(child)).c_str());
+            }
+        }
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
+        for (int i = 0; i < 100 && IsWindow(box); ++i) {
+            Sleep(50);
+        }
+    }
+    Sleep(200);
+    if (held != INVALID_HANDLE_VALUE) {
+        CloseHandle(held);
+    }
+    std::printf("check %d\n", CheckState(p_Main));
+    return status;
+}
+
+// A PNG of 24-bit rows, with stored (uncompressed) deflate blocks.
+void PutBigEndian(std::string& p_Out, DWORD p_Value) {
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        p_Out += static_cast<char>((p_Value >> shift) & 0xff);
+    }
+}
+
+DWORD Crc(const std::string& p_Data) {
+    DWORD crc = 0xffffffffu;
+    for (unsigned char byte : p_Data) {
+        crc ^= byte;
+        for (int bit = 0; bit < 8; ++bit) {
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+        }
+    }
+    return crc ^ 0xffffffffu;
+}
+
+void PutChunk(std::string& p_Out, const char* p_Type, const std::string& p_Data) {
+    PutBigEndian(p_Out, static_cast<DWORD>(p_Data.size()));
+    std::string body = std::string(p_Type, 4) + p_Data;
+    p_Out += body;
+    PutBigEndian(p_Out, Crc(body));
+}
+
+bool WritePng(const char* p_Path, int p_Width, int p_Height, const std::string& p_Rgb) {
+    std::string raw;
+    for (int y = 0; y < p_Height; ++y) {
+        raw += '\0';
+        raw.append(p_Rgb, static_cast<size_t>(y) * p_Width * 3, static_cast<size_t>(p_Width) * 3);
+    }
+    std::string deflated = "\x78\x01";
+    DWORD a = 1, b = 0;
+    for (unsigned char byte : raw) {
+        a = (a + byte) % 65521;
+        b = (b + a) % 65521;
+    }
+    for (size_t at = 0; at < raw.size(); at += 65535) {
+        size_t length = raw.size() - at < 65535 ? raw.size() - at : 65535;
+        deflated += static_cast<char>(at + length == raw.size() ? 1 : 0);
+        deflated += static_cast<char>(length & 0xff);
+        deflated += static_cast<char>(length >> 8);
+        deflated += static_cast<char>(~length & 0xff);
+        deflated += static_cast<char>((~length >> 8) & 0xff);
+        deflated.append(raw, at, length);
+    }
+    PutBigEndian(deflated, (b << 16) | a);
+    std::string header;
+    PutBigEndian(header, static_cast<DWORD>(p_Width));
+    PutBigEndian(header, static_cast<DWORD>(p_Height));
+    header += std::string("\x08\x02\x00\x00\x00", 5);
+    std::string png = "\x89PNG\r\n\x1a\n";
+    PutChunk(png, "IHDR", header);
+    PutChunk(png, "IDAT", deflated);
+    PutChunk(png, "IEND", "");
+    FILE* file = std::fopen(p_Path, "wb");
+    if (!file) {
+        return false;
+    }
+    bool written = std::fwrite(png.data(), 1, png.size(), file) == png.size();
+    return std::fclose(file) == 0 && written;
+}
+
+int Shot(HWND p_Main, const char* p_Path) {
+    RECT rect;
+    GetWindowRect(p_Main, &rect);
+    int width = rect.right - rect.left;
+    int height = rect.bottom - rect.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    GdiFlush();
+    std::string rgb;
+    const auto* pixels = static_cast<const unsigned char*>(bits);
+    for (int i = 0; i < width * height; ++i) {
+        rgb += static_cast<char>(pixels[i * 4 + 2]);
+        rgb += static_cast<char>(pixels[i * 4 + 1]);
+        rgb += static_cast<char>(pixels[i * 4]);
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return WritePng(p_Path, width, height, rgb) ? 0 : 1;
+}
+
+int Close(HWND p_Main, DWORD p_Seconds) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(p_Main, &processId);
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    PostMessageW(p_Main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    if (!process) {
+        std::printf("cannot open the program's process (error %lu)\n", GetLastError());
+        return 1;
+    }
+    DWORD waited = WaitForSingleObject(process, p_Seconds * 1000);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process, &code);
+    CloseHandle(process);
+    if (waited != WAIT_OBJECT_0) {
+        std::printf("still running\n");
+        return 1;
+    }
+    std::printf("exited %lu\n", code);
+    return 0;
+}
+
+bool SetString(HKEY p_Root, const char* p_Key, const char* p_Name, const std::string& p_Value,
+               REGSAM p_View = 0) {
+    HKEY key;
+    if (RegCreateKeyExA(p_Root, p_Key, 0, nullptr, 0, KEY_WRITE | p_View, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    LONG set = RegSetValueExA(key, p_Name, 0, REG_SZ, reinterpret_cast<const BYTE*>(p_Value.c_str()),
+                              static_cast<DWORD>(p_Value.size() + 1));
+    RegCloseKey(key);
+    return set == ERROR_SUCCESS;
+}
+
+int Prepare(const char* p_Viewer) {
+    std::string command = std::string("\"") + p_Viewer + "\" \"%1\"";
+    // The machine's classes, in both registry views: Wine does not merge the user's classes
+    // into HKEY_CLASSES_ROOT.
+    bool done = SetString(HKEY_CURRENT_USER, "Software\\Wine\\X11 Driver", "Decorated", "N");
+    for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+        done = SetString(HKEY_LOCAL_MACHINE, "Software\\Classes\\.txt", nullptr, "txtfile", view) &&
+               SetString(HKEY_LOCAL_MACHINE, "Software\\Classes\\txtfile\\shell\\open\\command",
+                         nullptr, command, view) &&
+               done;
+    }
+    return done ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: zandriver COMMAND [ARGUMENT]\n");
+        return 2;
+    }
+    std::string command = argv[1];
+    const char* argument = argc > 2 ? argv[2] : "";
+    if (command == "prepare") {
+        return Prepare(argument);
+    }
+    if (command == "temp") {
+        char folder[MAX_PATH] = {};
+        char longFolder[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, folder);
+        GetLongPathNameA(folder, longFolder, MAX_PATH);
+        std::printf("%s\n", longFolder);
+        return 0;
+    }
+    HWND main = FindMainWindow();
+    if (command == "wait") {
+        DWORD end = GetTickCount() + static_cast<DWORD>(std::atoi(argument)) * 1000;
+        while (!main && GetTickCount() < end) {
+            Sleep(100);
+            main = FindMainWindow();
+        }
+        return main ? 0 : 1;
+    }
+    if (!main) {
+        std::printf("no window \"%s\"\n", ZP_CAPTION);
+        return 1;
+    }
+    int status = 0;
+    if (command == "layout") {
+        status = Layout(main);
+    } else if (command == "run" || command == "run-held") {
+        HANDLE held = command == "run-held" ? Hold(argument) : INVALID_HANDLE_VALUE;
+        status = Click(Control(main, ZP_ID_RUN_TESTS), 300000) ? 0 : 1;
+        if (held != INVALID_HANDLE_VALUE) {
+            CloseHandle(held);
+        }
+        PrintState(main);
+    } else if (command == "check") {
+        status = Click(Control(main, ZP_ID_RUNTIME_LOGGING), 30000) ? 0 : 1;
+        std::printf("check %d\n", CheckState(main));
+    } else if (command == "check-refused") {
+        status = CheckRefused(main, argument);
+    } else if (command == "state") {
+        PrintState(main);
+    } else if (command == "shot") {
+        status = Shot(main, argument);
+    } else if (command == "close") {
+        status = Close(main, static_cast<DWORD>(std::atoi(argument)));
+    } else {
+        std::fprintf(stderr, "zandriver: unknown command %s\n", command.c_str());
+        status = 2;
+    }
+    std::fflush(stdout);
+    return status;
+}

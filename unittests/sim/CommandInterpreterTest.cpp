@@ -1,0 +1,168 @@
+#include "sim/CommandInterpreter.h"
+#include "support/SimMachineTest.h"
+
+#include <cstdlib>
+#include <ctime>
+#include <sys/time.h>
+#include <sys/xattr.h>
+
+using namespace sim;
+
+namespace {
+
+struct Captured {
+    std::string output;
+    std::string error;
+    std::vector<std::string> input;
+    CommandStreams Streams() {
+        CommandStreams streams;
+        streams.writeOutput = [this](const std::string& text) { output += text; };
+        streams.writeError = [this](const std::string& text) { error += text; };
+        streams.readLine = [this](std::string& line) {
+            if (input.empty()) {
+                return false;
+            }
+            line = input.front();
+            input.erase(input.begin());
+            return true;
+        };
+        return streams;
+    }
+};
+
+} // namespace
+
+class CommandInterpreterTest : public SimMachineTest {
+protected:
+    void SetUp() override {
+        SimMachineTest::SetUp();
+        const char* tz = std::getenv("TZ");
+        m_SavedTz = tz != nullptr ? tz : "";
+        m_HadTz = tz != nullptr;
+        setenv("TZ", "UTC", 1);
+        tzset();
+    }
+    void TearDown() override {
+        if (m_HadTz) {
+            setenv("TZ", m_SavedTz.c_str(), 1);
+        } else {
+            unsetenv("TZ");
+        }
+        tzset();
+        SimMachineTest::TearDown();
+    }
+    void WriteFileAt(const std::string& windowsPath, size_t size, time_t modified) {
+        WriteHostFile(windowsPath, std::string(size, 'x'));
+        timeval times[2] = {{modified, 0}, {modified, 0}};
+        utimes(HostPath(windowsPath).c_str(), times);
+    }
+    DWORD Run(const std::wstring& command) { return RunCommand(command, captured.Streams()); }
+
+    Captured captured;
+    std::string m_SavedTz;
+    bool m_HadTz = false;
+};
+
+TEST(CommandQuotes, OuterPairRemovedByCmdRule) {
+    EXPECT_EQ(StripOuterQuotes(L"\"dir /s \"C:\\a b\" >> \"C:\\log.txt\"\""),
+              L"dir /s \"C:\\a b\" >> \"C:\\log.txt\"");
+    EXPECT_EQ(StripOuterQuotes(L"\"type x\" tail"), L"type x tail");
+    EXPECT_EQ(StripOuterQuotes(L"type \"x\""), L"type \"x\"");
+    EXPECT_EQ(StripOuterQuotes(L"\"lonely"), L"lonely");
+}
+
+TEST_F(CommandInterpreterTest, DirListsFilesOfTheWholeTreeInWindowsLayout) {
+    const time_t march17 = 1552832820;  // 2019-03-17 14:27 UTC
+    const time_t june9 = 1654771140;    // 2022-06-09 10:39 UTC
+    MakeHostFolder("C:\\test\\sub\\empty");
+    WriteFileAt("C:\\test\\a.txt", 24, march17);
+    WriteFileAt("C:\\test\\B.bin", 1966, june9);
+    WriteFileAt("C:\\test\\.hidden", 1, march17);
+    WriteFileAt("C:\\test\\sub\\c.lnk", 482, march17 - 60);
+    Machine().volumeSerial = 0xE6110B66;
+
+    std::string listing;
+    ASSERT_TRUE(ListFolder(L"C:\\test\\", listing));
+    std::string head = " Volume in drive C has no label.\r\n"
+                       " Volume Serial Number is E611-0B66\r\n"
+                       "\r\n"
+                       " Directory of C:\\test\r\n"
+                       "\r\n"
+                       "03/17/2019  02:27 PM                 1 .hidden\r\n"
+                       "03/17/2019  02:27 PM                24 a.txt\r\n"
+                       "06/09/2022  10:39 AM             1,966 B.bin\r\n"
+                       "               3 File(s)          1,991 bytes\r\n"
+                       "\r\n"
+                       " Directory of C:\\test\\sub\r\n"
+                       "\r\n"
+                       "03/17/2019  02:26 PM               482 c.lnk\r\n"
+                       "               1 File(s)            482 bytes\r\n"
+                       "\r\n"
+                       "     Total Files Listed:\r\n"
+                       "               4 File(s)          2,473 bytes\r\n"
+                       "               0 Dir(s) ";
+    EXPECT_EQ(listing.substr(0, head.size()), head);
+    EXPECT_EQ(listing.substr(listing.size() - 13), " bytes free\r\n");
+    EXPECT_GE(listing.size() - head.size(), 15u + 13u);
+}
+
+TEST_F(CommandInterpreterTest, DirFollowsTheUsersDateFormat) {
+    Machine().shortDatePicture = L"d.M.yy";
+    Machine().longTimePicture = L"H:mm:ss";
+    Machine().thousandSeparator = L".";
+    MakeHostFolder("C:\\test");
+    WriteFileAt("C:\\test\\a.txt", 1234567, 1552832820);
+    std::string listing;
+    ASSERT_TRUE(ListFolder(L"C:\\test", listing));
+    EXPECT_NE(listing.find("17.03.2019  14:27         1.234.567 a.txt\r\n"), std::string::npos) << listing;
+}
+
+TEST_F(CommandInterpreterTest, DirWithoutFilesPrintsTheHeaderAndFails) {
+    MakeHostFolder("C:\\empty\\sub");
+    EXPECT_EQ(Run(L"dir /s /a-d \"C:\\empty\" >> \"C:\\log.txt\""), 1u);
+    EXPECT_EQ(ReadHostFile("C:\\log.txt").substr(0, 17), " Volume in drive ");
+    EXPECT_EQ(ReadHostFile("C:\\log.txt").find("Directory of"), std::string::npos);
+    EXPECT_EQ(captured.error, "File Not Found\r\n");
+    EXPECT_EQ(Run(L"dir /s /a-d \"C:\\missing\""), 1u);
+}
+
+TEST_F(CommandInterpreterTest, TypeConvertsUtf16ToAnsi) {
+    std::string utf16 = "\xff\xfe";
+    for (wchar_t c : std::wstring(L"Caf\u00e9 \u4e2d\r\n")) {
+        utf16 += static_cast<char>(c & 0xff);
+        utf16 += static_cast<char>(c >> 8);
+    }
+    WriteHostFile("C:\\dump.txt", utf16);
+    WriteHostFile("C:\\plain.txt", "raw\xe9\r\n");
+    WriteHostFile("C:\\log.txt", "start\r\n");
+    EXPECT_EQ(Run(L"type \"C:\\dump.txt\" >> \"C:\\log.txt\""), 0u);
+    EXPECT_EQ(Run(L"type C:\\plain.txt>>C:\\log.txt"), 0u);
+    EXPECT_EQ(ReadHostFile("C:\\log.txt"), "start\r\nCaf\xe9 ?\r\nraw\xe9\r\n");
+    EXPECT_EQ(captured.error, "");
+}
+
+TEST_F(CommandInterpreterTest, TypeOfAMissingFileFails) {
+    EXPECT_EQ(Run(L"type \"C:\\missing.txt\" >> \"C:\\log.txt\""), 1u);
+    EXPECT_EQ(captured.error, "The system cannot find the file specified.\r\n");
+    EXPECT_EQ(ReadHostFile("C:\\log.txt"), "");
+}
+
+TEST_F(CommandInterpreterTest, RedirectionIntoAMissingFolderFails) {
+    WriteHostFile("C:\\a.txt", "x");
+    EXPECT_EQ(Run(L"type \"C:\\a.txt\" >> \"C:\\nowhere\\log.txt\""), 1u);
+    EXPECT_EQ(captured.error, "The system cannot find the path specified.\r\n");
+}
+
+TEST_F(CommandInterpreterTest, OverwritingRedirection) {
+    WriteHostFile("C:\\a.txt", "new");
+    WriteHostFile("C:\\log.txt", "old");
+    EXPECT_EQ(Run(L"type C:\\a.txt > C:\\log.txt"), 0u);
+    EXPECT_EQ(ReadHostFile("C:\\log.txt"), "new");
+}
+
+TEST_F(CommandInterpreterTest, UnknownCommandsFailAsCmdDoes) {
+    EXPECT_EQ(Run(L"format C:"), 9009u);
+    EXPECT_EQ(captured.error,
+              "'format' is not recognized as an internal or external command,\r\noperable program or batch file.\r\n");
+    EXPECT_EQ(Run(L""), 0u);
+}
