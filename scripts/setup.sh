@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian 12 machine lacks for building and testing Zanprobe 7.
-#   setup.sh linux   the Linux program (compiler, CMake, GoogleTest sources)
+#   setup.sh linux   the Linux program (compiler, CMake, GoogleTest sources, FLTK for its window)
 #   setup.sh all     also the Windows cross-compilers, Wine and the display tools for the tests
 set -euo pipefail
 
 what=${1:-all}
-packages=(cmake g++ make googletest clang-format)
+packages=(cmake g++ make googletest clang-format libfltk1.3-dev libx11-dev)
 if [ "$what" = all ]; then
     packages+=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 wine32:i386 xvfb
-        libfltk1.3-dev)
+        zlib1g-dev fonts-liberation)
 fi
 
 missing=()

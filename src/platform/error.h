@@ -28,3 +28,12 @@ private:
 
 // Base of the application-defined error numbers (hexadecimal 80040000).
 const long kApplicationErrorBase = -2147221504L;
+
+// Runs one statement and drops any error it raises: the "ignore and go on" of a region whose
+// statements must each run whatever the ones before them did.
+template <typename Statement> void IgnoreErrors(Statement&& p_Statement) {
+    try {
+        p_Statement();
+    } catch (const std::exception&) {
+    }
+}

@@ -20,7 +20,8 @@ const wchar_t kSuiteKey[] = L"Software\\Zandorel";
 using IsWow64ProcessFunction = BOOL(WINAPI*)(HANDLE, PBOOL);
 
 Text ProductDirectory(const wchar_t* p_ValueName) {
-    return RemoveTrailing(ReadRegistryString(HKEY_LOCAL_MACHINE, kSuiteKey, p_ValueName, L"", false), L"\\");
+    return RemoveTrailing(
+        ReadRegistryString(HKEY_LOCAL_MACHINE, kSuiteKey, p_ValueName, L"", false), L"\\");
 }
 
 } // namespace
@@ -39,9 +40,13 @@ Text GetAppDataFolder() {
     return TrimAtNull(FromAnsi(buffer));
 }
 
-Text GetProductMainDirectory() { return ProductDirectory(L"Main Directory"); }
+Text GetProductMainDirectory() {
+    return ProductDirectory(L"Main Directory");
+}
 
-Text GetProductSystemDirectory() { return ProductDirectory(L"System Directory"); }
+Text GetProductSystemDirectory() {
+    return ProductDirectory(L"System Directory");
+}
 
 bool FolderExists(const Text& p_Path) {
     if (p_Path.empty()) {
@@ -88,8 +93,9 @@ Text GetFileVersionText(const Text& p_Path) {
     }
     VS_FIXEDFILEINFO info;
     std::memcpy(&info, fixedInfo, sizeof info);
-    return std::to_wstring(info.dwFileVersionMS >> 16) + L"." + std::to_wstring(info.dwFileVersionMS & 0xffff) +
-           L"." + std::to_wstring(info.dwFileVersionLS >> 16) + L"." +
+    return std::to_wstring(info.dwFileVersionMS >> 16) + L"." +
+           std::to_wstring(info.dwFileVersionMS & 0xffff) + L"." +
+           std::to_wstring(info.dwFileVersionLS >> 16) + L"." +
            std::to_wstring(info.dwFileVersionLS & 0xffff);
 }
 
@@ -102,8 +108,9 @@ void RunCommandAndWait(const Text& p_Command) {
     std::string commandLine = ToAnsi(L"cmd /c \"" + p_Command + L"\"");
     // The command's standard streams are the null device: a command that asks a question gets
     // the end of its input at once instead of waiting for an answer nobody can give.
-    UniqueHandle nullDevice(CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                        nullptr, OPEN_EXISTING, 0, nullptr));
+    UniqueHandle nullDevice(CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                        0, nullptr));
     STARTUPINFOA startup;
     std::memset(&startup, 0, sizeof startup);
     startup.cb = sizeof startup;
@@ -119,8 +126,9 @@ void RunCommandAndWait(const Text& p_Command) {
     std::memset(&process, 0, sizeof process);
     std::vector<char> mutableLine(commandLine.begin(), commandLine.end());
     mutableLine.push_back('\0');
-    if (!CreateProcessA(nullptr, mutableLine.data(), nullptr, nullptr, nullDevice.IsValid() ? TRUE : FALSE, 0,
-                        nullptr, nullptr, &startup, &process)) {
+    if (!CreateProcessA(nullptr, mutableLine.data(), nullptr, nullptr,
+                        nullDevice.IsValid() ? TRUE : FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
         throw ZPError(53, L"File not found");
     }
     UniqueHandle processHandle(process.hProcess);

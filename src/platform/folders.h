@@ -8,7 +8,8 @@
 
 namespace Utilities {
 
-// The Windows folder without a trailing backslash ("C:" for a Windows folder at C:\); "" on failure.
+// The Windows folder without a trailing backslash ("C:" for a Windows folder at C:\); "" on
+// failure.
 Text GetWindowsFolder();
 
 // The user's roaming application-data folder as Windows reports it; "" on failure.

@@ -95,6 +95,18 @@ bool FileExists(const Text& p_Path) {
     }
 }
 
+bool RemoveFile(const Text& p_Path) {
+    std::string path = ToAnsi(p_Path);
+    if (DeleteFileA(path.c_str())) {
+        return true;
+    }
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        return false;
+    }
+    DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
 Text FindFirstPlainFile(const Text& p_Pattern) {
     WIN32_FIND_DATAA data;
     UniqueFindHandle search(FindFirstFileA(ToAnsi(p_Pattern).c_str(), &data));

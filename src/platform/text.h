@@ -27,6 +27,10 @@ Text SafeRight(const Text& p_Text, int16_t p_Count);
 // Whether a normal file (not hidden, not system, not a folder) of exactly this path exists.
 bool FileExists(const Text& p_Path);
 
+// Deletes the file at the path, whatever its attributes except read-only; true when no file is
+// left there (also when there was none), false when one stays (read-only, held open, a folder).
+bool RemoveFile(const Text& p_Path);
+
 // The directory search: the name of the first entry that matches p_Pattern (which may hold
 // wildcards) and carries none of the attributes hidden, system, directory and volume label;
 // "" when none matches or the folder does not exist. An invalid path raises error 52.

@@ -2,35 +2,48 @@
 // followed by the registry dumps that they explain) rely on this order.
 #include "run/Diagnostics.h"
 
+#include "inspect/ExcelApiRegistry.h"
+#include "inspect/OfficeSecuritySettings.h"
+#include "inspect/RegistryDumps.h"
+#include "inspect/RegistrySecurityTests.h"
+#include "inspect/WindowsEnvironment.h"
+#include "office/ZPExcelInfo.h"
+#include "office/ZPProjectInfo.h"
+#include "tests/AtOrvexTests.h"
+#include "tests/ComponentTests.h"
+#include "tests/VB6Tests.h"
+#include "tests/VC2010Tests.h"
+#include "tests/WindowsTests.h"
+
 namespace Diagnostics {
 
 const std::vector<RunStep>& RunSteps() {
     static const std::vector<RunStep> steps = {
-        // step 1: Windows information
-        // step 2: Windows tests
-        // step 3: .NET 4.0 x86
-        // step 4: .NET 4.0 x64
-        // step 5: Windows tests (DEP)
-        // step 6: VB6 tests
-        // step 7: VC2013 tests
-        // step 8: Excel information
-        // step 9: Project information
-        // step 10: suite directories
-        // step 11: suite component tests
-        // step 12: ORVEX tests
-        // step 13: registry exports
-        // step 14: Excel type library block
-        // step 15: 32-bit interface registrations
-        // step 16: Office type library block
-        // step 17: Project type library block
-        // step 18: Excel API version consistency
-        // step 19: empty Excel API keys
-        // step 20: Excel type library paths
-        // step 21: registry security tests
-        // step 22: security settings block
-        // step 23: policy trusted locations
-        // step 24: suite registry keys
-        // step 25: suite main folder listing
+        {L"Windows OS Information", Inspect::ReportWindowsInformation},
+        {L"Windows OS Tests", Inspect::RunWindowsOSTests},
+        {L".NET 4.0 Framework x86", Inspect::TestDotNet40FrameworkX86},
+        {L".NET 4.0 Framework x64", Inspect::TestDotNet40FrameworkX64OnWow64},
+        {L"Windows Tests", WindowsTests::RunWindowsTests},
+        {L"VB6 System Tests", VB6Tests::RunVB6Tests},
+        {L"VC2013 System Tests", VC2010Tests::RunVC2013Tests},
+        {L"Excel information", ExcelInformation::Report},
+        {L"Project information", ProjectInformation::Report},
+        {L"Zandorel Directory Locations", Inspect::ReportSuiteDirectories},
+        {L"MRL 7.x System Tests", ComponentTests::RunSuiteComponentTests},
+        {L"ORVEX 7.x Tests", AtOrvexTests::RunOrvexTests},
+        {L"Office settings registry keys", Inspect::ExportOfficeSettingsKeys},
+        {L"Excel COM Type Library Registrations", Inspect::ExportExcelTypeLibrary},
+        {L"32-bit interface registrations", Inspect::ReportExcelInterfaceRegistrations},
+        {L"Office COM Type Library Registrations", Inspect::ExportOfficeTypeLibrary},
+        {L"Project COM Type Library Registrations", Inspect::ExportProjectTypeLibrary},
+        {L"Excel API version consistency", Inspect::TestExcelApiVersionConsistency},
+        {L"Empty Excel API keys", Inspect::TestEmptyExcelApiKeys},
+        {L"Excel type library locations", Inspect::TestExcelTypeLibraryPaths},
+        {L"Registry Security Tests", RegistrySecurityTests::RunRegistrySecurityTests},
+        {L"Office security settings", Inspect::ReportAllOfficeSecuritySettings},
+        {L"Policy trusted locations", Inspect::ExportPolicyTrustedLocations},
+        {L"Suite registry keys", Inspect::ExportSuiteKeys},
+        {L"Suite main folder", Inspect::ListSuiteMainFolder},
     };
     return steps;
 }

@@ -29,7 +29,9 @@ const char kFileNotFound[] = "The system cannot find the file specified.\r\n";
 const char kPathNotFound[] = "The system cannot find the path specified.\r\n";
 const DWORD kUnknownCommand = 9009;
 
-std::string Ansi(const std::wstring& text) { return WideToCodePage(CurrentMachine().codePage, text); }
+std::string Ansi(const std::wstring& text) {
+    return WideToCodePage(CurrentMachine().codePage, text);
+}
 
 std::wstring Upper(std::wstring text) {
     for (wchar_t& c : text) {
@@ -54,7 +56,8 @@ std::vector<Token> Tokenize(const std::wstring& line) {
             ++i;
             continue;
         }
-        bool stream = (line[i] == L'1' || line[i] == L'2') && i + 1 < line.size() && line[i + 1] == L'>';
+        bool stream =
+            (line[i] == L'1' || line[i] == L'2') && i + 1 < line.size() && line[i + 1] == L'>';
         if (line[i] == L'>' || stream) {
             Token token;
             token.redirection = true;
@@ -70,7 +73,8 @@ std::vector<Token> Tokenize(const std::wstring& line) {
         }
         Token token;
         bool inQuotes = false;
-        while (i < line.size() && (inQuotes || (line[i] != L' ' && line[i] != L'\t' && line[i] != L'>'))) {
+        while (i < line.size() &&
+               (inQuotes || (line[i] != L' ' && line[i] != L'\t' && line[i] != L'>'))) {
             if (line[i] == L'"') {
                 inQuotes = !inQuotes;
                 token.quoted = true;
@@ -87,7 +91,8 @@ std::vector<Token> Tokenize(const std::wstring& line) {
 // The output of a command: the process's standard output, or a file it is redirected to.
 class OutputTarget {
 public:
-    explicit OutputTarget(std::function<void(const std::string&)> fallback) : m_Fallback(std::move(fallback)) {}
+    explicit OutputTarget(std::function<void(const std::string&)> fallback)
+        : m_Fallback(std::move(fallback)) {}
     ~OutputTarget() {
         if (m_Fd >= 0) {
             close(m_Fd);
@@ -164,7 +169,8 @@ bool IsFolder(const std::string& hostPath) {
 }
 
 // type FILE: copies the file; a UTF-16 file with its byte-order mark is converted to ANSI.
-DWORD Type(const std::vector<std::wstring>& arguments, OutputTarget& output, const CommandStreams& streams) {
+DWORD Type(const std::vector<std::wstring>& arguments, OutputTarget& output,
+           const CommandStreams& streams) {
     if (arguments.empty()) {
         streams.writeError("The syntax of the command is incorrect.\r\n");
         return 1;
@@ -205,7 +211,8 @@ DWORD RegExport(const std::vector<std::wstring>& arguments, const CommandStreams
             overwrite = true;
         } else if (upper == L"/REG:32" || upper == L"/REG:64") {
             if (view != 0) {
-                streams.writeError("ERROR: Invalid syntax.\r\nType \"REG EXPORT /?\" for usage.\r\n");
+                streams.writeError(
+                    "ERROR: Invalid syntax.\r\nType \"REG EXPORT /?\" for usage.\r\n");
                 return 1;
             }
             view = upper == L"/REG:32" ? 32 : 64;
@@ -233,7 +240,8 @@ DWORD RegExport(const std::vector<std::wstring>& arguments, const CommandStreams
     if (target.exists && !overwrite) {
         streams.writeOutput("File " + Ansi(names[1]) + " already exists. Overwrite (Yes/No)?");
         std::string answer;
-        if (!streams.readLine || !streams.readLine(answer) || (answer.empty() || (answer[0] != 'y' && answer[0] != 'Y'))) {
+        if (!streams.readLine || !streams.readLine(answer) ||
+            (answer.empty() || (answer[0] != 'y' && answer[0] != 'Y'))) {
             streams.writeError("\r\nThe operation was cancelled.\r\n");
             return 1;
         }
@@ -307,10 +315,12 @@ struct Entry {
     struct stat info;
 };
 
-bool EntryBefore(const Entry& a, const Entry& b) { return Upper(a.name) < Upper(b.name); }
+bool EntryBefore(const Entry& a, const Entry& b) {
+    return Upper(a.name) < Upper(b.name);
+}
 
-void ListOneFolder(const std::string& hostFolder, const std::wstring& windowsFolder, std::string& listing,
-                   ListingTotals& totals) {
+void ListOneFolder(const std::string& hostFolder, const std::wstring& windowsFolder,
+                   std::string& listing, ListingTotals& totals) {
     std::vector<Entry> entries;
     std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(hostFolder.c_str()), closedir);
     if (!dir) {
@@ -338,8 +348,8 @@ void ListOneFolder(const std::string& hostFolder, const std::wstring& windowsFol
             continue;
         }
         unsigned long long size = static_cast<unsigned long long>(entry.info.st_size);
-        lines += DirDateTime(LocalTimeOf(entry.info.st_mtime)) + "    " + RightAligned(Grouped(size), 14) + " " +
-                 Ansi(entry.name) + kCrLf;
+        lines += DirDateTime(LocalTimeOf(entry.info.st_mtime)) + "    " +
+                 RightAligned(Grouped(size), 14) + " " + Ansi(entry.name) + kCrLf;
         ++here.files;
         here.bytes += size;
     }
@@ -352,14 +362,16 @@ void ListOneFolder(const std::string& hostFolder, const std::wstring& windowsFol
     }
     for (const Entry& entry : entries) {
         if (entry.folder) {
-            std::wstring child = windowsFolder + (windowsFolder.back() == L'\\' ? L"" : L"\\") + entry.name;
+            std::wstring child =
+                windowsFolder + (windowsFolder.back() == L'\\' ? L"" : L"\\") + entry.name;
             ListOneFolder(hostFolder + "/" + entry.hostName, child, listing, totals);
         }
     }
 }
 
 // dir /s /a-d FOLDER
-DWORD Dir(const std::vector<std::wstring>& arguments, OutputTarget& output, const CommandStreams& streams) {
+DWORD Dir(const std::vector<std::wstring>& arguments, OutputTarget& output,
+          const CommandStreams& streams) {
     bool recurse = false;
     bool filesOnly = false;
     std::wstring folder;
@@ -423,10 +435,12 @@ bool ListFolder(const std::wstring& folder, std::string& listing) {
     wchar_t drive = path.size() >= 2 && path[1] == L':' ? UpperChar(path[0]) : L'C';
     const Machine& machine = CurrentMachine();
     char serial[16];
-    std::snprintf(serial, sizeof serial, "%04X-%04X", static_cast<unsigned>(machine.volumeSerial >> 16),
+    std::snprintf(serial, sizeof serial, "%04X-%04X",
+                  static_cast<unsigned>(machine.volumeSerial >> 16),
                   static_cast<unsigned>(machine.volumeSerial & 0xffff));
     listing = " Volume in drive " + Ansi(std::wstring(1, drive)) +
-              (machine.volumeLabel.empty() ? std::string(" has no label.") : " is " + Ansi(machine.volumeLabel)) +
+              (machine.volumeLabel.empty() ? std::string(" has no label.")
+                                           : " is " + Ansi(machine.volumeLabel)) +
               kCrLf + " Volume Serial Number is " + serial + kCrLf + kCrLf;
     ResolvedPath resolved = ResolveWindowsPath(path);
     if (resolved.error != ERROR_SUCCESS || !resolved.exists || !IsFolder(resolved.host)) {
@@ -442,9 +456,10 @@ bool ListFolder(const std::wstring& folder, std::string& listing) {
     if (statvfs(resolved.host.c_str(), &volume) == 0) {
         freeBytes = static_cast<unsigned long long>(volume.f_bavail) * volume.f_frsize;
     }
-    listing += std::string("     Total Files Listed:") + kCrLf + RightAligned(std::to_string(totals.files), 16) +
-               " File(s) " + RightAligned(Grouped(totals.bytes), 14) + " bytes" + kCrLf +
-               RightAligned("0", 16) + " Dir(s) " + RightAligned(Grouped(freeBytes), 15) + " bytes free" + kCrLf;
+    listing += std::string("     Total Files Listed:") + kCrLf +
+               RightAligned(std::to_string(totals.files), 16) + " File(s) " +
+               RightAligned(Grouped(totals.bytes), 14) + " bytes" + kCrLf + RightAligned("0", 16) +
+               " Dir(s) " + RightAligned(Grouped(freeBytes), 15) + " bytes free" + kCrLf;
     return true;
 }
 
@@ -485,8 +500,10 @@ DWORD RunCommand(const std::wstring& commandLine, const CommandStreams& streams)
     if (command == L"DIR") {
         return Dir(arguments, output, redirected);
     }
-    if ((command == L"REG" || command == L"REG.EXE") && !arguments.empty() && Upper(arguments[0]) == L"EXPORT") {
-        return RegExport(std::vector<std::wstring>(arguments.begin() + 1, arguments.end()), redirected);
+    if ((command == L"REG" || command == L"REG.EXE") && !arguments.empty() &&
+        Upper(arguments[0]) == L"EXPORT") {
+        return RegExport(std::vector<std::wstring>(arguments.begin() + 1, arguments.end()),
+                         redirected);
     }
     redirected.writeError("'" + Ansi(words[0]) +
                           "' is not recognized as an internal or external command,\r\n"

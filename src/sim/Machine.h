@@ -43,6 +43,31 @@ public:
     bool hasIsWow64Process = true;
     // Named mutexes that other processes hold open.
     std::vector<std::wstring> othersMutexes;
+    // Named kernel objects of other kinds (events, semaphores) that other processes hold open;
+    // a mutex cannot be created under one of their names.
+    std::vector<std::wstring> othersNonMutexObjects;
+    // kernel32 functions that this Windows version lacks ("GetSystemDEPPolicy", ...); a
+    // program that binds one through GetProcAddress does not find it.
+    std::vector<std::string> missingKernel32Functions;
+    // Data Execution Prevention: the system policy (0 always off, 1 always on, 2 opt-in,
+    // 3 opt-out), the program's process flags (1 enabled, 2 ATL thunk emulation disabled) and
+    // whether they are permanent, and whether GetProcessDEPPolicy reports failure.
+    DWORD depSystemPolicy = 2;
+    DWORD depProcessFlags = 1;
+    bool depProcessPermanent = false;
+    bool depProcessQueryFails = false;
+    // COM classes that can be created, by CLSID in braces (any letter case): whether creation
+    // succeeds, the description of its failure, and the methods whose calls fail with their
+    // descriptions. A ProgID reaches its class through HKEY_CLASSES_ROOT\<ProgID>\CLSID; a class
+    // registered there but missing here is not registered as a server.
+    struct ComClass {
+        bool creatable = true;
+        std::wstring creationError;
+        std::map<std::wstring, std::wstring> failingMethods;
+        // The methods called on its objects, in order, as tests inspect them.
+        std::vector<std::wstring> calls;
+    };
+    std::map<std::wstring, ComClass> comClasses;
     // The volume of every drive, as "dir" reports it.
     DWORD volumeSerial = 0x1C2D3E4F;
     std::wstring volumeLabel;

@@ -5,8 +5,10 @@
 #include "sim/Machine.h"
 #include "sim/Paths.h"
 
+#include <algorithm>
 #include <map>
 #include <string>
+#include <vector>
 
 using namespace sim;
 
@@ -54,6 +56,20 @@ FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName) {
     if (reinterpret_cast<intptr_t>(hModule) == kernel32 && name == "IsWow64Process" &&
         CurrentMachine().hasIsWow64Process) {
         return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&IsWow64Process));
+    }
+    if (reinterpret_cast<intptr_t>(hModule) == kernel32) {
+        // Functions that some Windows versions lack, unless this machine's version does.
+        const std::map<std::string, void*> optional = {
+            {"GetSystemDEPPolicy", reinterpret_cast<void*>(&GetSystemDEPPolicy)},
+            {"GetProcessDEPPolicy", reinterpret_cast<void*>(&GetProcessDEPPolicy)},
+            {"GetCurrentProcessId", reinterpret_cast<void*>(&GetCurrentProcessId)},
+            {"OpenProcess", reinterpret_cast<void*>(&OpenProcess)}};
+        const std::vector<std::string>& missing = CurrentMachine().missingKernel32Functions;
+        auto found = optional.find(name);
+        if (found != optional.end() &&
+            std::find(missing.begin(), missing.end(), name) == missing.end()) {
+            return reinterpret_cast<FARPROC>(found->second);
+        }
     }
     return Fail<FARPROC>(ERROR_PROC_NOT_FOUND, nullptr);
 }

@@ -65,10 +65,12 @@ bool RvaToOffset(const std::vector<Section>& sections, uint32_t rva, uint64_t& o
 }
 
 // The entry of a resource directory with the given ID, or the first ID entry when id is 0.
-bool FindEntry(Reader& reader, uint64_t resourceBase, uint32_t directory, uint32_t id, uint32_t& target) {
+bool FindEntry(Reader& reader, uint64_t resourceBase, uint32_t directory, uint32_t id,
+               uint32_t& target) {
     uint16_t named = 0;
     uint16_t ids = 0;
-    if (!reader.U16(resourceBase + directory + 12, named) || !reader.U16(resourceBase + directory + 14, ids)) {
+    if (!reader.U16(resourceBase + directory + 12, named) ||
+        !reader.U16(resourceBase + directory + 14, ids)) {
         return false;
     }
     for (uint32_t i = 0; i < static_cast<uint32_t>(named) + ids; ++i) {
@@ -132,7 +134,8 @@ bool ReadPeImage(const std::string& hostPath, PeImage& image) {
     image.hasDosHeader = mz[0] == 'M' && mz[1] == 'Z';
     uint32_t peOffset = 0;
     char signature[4] = {};
-    if (!image.hasDosHeader || !reader.U32(0x3c, peOffset) || !reader.Read(peOffset, signature, 4) ||
+    if (!image.hasDosHeader || !reader.U32(0x3c, peOffset) ||
+        !reader.Read(peOffset, signature, 4) ||
         std::string(signature, 4) != std::string("PE\0\0", 4)) {
         return true;
     }
@@ -162,8 +165,10 @@ bool ReadPeImage(const std::string& hostPath, PeImage& image) {
     for (uint16_t i = 0; i < sectionCount; ++i) {
         uint64_t header = sectionTable + 40 * static_cast<uint64_t>(i);
         Section section{};
-        if (!reader.U32(header + 8, section.virtualSize) || !reader.U32(header + 12, section.virtualAddress) ||
-            !reader.U32(header + 16, section.rawSize) || !reader.U32(header + 20, section.rawOffset)) {
+        if (!reader.U32(header + 8, section.virtualSize) ||
+            !reader.U32(header + 12, section.virtualAddress) ||
+            !reader.U32(header + 16, section.rawSize) ||
+            !reader.U32(header + 20, section.rawOffset)) {
             break;
         }
         sections.push_back(section);

@@ -63,7 +63,8 @@ void SplitProgram(const std::wstring& commandLine, std::wstring& program, std::w
     }
     if (commandLine[i] == L'"') {
         size_t close = commandLine.find(L'"', i + 1);
-        program = commandLine.substr(i + 1, close == std::wstring::npos ? std::wstring::npos : close - i - 1);
+        program = commandLine.substr(i + 1, close == std::wstring::npos ? std::wstring::npos
+                                                                        : close - i - 1);
         rest = close == std::wstring::npos ? L"" : commandLine.substr(close + 1);
     } else {
         size_t end = commandLine.find_first_of(L" \t", i);
@@ -122,13 +123,15 @@ bool ReadLineFd(int fd, std::string& line) {
 } // namespace
 
 BOOL WINAPI CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, LPSECURITY_ATTRIBUTES,
-                           LPSECURITY_ATTRIBUTES, BOOL, DWORD, LPVOID, LPCSTR, LPSTARTUPINFOA lpStartupInfo,
+                           LPSECURITY_ATTRIBUTES, BOOL, DWORD, LPVOID, LPCSTR,
+                           LPSTARTUPINFOA lpStartupInfo,
                            LPPROCESS_INFORMATION lpProcessInformation) {
     if (lpProcessInformation == nullptr || lpStartupInfo == nullptr ||
         (lpApplicationName == nullptr && lpCommandLine == nullptr)) {
         return Fail(ERROR_INVALID_PARAMETER, FALSE);
     }
-    std::wstring commandLine = FromAnsiArgument(lpCommandLine != nullptr ? lpCommandLine : lpApplicationName);
+    std::wstring commandLine =
+        FromAnsiArgument(lpCommandLine != nullptr ? lpCommandLine : lpApplicationName);
     std::wstring program;
     std::wstring rest;
     SplitProgram(commandLine, program, rest);
@@ -162,8 +165,10 @@ BOOL WINAPI CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, LPSECU
     }
 
     Machine& machine = CurrentMachine();
-    int showWindow = (lpStartupInfo->dwFlags & STARTF_USESHOWWINDOW) != 0 ? lpStartupInfo->wShowWindow : -1;
-    machine.startedProcesses.push_back(Machine::StartedProcess{commandLine, showWindow, inputFromNullDevice, exitCode});
+    int showWindow =
+        (lpStartupInfo->dwFlags & STARTF_USESHOWWINDOW) != 0 ? lpStartupInfo->wShowWindow : -1;
+    machine.startedProcesses.push_back(
+        Machine::StartedProcess{commandLine, showWindow, inputFromNullDevice, exitCode});
 
     DWORD id = NextProcessId();
     FinishedProcesses()[id] = exitCode;
@@ -187,7 +192,8 @@ HANDLE WINAPI OpenProcess(DWORD, BOOL, DWORD dwProcessId) {
 
 DWORD WINAPI WaitForSingleObject(HANDLE hHandle, DWORD) {
     KernelObject* object = FindHandle(hHandle);
-    if (dynamic_cast<ProcessObject*>(object) != nullptr || dynamic_cast<MutexObject*>(object) != nullptr ||
+    if (dynamic_cast<ProcessObject*>(object) != nullptr ||
+        dynamic_cast<MutexObject*>(object) != nullptr ||
         dynamic_cast<ThreadObject*>(object) != nullptr) {
         return WAIT_OBJECT_0;
     }
@@ -209,9 +215,13 @@ BOOL WINAPI GetExitCodeProcess(HANDLE hProcess, LPDWORD lpExitCode) {
     return TRUE;
 }
 
-HANDLE WINAPI GetCurrentProcess() { return kCurrentProcessHandle; }
+HANDLE WINAPI GetCurrentProcess() {
+    return kCurrentProcessHandle;
+}
 
-DWORD WINAPI GetCurrentProcessId() { return kCurrentProcessId; }
+DWORD WINAPI GetCurrentProcessId() {
+    return kCurrentProcessId;
+}
 
 BOOL WINAPI IsWow64Process(HANDLE, PBOOL Wow64Process) {
     if (Wow64Process == nullptr) {
@@ -224,6 +234,11 @@ BOOL WINAPI IsWow64Process(HANDLE, PBOOL Wow64Process) {
 HANDLE WINAPI CreateMutexA(LPSECURITY_ATTRIBUTES, BOOL, LPCSTR lpName) {
     std::wstring name = FromAnsiArgument(lpName);
     bool exists = false;
+    for (const std::wstring& other : CurrentMachine().othersNonMutexObjects) {
+        if (!name.empty() && other == name) {
+            return Fail<HANDLE>(ERROR_INVALID_HANDLE, nullptr);
+        }
+    }
     if (!name.empty()) {
         for (const std::wstring& other : CurrentMachine().othersMutexes) {
             exists = exists || other == name;

@@ -119,10 +119,22 @@ bool IsRedirectedClass(const std::wstring& name) {
     return false;
 }
 
-// Whether path[from...] begins with the components of a backslash-separated list entry.
-bool StartsWith(const std::vector<std::wstring>& path, size_t from, const wchar_t* entry) {
-    std::vector<std::wstring> parts;
-    SplitRegistryPath(entry, parts);
+using KeyList = std::vector<std::vector<std::wstring>>;
+
+// A list of backslash-separated paths, split once.
+template <size_t N> KeyList SplitList(const wchar_t* const (&entries)[N]) {
+    KeyList list;
+    for (const wchar_t* entry : entries) {
+        std::vector<std::wstring> parts;
+        SplitRegistryPath(entry, parts);
+        list.push_back(std::move(parts));
+    }
+    return list;
+}
+
+// Whether path[from...] begins with the components of a list entry.
+bool StartsWith(const std::vector<std::wstring>& path, size_t from,
+                const std::vector<std::wstring>& parts) {
     if (path.size() - from < parts.size()) {
         return false;
     }
@@ -134,12 +146,20 @@ bool StartsWith(const std::vector<std::wstring>& path, size_t from, const wchar_
     return true;
 }
 
+bool IsSharedSoftwareKey(const std::vector<std::wstring>& path) {
+    static const KeyList shared = SplitList(kSharedSoftwareKeys);
+    for (const std::vector<std::wstring>& parts : shared) {
+        if (StartsWith(path, 1, parts)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool IsMergedClassKey(const std::vector<std::wstring>& path, size_t length) {
-    std::vector<std::wstring> prefix(path.begin(), path.begin() + static_cast<ptrdiff_t>(length));
-    for (const wchar_t* merged : kMergedClassKeys) {
-        std::vector<std::wstring> parts;
-        SplitRegistryPath(merged, parts);
-        if (parts.size() == length && StartsWith(prefix, 0, merged)) {
+    static const KeyList merged = SplitList(kMergedClassKeys);
+    for (const std::vector<std::wstring>& parts : merged) {
+        if (parts.size() == length && StartsWith(path, 0, parts)) {
             return true;
         }
     }
@@ -266,12 +286,7 @@ std::vector<std::wstring> RedirectedPath(RegRoot root, const std::vector<std::ws
     if (SameRegistryName(path[1], L"Classes")) {
         return classes && IsRedirectedClass(path[2]) ? withNode(2) : path;
     }
-    for (const wchar_t* shared : kSharedSoftwareKeys) {
-        if (StartsWith(path, 1, shared)) {
-            return path;
-        }
-    }
-    return withNode(1);
+    return IsSharedSoftwareKey(path) ? path : withNode(1);
 }
 
 RegKey::RegKey(std::wstring name) : m_Name(std::move(name)), m_UpperName(Upper(m_Name)) {}
@@ -470,6 +485,25 @@ RegKey* Registry::Create(RegRoot root, const std::vector<std::wstring>& path, bo
     RegKeyView existing = Open(root, path, view32);
     if (existing) {
         return existing.key;
+    }
+    if (root == RegRoot::ClassesRoot) {
+        // New keys of HKEY_CLASSES_ROOT go where their nearest existing parent is, the user's
+        // classes or the machine's; with no parent but the root, to the machine's classes.
+        for (size_t length = path.size() - 1; length > 0; --length) {
+            std::vector<std::wstring> prefix(path.begin(),
+                                             path.begin() + static_cast<ptrdiff_t>(length));
+            RegKeyView parent = Open(root, prefix, view32);
+            if (parent) {
+                RegKey* key = parent.key;
+                for (size_t i = length; i < path.size(); ++i) {
+                    key = &key->CreateSubkey(path[i]);
+                }
+                if (created != nullptr) {
+                    *created = true;
+                }
+                return key;
+            }
+        }
     }
     std::vector<std::wstring> physical;
     RegKey* tree = nullptr;

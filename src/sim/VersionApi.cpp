@@ -38,8 +38,8 @@ bool LoadImage(LPCSTR path, PeImage& image) {
 // boundary, found by its signature.
 const BYTE* FindFixedFileInfo(const BYTE* block, size_t size) {
     const size_t keyEnd = 6 + 16 * 2;
-    for (size_t offset = (keyEnd + 3) & ~static_cast<size_t>(3); offset + sizeof(VS_FIXEDFILEINFO) <= size;
-         offset += 4) {
+    for (size_t offset = (keyEnd + 3) & ~static_cast<size_t>(3);
+         offset + sizeof(VS_FIXEDFILEINFO) <= size; offset += 4) {
         DWORD signature;
         std::memcpy(&signature, block + offset, sizeof signature);
         if (signature == kFixedFileInfoSignature) {

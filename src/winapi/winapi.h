@@ -16,6 +16,8 @@
 #endif
 #include <windows.h>
 
+#include <objbase.h>
+#include <oleauto.h>
 #include <shellapi.h>
 #include <shlobj.h>
 #include <winver.h>
@@ -289,7 +291,10 @@ LSTATUS WINAPI RegDeleteTreeA(HKEY hKey, LPCSTR lpSubKey);
 // Shell.
 HINSTANCE WINAPI ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters,
                                LPCSTR lpDirectory, INT nShowCmd);
-
+// The executable associated with a document's type; above 32 on success.
+#define SE_ERR_FNF 2
+#define SE_ERR_NOASSOC 31
+HINSTANCE WINAPI FindExecutableA(LPCSTR lpFile, LPCSTR lpDirectory, LPSTR lpResult);
 
 // Environment and system folders.
 #define ERROR_ENVVAR_NOT_FOUND 203L
@@ -386,14 +391,31 @@ BOOL WINAPI CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine,
                            LPSECURITY_ATTRIBUTES lpProcessAttributes,
                            LPSECURITY_ATTRIBUTES lpThreadAttributes, BOOL bInheritHandles,
                            DWORD dwCreationFlags, LPVOID lpEnvironment, LPCSTR lpCurrentDirectory,
-                           LPSTARTUPINFOA lpStartupInfo, LPPROCESS_INFORMATION lpProcessInformation);
+                           LPSTARTUPINFOA lpStartupInfo,
+                           LPPROCESS_INFORMATION lpProcessInformation);
 HANDLE WINAPI OpenProcess(DWORD dwDesiredAccess, BOOL bInheritHandle, DWORD dwProcessId);
 DWORD WINAPI WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds);
 BOOL WINAPI GetExitCodeProcess(HANDLE hProcess, LPDWORD lpExitCode);
 HANDLE WINAPI GetCurrentProcess();
 DWORD WINAPI GetCurrentProcessId();
 BOOL WINAPI IsWow64Process(HANDLE hProcess, PBOOL Wow64Process);
-HANDLE WINAPI CreateMutexA(LPSECURITY_ATTRIBUTES lpMutexAttributes, BOOL bInitialOwner, LPCSTR lpName);
+HANDLE WINAPI CreateMutexA(LPSECURITY_ATTRIBUTES lpMutexAttributes, BOOL bInitialOwner,
+                           LPCSTR lpName);
 BOOL WINAPI ReleaseMutex(HANDLE hMutex);
+
+// Data Execution Prevention. Windows versions before XP SP3 lack both functions; callers bind
+// them through GetProcAddress.
+#define PROCESS_VM_READ 0x0010
+#define PROCESS_DEP_ENABLE 0x00000001
+#define PROCESS_DEP_DISABLE_ATL_THUNK_EMULATION 0x00000002
+typedef enum _DEP_SYSTEM_POLICY_TYPE {
+    DEPPolicyAlwaysOff = 0,
+    DEPPolicyAlwaysOn,
+    DEPPolicyOptIn,
+    DEPPolicyOptOut,
+    DEPTotalPolicyCount
+} DEP_SYSTEM_POLICY_TYPE;
+DEP_SYSTEM_POLICY_TYPE WINAPI GetSystemDEPPolicy();
+BOOL WINAPI GetProcessDEPPolicy(HANDLE hProcess, LPDWORD lpFlags, PBOOL lpPermanent);
 
 #endif

@@ -6,7 +6,7 @@
 # the close through the system menu, the program's end and the log's two terminator blocks; no
 # log without a run. Writes a picture of the window after the complete run.
 #   window_test.sh STATE PROGRAM DRIVER VIEWER PICTURE
-set -u
+set -u -o pipefail
 state=$1
 program=$2
 driver=$3
@@ -43,10 +43,12 @@ WINEPREFIX=$(cat "$state")
 export WINEPREFIX
 app=""
 cleanup() {
-    [ -n "$app" ] && kill "$app" 2>/dev/null
-    # The prefix's processes are bound to this display: let them end before it goes.
-    wineserver -k 2>/dev/null
-    wineserver -w 2>/dev/null
+    # The prefix's processes are bound to this display: they end before it goes.
+    if [ -n "$app" ]; then
+        kill "$app" 2>/dev/null
+        wineserver -k 2>/dev/null
+    fi
+    timeout 60 wineserver -w 2>/dev/null
     [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null
     rm -rf "$work"
 }
@@ -81,7 +83,7 @@ rm -rf "$marker" "$log"
 start_program() {
     wine_run "$program" >"$work/program.out" 2>&1 &
     app=$!
-    drive wait 120 || fail "the window never showed"
+    drive wait 120 || fail "the window never showed with its taskbar button; top-level windows: $(drive windows)"
 }
 close_program() {
     local closed

@@ -1,8 +1,9 @@
 // Drives the Windows program's window from outside, as a user or an automation tool would, for
 // the system tests under Wine. Finds the window by its caption; prints what it reads on stdout
 // (texts in UTF-8, CR and LF written as \r and \n); exits 1 when a step fails.
-//   zandriver wait SECONDS         waits until the window is shown
-//   zandriver layout               the client size, the taskbar style, the program's icon, the focused
+//   zandriver wait SECONDS         waits until the window is shown with its taskbar button
+//   zandriver layout               the client size, the taskbar style, the program's icon, the
+//   focused
 //                                  control, and per control
 //                                  its id, class, rectangle in the client area, style and text
 //   zandriver run                  clicks "Run Tests" (BM_CLICK), waits, prints the status label
@@ -15,15 +16,18 @@
 //   zandriver shot FILE.png        writes a picture of the window (frame included)
 //   zandriver close SECONDS        closes the window through its system menu, waits for the
 //                                  program to end, prints its exit code
-//   zandriver prepare VIEWER       makes VIEWER the machine's program for opening .txt files, and has Wine draw window frames itself (a test
+//   zandriver prepare VIEWER       makes VIEWER the machine's program for opening .txt files, and
+//   has Wine draw window frames itself (a test
 //                                  display has no window manager), so that pictures show them
 //   zandriver temp                 prints the user's temporary folder
+//   zandriver windows              lists the top-level windows (for failure reports)
 #include "app/FormLayout.h"
 
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -55,8 +59,8 @@ std::string Escaped(const std::wstring& p_Text) {
 
 std::wstring WindowText(HWND p_Window) {
     wchar_t buffer[4096] = {};
-    SendMessageTimeoutW(p_Window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer),
-                        SMTO_NORMAL, 5000, nullptr);
+    SendMessageTimeoutW(p_Window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer), SMTO_NORMAL,
+                        5000, nullptr);
     return buffer;
 }
 
@@ -66,9 +70,32 @@ std::wstring ClassName(HWND p_Window) {
     return buffer;
 }
 
+BOOL CALLBACK MatchMainWindow(HWND p_Window, LPARAM p_Found) {
+    wchar_t text[256] = {};
+    GetWindowTextW(p_Window, text, 256);
+    if (IsWindowVisible(p_Window) && std::wcscmp(text, kCaption) == 0) {
+        *reinterpret_cast<HWND*>(p_Found) = p_Window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK PrintTopLevel(HWND p_Window, LPARAM) {
+    wchar_t text[256] = {};
+    GetWindowTextW(p_Window, text, 256);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(p_Window, &pid);
+    std::printf("top %p visible %d pid %lu class %s text %s\n", static_cast<void*>(p_Window),
+                IsWindowVisible(p_Window) ? 1 : 0, pid, Utf8(ClassName(p_Window)).c_str(),
+                Utf8(text).c_str());
+    return TRUE;
+}
+
+// The shown top-level window with the caption.
 HWND FindMainWindow() {
-    HWND window = FindWindowW(nullptr, kCaption);
-    return window && IsWindowVisible(window) ? window : nullptr;
+    HWND found = nullptr;
+    EnumWindows(MatchMainWindow, reinterpret_cast<LPARAM>(&found));
+    return found;
 }
 
 struct ChildSearch {
@@ -117,9 +144,9 @@ void PrintState(HWND p_Main) {
 // Opens a file for reading and writing, sharing reading and writing but not deletion, so that
 // the program can neither delete nor replace it while it is held.
 HANDLE Hold(const char* p_Path) {
-    HANDLE file = CreateFileA(p_Path, GENERIC_READ | GENERIC_WRITE,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileA(p_Path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         std::printf("cannot hold %s (error %lu)\n", p_Path, GetLastError());
     }
@@ -147,9 +174,10 @@ std::string IconImages(HWND p_Main) {
     }
     CloseHandle(process);
     HMODULE module = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    HRSRC found = module ? FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(14)) : nullptr;
-    const BYTE* group = found ? static_cast<const BYTE*>(LockResource(LoadResource(module, found)))
-                              : nullptr;
+    HRSRC found =
+        module ? FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(14)) : nullptr;
+    const BYTE* group =
+        found ? static_cast<const BYTE*>(LockResource(LoadResource(module, found))) : nullptr;
     std::string images;
     if (group) {
         WORD count = *reinterpret_cast<const WORD*>(group + 4);
@@ -376,12 +404,13 @@ int Close(HWND p_Main, DWORD p_Seconds) {
 bool SetString(HKEY p_Root, const char* p_Key, const char* p_Name, const std::string& p_Value,
                REGSAM p_View = 0) {
     HKEY key;
-    if (RegCreateKeyExA(p_Root, p_Key, 0, nullptr, 0, KEY_WRITE | p_View, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExA(p_Root, p_Key, 0, nullptr, 0, KEY_WRITE | p_View, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS) {
         return false;
     }
-    LONG set = RegSetValueExA(key, p_Name, 0, REG_SZ, reinterpret_cast<const BYTE*>(p_Value.c_str()),
-                              static_cast<DWORD>(p_Value.size() + 1));
+    LONG set =
+        RegSetValueExA(key, p_Name, 0, REG_SZ, reinterpret_cast<const BYTE*>(p_Value.c_str()),
+                       static_cast<DWORD>(p_Value.size() + 1));
     RegCloseKey(key);
     return set == ERROR_SUCCESS;
 }
@@ -420,14 +449,24 @@ int main(int argc, char** argv) {
         std::printf("%s\n", longFolder);
         return 0;
     }
+    if (command == "windows") {
+        EnumWindows(PrintTopLevel, 0);
+        return 0;
+    }
     HWND main = FindMainWindow();
     if (command == "wait") {
+        // Until the first activation has given the window its taskbar button: it hides and
+        // shows the window, which can take a while when Wine's desktop has just started.
         DWORD end = GetTickCount() + static_cast<DWORD>(std::atoi(argument)) * 1000;
-        while (!main && GetTickCount() < end) {
+        auto settled = [](HWND p_Window) {
+            return p_Window && (GetWindowLongW(p_Window, GWL_EXSTYLE) & WS_EX_APPWINDOW) &&
+                   IsWindowVisible(p_Window);
+        };
+        while (!settled(main) && GetTickCount() < end) {
             Sleep(100);
             main = FindMainWindow();
         }
-        return main ? 0 : 1;
+        return settled(main) ? 0 : 1;
     }
     if (!main) {
         std::printf("no window \"%s\"\n", ZP_CAPTION);

@@ -94,7 +94,8 @@ bool WritePng(const char* p_Path, XImage* p_Image) {
     uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
     std::string packed(packedSize, '\0');
     if (compress(reinterpret_cast<Bytef*>(&packed[0]), &packedSize,
-                 reinterpret_cast<const Bytef*>(raw.data()), static_cast<uLong>(raw.size())) != Z_OK) {
+                 reinterpret_cast<const Bytef*>(raw.data()),
+                 static_cast<uLong>(raw.size())) != Z_OK) {
         return false;
     }
     packed.resize(packedSize);

@@ -26,8 +26,8 @@ DWORD RunAndWait(const std::string& commandLine) {
     PROCESS_INFORMATION process;
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                        &startup, &process)) {
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                        nullptr, &startup, &process)) {
         ADD_FAILURE() << "cannot start " << commandLine;
         return 0xffffffff;
     }
@@ -50,7 +50,8 @@ TEST(EnvironmentContract, ExpandsDefinedVariablesOnly) {
     EXPECT_EQ(Expand("%zanprobe_contract%\\x"), "C:\\Some Folder\\x");
     EXPECT_EQ(Expand("%ZANPROBE_MISSING%\\x"), "%ZANPROBE_MISSING%\\x");
     EXPECT_EQ(Expand("100% sure"), "100% sure");
-    EXPECT_EQ(Expand("%ZANPROBE_MISSING%ZANPROBE_CONTRACT%"), "%ZANPROBE_MISSING%ZANPROBE_CONTRACT%");
+    EXPECT_EQ(Expand("%ZANPROBE_MISSING%ZANPROBE_CONTRACT%"),
+              "%ZANPROBE_MISSING%ZANPROBE_CONTRACT%");
     EXPECT_EQ(Expand("%ZANPROBE_MISSING%%ZANPROBE_CONTRACT%"), "%ZANPROBE_MISSING%C:\\Some Folder");
 
     // Too small a buffer: the size needed, NUL included.
@@ -173,7 +174,9 @@ TEST(CommandContract, QuotedCommandWithRedirectionRunsToTheEnd) {
 
 TEST(CommandContract, FailuresGiveNonZeroExitCodes) {
     ContractFolder folder;
-    EXPECT_NE(RunAndWait("cmd /c \"type \"" + (folder / "missing.txt") + "\" >> \"" + (folder / "log.txt") + "\"\""), 0u);
+    EXPECT_NE(RunAndWait("cmd /c \"type \"" + (folder / "missing.txt") + "\" >> \"" +
+                         (folder / "log.txt") + "\"\""),
+              0u);
     EXPECT_NE(RunAndWait("cmd /c \"zanprobe-no-such-command\""), 0u);
     // The redirection target is created even when the command fails.
     EXPECT_EQ(GetFileAttributesA((folder / "log.txt").c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
@@ -185,6 +188,7 @@ TEST(CommandContract, StartingAMissingProgramFails) {
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process;
     char line[] = "zanprobe-no-such-program.exe /x";
-    EXPECT_FALSE(CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+    EXPECT_FALSE(CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                &startup, &process));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
 }

@@ -1,5 +1,5 @@
-#include "platform/error.h"
 #include "platform/folders.h"
+#include "platform/error.h"
 #include "support/PeBuilder.h"
 #include "support/SimMachineTest.h"
 
@@ -82,7 +82,8 @@ TEST_F(FoldersTest, FileVersionText) {
 TEST_F(FoldersTest, TruncatedExecutableHasNoVersion) {
     PeSpec spec;
     std::string image = BuildPe(spec);
-    for (size_t size : {size_t(2), size_t(0x40), size_t(0x100), size_t(0x220), size_t(0x200 + 100)}) {
+    for (size_t size :
+         {size_t(2), size_t(0x40), size_t(0x100), size_t(0x220), size_t(0x200 + 100)}) {
         WriteHostFile("C:\\cut.exe", image.substr(0, size));
         EXPECT_EQ(GetFileVersionText(L"C:\\cut.exe"), L"") << size;
     }
@@ -109,16 +110,18 @@ TEST_F(FoldersTest, RunCommandAndWaitQuotesTheCommandAndFeedsNoInput) {
     MakeHostFolder("C:\\Program Files\\Zandorel");
     WriteHostFile("C:\\Program Files\\Zandorel\\a.txt", "12345");
     WriteHostFile("C:\\users\\tester\\Temp\\log.txt", "");
-    RunCommandAndWait(L"dir /s /a-d \"C:\\Program Files\\Zandorel\" >> \"C:\\users\\tester\\Temp\\log.txt\"");
+    RunCommandAndWait(
+        L"dir /s /a-d \"C:\\Program Files\\Zandorel\" >> \"C:\\users\\tester\\Temp\\log.txt\"");
     ASSERT_EQ(Machine().startedProcesses.size(), 1u);
     const auto& started = Machine().startedProcesses[0];
-    EXPECT_EQ(started.commandLine,
-              L"cmd /c \"dir /s /a-d \"C:\\Program Files\\Zandorel\" >> \"C:\\users\\tester\\Temp\\log.txt\"\"");
+    EXPECT_EQ(started.commandLine, L"cmd /c \"dir /s /a-d \"C:\\Program Files\\Zandorel\" >> "
+                                   L"\"C:\\users\\tester\\Temp\\log.txt\"\"");
     EXPECT_EQ(started.showWindow, SW_SHOWMINIMIZED);
     EXPECT_TRUE(started.inputFromNullDevice);
     EXPECT_EQ(started.exitCode, 0u);
     // By the time it returns, the listing is in the log.
-    EXPECT_NE(ReadHostFile("C:\\users\\tester\\Temp\\log.txt").find("1 File(s)"), std::string::npos);
+    EXPECT_NE(ReadHostFile("C:\\users\\tester\\Temp\\log.txt").find("1 File(s)"),
+              std::string::npos);
 }
 
 TEST_F(FoldersTest, NamedMutexes) {
@@ -146,8 +149,10 @@ TEST_F(FoldersTest, Wow64FollowsTheMachine) {
 
 TEST_F(FoldersTest, ProductDirectoriesFromTheProgramsView) {
     EXPECT_EQ(GetProductMainDirectory(), L"");
-    Machine().registry.SetString(L"HKLM\\Software\\Zandorel", L"Main Directory", L"C:\\Program Files\\Zandorel\\");
-    Machine().registry.SetString(L"HKLM\\Software\\Zandorel", L"System Directory", L"C:\\Zandorel\\System");
+    Machine().registry.SetString(L"HKLM\\Software\\Zandorel", L"Main Directory",
+                                 L"C:\\Program Files\\Zandorel\\");
+    Machine().registry.SetString(L"HKLM\\Software\\Zandorel", L"System Directory",
+                                 L"C:\\Zandorel\\System");
     EXPECT_EQ(GetProductMainDirectory(), L"C:\\Program Files\\Zandorel");
     EXPECT_EQ(GetProductSystemDirectory(), L"C:\\Zandorel\\System");
 
@@ -163,13 +168,15 @@ TEST_F(FoldersTest, ProductDirectoriesFromTheProgramsView) {
 TEST_F(FoldersTest, ACommandThatAsksAQuestionGetsNoAnswerAndEnds) {
     Machine().registry.SetString(L"HKCU\\Software\\Zandorel", L"Name", L"value");
     WriteHostFile("C:\\users\\tester\\Temp\\dump.txt", "left over");
-    RunCommandAndWait(L"reg export \"HKEY_CURRENT_USER\\Software\\Zandorel\" \"C:\\users\\tester\\Temp\\dump.txt\"");
+    RunCommandAndWait(L"reg export \"HKEY_CURRENT_USER\\Software\\Zandorel\" "
+                      L"\"C:\\users\\tester\\Temp\\dump.txt\"");
     ASSERT_EQ(Machine().startedProcesses.size(), 1u);
     EXPECT_EQ(Machine().startedProcesses[0].exitCode, 1u);
     EXPECT_EQ(ReadHostFile("C:\\users\\tester\\Temp\\dump.txt"), "left over");
 
-    RunCommandAndWait(
-        L"reg export \"HKEY_CURRENT_USER\\Software\\Zandorel\" \"C:\\users\\tester\\Temp\\fresh.txt\"");
+    RunCommandAndWait(L"reg export \"HKEY_CURRENT_USER\\Software\\Zandorel\" "
+                      L"\"C:\\users\\tester\\Temp\\fresh.txt\"");
     EXPECT_EQ(Machine().startedProcesses[1].exitCode, 0u);
-    EXPECT_EQ(ReadHostFile("C:\\users\\tester\\Temp\\fresh.txt").substr(0, 4), std::string("\xff\xfeW\0", 4));
+    EXPECT_EQ(ReadHostFile("C:\\users\\tester\\Temp\\fresh.txt").substr(0, 4),
+              std::string("\xff\xfeW\0", 4));
 }

@@ -72,8 +72,8 @@ TEST(CommandQuotes, OuterPairRemovedByCmdRule) {
 }
 
 TEST_F(CommandInterpreterTest, DirListsFilesOfTheWholeTreeInWindowsLayout) {
-    const time_t march17 = 1552832820;  // 2019-03-17 14:27 UTC
-    const time_t june9 = 1654771140;    // 2022-06-09 10:39 UTC
+    const time_t march17 = 1552832820; // 2019-03-17 14:27 UTC
+    const time_t june9 = 1654771140;   // 2022-06-09 10:39 UTC
     MakeHostFolder("C:\\test\\sub\\empty");
     WriteFileAt("C:\\test\\a.txt", 24, march17);
     WriteFileAt("C:\\test\\B.bin", 1966, june9);
@@ -114,7 +114,8 @@ TEST_F(CommandInterpreterTest, DirFollowsTheUsersDateFormat) {
     WriteFileAt("C:\\test\\a.txt", 1234567, 1552832820);
     std::string listing;
     ASSERT_TRUE(ListFolder(L"C:\\test", listing));
-    EXPECT_NE(listing.find("17.03.2019  14:27         1.234.567 a.txt\r\n"), std::string::npos) << listing;
+    EXPECT_NE(listing.find("17.03.2019  14:27         1.234.567 a.txt\r\n"), std::string::npos)
+        << listing;
 }
 
 TEST_F(CommandInterpreterTest, DirWithoutFilesPrintsTheHeaderAndFails) {
@@ -162,7 +163,7 @@ TEST_F(CommandInterpreterTest, OverwritingRedirection) {
 
 TEST_F(CommandInterpreterTest, UnknownCommandsFailAsCmdDoes) {
     EXPECT_EQ(Run(L"format C:"), 9009u);
-    EXPECT_EQ(captured.error,
-              "'format' is not recognized as an internal or external command,\r\noperable program or batch file.\r\n");
+    EXPECT_EQ(captured.error, "'format' is not recognized as an internal or external "
+                              "command,\r\noperable program or batch file.\r\n");
     EXPECT_EQ(Run(L""), 0u);
 }

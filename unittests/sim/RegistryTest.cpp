@@ -163,6 +163,15 @@ TEST_F(SimRegistryTest, ClassesRootMergesTheUsersClassesOverTheMachines) {
               ERROR_SUCCESS);
     RegCloseKey(key);
     EXPECT_NE(Registry().Key(L"HKCU\\Software\\Classes\\.txt").FindValue(L"x"), nullptr);
+    // Below a key of the user's, new keys go to the user's classes and show through.
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, ".txt\\shell\\open", 0, nullptr, 0, KEY_WRITE,
+                              nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(key, "", 0, REG_SZ, reinterpret_cast<const BYTE*>("o"), 2),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+    EXPECT_EQ(Read(HKEY_CLASSES_ROOT, ".txt\\shell\\open", ""), "o");
+    EXPECT_NE(Registry().Key(L"HKCU\\Software\\Classes\\.txt").FindSubkey(L"shell"), nullptr);
 }
 
 TEST_F(SimRegistryTest, NamesIgnoreCaseKeepSpellingAndSortWithoutCase) {

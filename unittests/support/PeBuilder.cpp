@@ -66,11 +66,11 @@ std::string BuildPe(const PeSpec& spec) {
     }
     image.U32(optionalOffset + 32, kSectionAlignment);
     image.U32(optionalOffset + 36, kFileAlignment);
-    image.U16(optionalOffset + 40, 6); // operating system version
-    image.U16(optionalOffset + 48, 6); // subsystem version
+    image.U16(optionalOffset + 40, 6);                                // operating system version
+    image.U16(optionalOffset + 48, 6);                                // subsystem version
     image.U32(optionalOffset + 56, kResourceRva + kSectionAlignment); // SizeOfImage
     image.U32(optionalOffset + 60, static_cast<uint32_t>(kFileAlignment)); // SizeOfHeaders
-    image.U16(optionalOffset + 68, 3); // console subsystem
+    image.U16(optionalOffset + 68, 3);                                     // console subsystem
     const size_t sizes = optionalOffset + 72;
     if (pe32Plus) {
         image.U32(sizes, 0x100000);

@@ -5,6 +5,9 @@
 // a silent fallback; problems met while loading a prefix are reported and the run goes on.
 #include "app/MainModule.h"
 #include "app/terminal/TerminalView.h"
+#ifdef ZANPROBE_HAVE_FLTK
+#include "app/fltk/FltkFormView.h"
+#endif
 #include "sim/Machine.h"
 #include "sim/WinePrefix.h"
 
@@ -12,7 +15,13 @@
 #include <cstdlib>
 #include <iostream>
 
+// The window where a display can be opened, else the terminal.
 std::unique_ptr<FormView> CreateFormView() {
+#ifdef ZANPROBE_HAVE_FLTK
+    if (FltkFormView::DisplayAvailable()) {
+        return std::make_unique<FltkFormView>();
+    }
+#endif
     return std::make_unique<TerminalView>();
 }
 

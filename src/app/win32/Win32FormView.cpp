@@ -25,7 +25,8 @@ struct ControlRow {
 
 std::vector<ControlRow> LoadControlTable(HINSTANCE p_Instance) {
     std::vector<ControlRow> rows;
-    HRSRC found = FindResourceW(p_Instance, MAKEINTRESOURCEW(ZP_IDR_LAYOUT), MAKEINTRESOURCEW(10));
+    HRSRC found = FindResourceW(p_Instance, MAKEINTRESOURCEW(ZP_IDR_LAYOUT),
+                                MAKEINTRESOURCEW(10)); // RT_RCDATA
     HGLOBAL loaded = found ? LoadResource(p_Instance, found) : nullptr;
     const void* data = loaded ? LockResource(loaded) : nullptr;
     if (data) {
@@ -338,8 +339,7 @@ LRESULT Win32FormView::HandleMessage(UINT p_Message, WPARAM p_W, LPARAM p_L) {
     return DefWindowProcW(m_Window, p_Message, p_W, p_L);
 }
 
-LRESULT CALLBACK Win32FormView::WindowProc(HWND p_Window, UINT p_Message, WPARAM p_W,
-                                           LPARAM p_L) {
+LRESULT CALLBACK Win32FormView::WindowProc(HWND p_Window, UINT p_Message, WPARAM p_W, LPARAM p_L) {
     auto* view = reinterpret_cast<Win32FormView*>(GetWindowLongPtrW(p_Window, GWLP_USERDATA));
     if (!view || view->m_Window != p_Window) {
         return DefWindowProcW(p_Window, p_Message, p_W, p_L);

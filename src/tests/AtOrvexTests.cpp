@@ -1,0 +1,59 @@
+#include "tests/AtOrvexTests.h"
+
+#include "platform/boolean.h"
+#include "platform/com.h"
+#include "platform/error.h"
+#include "platform/registry.h"
+#include "run/Diagnostics.h"
+
+#include <optional>
+
+using namespace Utilities;
+
+namespace AtOrvexTests {
+
+namespace {
+
+const wchar_t kOrvexKey[] = L"Software\\Zandorel\\ORVEX for Excel\\7.0";
+
+} // namespace
+
+void RunOrvexTests() {
+    Text folder;
+    IgnoreErrors([&] {
+        folder =
+            ReadRegistryString(HKEY_LOCAL_MACHINE, kOrvexKey, L"Program Directory", L"", false);
+    });
+    if (folder.empty()) {
+        return;
+    }
+    IgnoreErrors([] { Diagnostics::WriteSectionHeading(L"ORVEX 7.x Tests"); });
+    IgnoreErrors([&] { g_LogFile->WriteToLogFile(L"Directory = " + folder, false); });
+    IgnoreErrors([] { TestModelServer(); });
+}
+
+void TestModelServer() {
+    Text result;
+    bool created = false;
+    std::optional<ComObject> server;
+    Text failure;
+    try {
+        // A missing value reads as false.
+        Text disabled = ReadRegistryString(HKEY_CURRENT_USER, kOrvexKey, L"Disable Model Server",
+                                           L"False", false);
+        if (TextToBoolean(disabled)) {
+            result = L"Disabled via 'Disable Model Server' registry key.";
+        } else {
+            server = ComObject::Create(L"OrvexModel7.Server");
+            created = true;
+        }
+    } catch (const ZPError& error) {
+        failure = error.Description();
+    }
+    if (result.empty()) {
+        result = created ? Text(L"Passed") : L"Failed: " + failure;
+    }
+    g_LogFile->WriteToLogFile(L"OrvexModel.dll Test: " + result, false);
+}
+
+} // namespace AtOrvexTests
