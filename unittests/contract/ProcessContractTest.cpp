@@ -76,10 +76,10 @@ TEST(EnvironmentContract, WindowsFolderHasNoTrailingBackslash) {
 
 TEST(VersionContract, FileVersionFromTheResource) {
     ContractFolder folder;
-    PeSpec spec;
-    spec.fileVersionMS = (14u << 16) | 0;
-    spec.fileVersionLS = (7015u << 16) | 1000;
-    WriteBytes(folder, "versioned.exe", BuildPe(spec));
+    PeLayout layout;
+    layout.fileVersionMS = (14u << 16) | 0;
+    layout.fileVersionLS = (7015u << 16) | 1000;
+    WriteBytes(folder, "versioned.exe", BuildPe(layout));
     std::string path = folder / "versioned.exe";
 
     DWORD handle = 1;
@@ -95,15 +95,15 @@ TEST(VersionContract, FileVersionFromTheResource) {
     VS_FIXEDFILEINFO info;
     std::memcpy(&info, fixed, sizeof info);
     EXPECT_EQ(info.dwSignature, 0xFEEF04BDu);
-    EXPECT_EQ(info.dwFileVersionMS, spec.fileVersionMS);
-    EXPECT_EQ(info.dwFileVersionLS, spec.fileVersionLS);
+    EXPECT_EQ(info.dwFileVersionMS, layout.fileVersionMS);
+    EXPECT_EQ(info.dwFileVersionLS, layout.fileVersionLS);
 }
 
 TEST(VersionContract, NoVersionResource) {
     ContractFolder folder;
-    PeSpec spec;
-    spec.withVersion = false;
-    WriteBytes(folder, "plain.exe", BuildPe(spec));
+    PeLayout layout;
+    layout.withVersion = false;
+    WriteBytes(folder, "plain.exe", BuildPe(layout));
     folder.CreateFileWith("notes.txt", "just text");
     DWORD handle = 0;
     EXPECT_EQ(GetFileVersionInfoSizeA((folder / "plain.exe").c_str(), &handle), 0u);
@@ -113,10 +113,10 @@ TEST(VersionContract, NoVersionResource) {
 
 TEST(BinaryTypeContract, MachineOfTheImage) {
     ContractFolder folder;
-    PeSpec x86;
-    PeSpec x64;
+    PeLayout x86;
+    PeLayout x64;
     x64.machine = 0x8664;
-    PeSpec dll;
+    PeLayout dll;
     dll.dll = true;
     WriteBytes(folder, "x86.exe", BuildPe(x86));
     WriteBytes(folder, "x64.exe", BuildPe(x64));

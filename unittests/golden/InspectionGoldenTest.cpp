@@ -135,7 +135,7 @@ protected:
         // Excel 16, 64-bit, with a type library registration left over from Office 14.
         const std::string excel = "C:\\Program Files\\Microsoft Office\\Root\\Office16\\EXCEL.EXE";
         MakeHostFolder("C:\\Program Files\\Microsoft Office\\Root\\Office16");
-        PeSpec excelImage;
+        PeLayout excelImage;
         excelImage.machine = 0x8664;
         excelImage.fileVersionMS = 0x00100000;
         excelImage.fileVersionLS = 0x45e30000;

@@ -60,18 +60,18 @@ TEST_F(FoldersTest, SplitFilePath) {
 }
 
 TEST_F(FoldersTest, FileVersionText) {
-    PeSpec spec;
-    spec.fileVersionMS = 0x00010000;
-    spec.fileVersionLS = (40000u << 16) | 0;
-    WriteHostFile("C:\\a.exe", BuildPe(spec));
+    PeLayout layout;
+    layout.fileVersionMS = 0x00010000;
+    layout.fileVersionLS = (40000u << 16) | 0;
+    WriteHostFile("C:\\a.exe", BuildPe(layout));
     EXPECT_EQ(GetFileVersionText(L"C:\\a.exe"), L"1.0.40000.0");
-    spec.fileVersionMS = 0xffff000e;
-    spec.fileVersionLS = 0x1b671388;
-    WriteHostFile("C:\\b.dll", BuildPe(spec));
+    layout.fileVersionMS = 0xffff000e;
+    layout.fileVersionLS = 0x1b671388;
+    WriteHostFile("C:\\b.dll", BuildPe(layout));
     EXPECT_EQ(GetFileVersionText(L"C:\\b.dll"), L"65535.14.7015.5000");
 
-    spec.withVersion = false;
-    WriteHostFile("C:\\plain.exe", BuildPe(spec));
+    layout.withVersion = false;
+    WriteHostFile("C:\\plain.exe", BuildPe(layout));
     EXPECT_EQ(GetFileVersionText(L"C:\\plain.exe"), L"");
     WriteHostFile("C:\\notes.txt", "MZ but nothing more");
     EXPECT_EQ(GetFileVersionText(L"C:\\notes.txt"), L"");
@@ -80,8 +80,8 @@ TEST_F(FoldersTest, FileVersionText) {
 }
 
 TEST_F(FoldersTest, TruncatedExecutableHasNoVersion) {
-    PeSpec spec;
-    std::string image = BuildPe(spec);
+    PeLayout layout;
+    std::string image = BuildPe(layout);
     for (size_t size :
          {size_t(2), size_t(0x40), size_t(0x100), size_t(0x220), size_t(0x200 + 100)}) {
         WriteHostFile("C:\\cut.exe", image.substr(0, size));
@@ -90,10 +90,10 @@ TEST_F(FoldersTest, TruncatedExecutableHasNoVersion) {
 }
 
 TEST_F(FoldersTest, SixtyFourBitExecutables) {
-    PeSpec x86;
-    PeSpec x64;
+    PeLayout x86;
+    PeLayout x64;
     x64.machine = 0x8664;
-    PeSpec dll64 = x64;
+    PeLayout dll64 = x64;
     dll64.dll = true;
     WriteHostFile("C:\\x86.exe", BuildPe(x86));
     WriteHostFile("C:\\x64.exe", BuildPe(x64));

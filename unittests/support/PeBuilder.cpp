@@ -35,8 +35,8 @@ const uint32_t kResourceRva = 0x1000;
 
 } // namespace
 
-std::string BuildPe(const PeSpec& spec) {
-    const bool pe32Plus = spec.machine == 0x8664 || spec.machine == 0xaa64;
+std::string BuildPe(const PeLayout& layout) {
+    const bool pe32Plus = layout.machine == 0x8664 || layout.machine == 0xaa64;
     const size_t peOffset = 0x80;
     const size_t optionalOffset = peOffset + 24;
     const uint16_t optionalSize = pe32Plus ? 240 : 224;
@@ -47,11 +47,11 @@ std::string BuildPe(const PeSpec& spec) {
     image.Text(0, "MZ", 2);
     image.U32(0x3c, static_cast<uint32_t>(peOffset));
     image.Text(peOffset, "PE\0\0", 4);
-    image.U16(peOffset + 4, spec.machine);
+    image.U16(peOffset + 4, layout.machine);
     image.U16(peOffset + 6, 1);
     image.U16(peOffset + 20, optionalSize);
     uint16_t characteristics = 0x0002 | (pe32Plus ? 0x0020 : 0x0100);
-    if (spec.dll) {
+    if (layout.dll) {
         characteristics |= 0x2000;
     }
     image.U16(peOffset + 22, characteristics);
@@ -90,7 +90,7 @@ std::string BuildPe(const PeSpec& spec) {
     // The resource tree: type 16 -> name 1 -> language 0x409 -> data.
     Bytes resource(kFileAlignment);
     size_t resourceSize = 0;
-    if (spec.withVersion) {
+    if (layout.withVersion) {
         const size_t typeDir = 0, nameDir = 24, langDir = 48, dataEntry = 72, block = 88;
         resource.U16(typeDir + 14, 1);
         resource.U32(typeDir + 16, 16);
@@ -111,13 +111,13 @@ std::string BuildPe(const PeSpec& spec) {
         const size_t fixed = block + 40;
         resource.U32(fixed, 0xFEEF04BD);
         resource.U32(fixed + 4, 0x00010000);
-        resource.U32(fixed + 8, spec.fileVersionMS);
-        resource.U32(fixed + 12, spec.fileVersionLS);
-        resource.U32(fixed + 16, spec.fileVersionMS);
-        resource.U32(fixed + 20, spec.fileVersionLS);
+        resource.U32(fixed + 8, layout.fileVersionMS);
+        resource.U32(fixed + 12, layout.fileVersionLS);
+        resource.U32(fixed + 16, layout.fileVersionMS);
+        resource.U32(fixed + 20, layout.fileVersionLS);
         resource.U32(fixed + 24, 0x3f);
         resource.U32(fixed + 32, 0x40004);
-        resource.U32(fixed + 36, spec.dll ? 2 : 1);
+        resource.U32(fixed + 36, layout.dll ? 2 : 1);
         resourceSize = block + blockSize;
         image.U32(directories + 16, kResourceRva);
         image.U32(directories + 20, static_cast<uint32_t>(resourceSize));

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-struct PeSpec {
+struct PeLayout {
     uint16_t machine = 0x14c; // 0x14c i386, 0x8664 x86-64
     bool dll = false;
     bool withVersion = true;
@@ -14,4 +14,4 @@ struct PeSpec {
 };
 
 // The bytes of the executable.
-std::string BuildPe(const PeSpec& spec);
+std::string BuildPe(const PeLayout& layout);

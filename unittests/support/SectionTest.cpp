@@ -59,11 +59,11 @@ void SectionTest::Associate(const std::wstring& extension, const std::wstring& p
 
 void SectionTest::WriteExecutable(const std::string& windowsPath, uint16_t machine,
                                   uint32_t versionMS, uint32_t versionLS) const {
-    PeSpec spec;
-    spec.machine = machine;
-    spec.fileVersionMS = versionMS;
-    spec.fileVersionLS = versionLS;
-    WriteHostFile(windowsPath, BuildPe(spec));
+    PeLayout layout;
+    layout.machine = machine;
+    layout.fileVersionMS = versionMS;
+    layout.fileVersionLS = versionLS;
+    WriteHostFile(windowsPath, BuildPe(layout));
 }
 
 std::wstring SectionTest::SoftwareKey(const std::wstring& rest) const {
