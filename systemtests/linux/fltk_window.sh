@@ -5,6 +5,8 @@
 # Writes a picture of the window after the run.
 #   fltk_window.sh PROGRAM XWINDOW PICTURE
 set -u
+# shellcheck source=../lib/harness.sh
+source "$(dirname "$0")/../lib/harness.sh"
 program=$1
 xwindow=$2
 picture=$3
@@ -18,11 +20,6 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
 wait_for_file() {
     for _ in $(seq 100); do
         [ -e "$1" ] && return 0
@@ -38,18 +35,7 @@ echo "\$1" >>"$work/opened"
 EOS
 chmod +x "$work/bin/xdg-open"
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb=$!
-# Xvfb writes its display number once it is ready.
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-[ -s "$work/display" ] || {
-    echo "FAIL: Xvfb did not start: $(cat "$work/xvfb.log")"
-    exit 1
-}
-export DISPLAY=:$(cat "$work/display")
+start_xvfb "$work"
 
 env -u WINEPREFIX -u WAYLAND_DISPLAY HOME="$work/home" TMPDIR="$work/tmp" \
     PATH="$work/bin:$PATH" "$program" >"$work/out" 2>&1 &

@@ -5,6 +5,8 @@
 # the utility's ProgID not registered.
 #   com_test.sh STATE PROGRAM DRIVER VIEWER SERVER_DLL
 set -u -o pipefail
+# shellcheck source=../lib/harness.sh
+source "$(dirname "$0")/../lib/harness.sh"
 state=$1
 program=$2
 driver=$3
@@ -12,14 +14,8 @@ viewer=$4
 server=$5
 root=$(cd "$(dirname "$0")/../.." && pwd)
 
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
 wine_run() { "$root/scripts/wineprefix.sh" run "$state" "$@"; }
 drive() { wine_run "$driver" "$@" | tr -d '\r'; }
-windows_path() { echo "Z:$(echo "$1" | tr / '\\')"; }
 
 wine_run "$driver" temp >/dev/null 2>&1
 [ $? -eq 77 ] && {
@@ -43,17 +39,7 @@ cleanup() {
 trap cleanup EXIT
 
 wineserver -w 2>/dev/null
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb=$!
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-[ -s "$work/display" ] || {
-    echo "FAIL: Xvfb did not start: $(cat "$work/xvfb.log")"
-    exit 1
-}
-export DISPLAY=:$(cat "$work/display")
+start_xvfb "$work"
 export ZANPROBE_VIEWER_RECORD
 ZANPROBE_VIEWER_RECORD=$(windows_path "$work/opened")
 drive prepare "$(windows_path "$viewer")" || fail "cannot prepare the prefix"

@@ -15,6 +15,8 @@
 #   inspection_log.sh STATE PROGRAM DRIVER VIEWER GOLDEN
 # With KEEP_WORK set, the work folder (prefix copy, logs, compared lines) is kept and named.
 set -u -o pipefail
+# shellcheck source=../lib/harness.sh
+source "$(dirname "$0")/../lib/harness.sh"
 state=$1
 program=$2
 driver=$3
@@ -170,19 +172,8 @@ sed -i 's/$/\r/' "$work/seed.reg"
 wineserver -w 2>/dev/null
 
 # The program's window on a virtual display, driven through a complete run.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb=$!
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-[ -s "$work/display" ] || {
-    echo "FAIL: Xvfb did not start: $(cat "$work/xvfb.log")"
-    exit 1
-}
-export DISPLAY=:$(cat "$work/display")
+start_xvfb "$work"
 drive() { "$loader" "$driver" "$@" | tr -d '\r'; }
-windows_path() { echo "Z:$(echo "$1" | tr / '\\')"; }
 
 # Wine draws the window frames (the display has no window manager), and the complete run
 # hands its log to a recorder instead of a viewer.

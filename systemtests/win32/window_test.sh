@@ -7,6 +7,8 @@
 # log without a run. Writes a picture of the window after the complete run.
 #   window_test.sh STATE PROGRAM DRIVER VIEWER PICTURE
 set -u -o pipefail
+# shellcheck source=../lib/harness.sh
+source "$(dirname "$0")/../lib/harness.sh"
 state=$1
 program=$2
 driver=$3
@@ -15,15 +17,9 @@ picture=$5
 root=$(cd "$(dirname "$0")/../.." && pwd)
 caption="Zandorel Diagnostic Tools for MRL 7.X"
 
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
 wine_run() { "$root/scripts/wineprefix.sh" run "$state" "$@"; }
 # The driver's output without the CRs of the Windows console.
 drive() { wine_run "$driver" "$@" | tr -d '\r'; }
-windows_path() { echo "Z:$(echo "$1" | tr / '\\')"; }
 expect_output() { # expect_output WHAT EXPECTED ACTUAL
     [ "$2" = "$3" ] || fail "$1: expected
 $2
@@ -56,17 +52,7 @@ trap cleanup EXIT
 
 # Processes of the prefix started for another display must end first.
 wineserver -w 2>/dev/null
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb=$!
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-[ -s "$work/display" ] || {
-    echo "FAIL: Xvfb did not start: $(cat "$work/xvfb.log")"
-    exit 1
-}
-export DISPLAY=:$(cat "$work/display")
+start_xvfb "$work"
 
 export ZANPROBE_VIEWER_RECORD
 ZANPROBE_VIEWER_RECORD=$(windows_path "$work/opened")
