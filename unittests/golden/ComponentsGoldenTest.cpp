@@ -3,6 +3,7 @@
 // ORVEX installed, and a minimal 32-bit machine with nothing installed. The inspection sections
 // are cut out of the log (their own golden test covers them); what stays shows these sections
 // and their order among the steps.
+#include "golden/GoldenLog.h"
 #include "run/Diagnostics.h"
 #include "support/SectionTest.h"
 
@@ -11,51 +12,6 @@
 #include <sstream>
 
 namespace {
-
-const std::set<std::string> kComparedSections = {"Windows Tests",
-                                                 "VB6 System Tests",
-                                                 "VC2013 System Tests",
-                                                 "Basic Excel Information",
-                                                 "Excel Automatic Startup Directories",
-                                                 "Basic Project Information",
-                                                 "MRL 7.x System Tests",
-                                                 "ORVEX 7.x Tests"};
-
-std::vector<std::string> Split(const std::string& p_Text, const std::string& p_End) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t end; (end = p_Text.find(p_End, start)) != std::string::npos;
-         start = end + p_End.size()) {
-        lines.push_back(p_Text.substr(start, end - start));
-    }
-    return lines;
-}
-
-// The compared sections of a log, each from its heading block to the next heading block.
-std::vector<std::string> ComparedSections(const std::vector<std::string>& p_Lines) {
-    const std::string stars(68, '*');
-    std::vector<std::string> kept;
-    bool keeping = false;
-    for (size_t i = 0; i < p_Lines.size(); ++i) {
-        if (i + 5 < p_Lines.size() && p_Lines[i].empty() && p_Lines[i + 1].empty() &&
-            p_Lines[i + 2].empty() && p_Lines[i + 3] == stars) {
-            keeping = kComparedSections.count(p_Lines[i + 4]) > 0;
-        } else if (i + 3 == p_Lines.size() && p_Lines[i].empty()) {
-            keeping = false;
-        }
-        if (keeping) {
-            kept.push_back(p_Lines[i]);
-        }
-    }
-    return kept;
-}
-
-std::vector<std::string> Expected(const std::string& p_Name) {
-    std::ifstream file(std::string(ZANPROBE_GOLDEN_DIR) + "/" + p_Name, std::ios::binary);
-    std::stringstream content;
-    content << file.rdbuf();
-    return Split(content.str(), "\n");
-}
 
 const wchar_t kOffice[] = L"C:\\Program Files\\Microsoft Office\\root\\Office16";
 
@@ -69,7 +25,8 @@ protected:
     }
     std::vector<std::string> RunLog() {
         EXPECT_EQ(Diagnostics::RunDiagnostics(), L"");
-        return ComparedSections(Split(Log(), "\r\n"));
+        return GoldenLog::SelectSections(GoldenLog::SplitLines(Log(), "\r\n"),
+                                         GoldenLog::kComponentSections, true);
     }
 };
 
@@ -115,9 +72,9 @@ TEST_F(ComponentsGoldenTest, SixtyFourBitMachineWithEverythingInstalled) {
         machine.comClasses[entry.second];
     }
 
-    EXPECT_EQ(RunLog(), Expected("components-64bit.log"));
+    EXPECT_EQ(RunLog(), GoldenLog::ReadExpected("components-64bit.log"));
 }
 
 TEST_F(ComponentsGoldenTest, MinimalThirtyTwoBitMachine) {
-    EXPECT_EQ(RunLog(), Expected("components-32bit.log"));
+    EXPECT_EQ(RunLog(), GoldenLog::ReadExpected("components-32bit.log"));
 }

@@ -3,6 +3,7 @@
 // beside this file. The sections of the runtime, component and Office information steps are
 // cut out of the run's log by their headings, so that the comparison covers the inspection
 // sections, their order among the steps, the preamble and the terminator block.
+#include "golden/GoldenLog.h"
 #include "run/Diagnostics.h"
 #include "support/PeBuilder.h"
 #include "support/SimMachineTest.h"
@@ -15,53 +16,6 @@
 #include <sys/time.h>
 
 namespace {
-
-const std::set<std::string> kSectionsNotCompared = {"Windows Tests",
-                                                    "VB6 System Tests",
-                                                    "VC2013 System Tests",
-                                                    "Basic Excel Information",
-                                                    "Excel Automatic Startup Directories",
-                                                    "Basic Project Information",
-                                                    "MRL 7.x System Tests",
-                                                    "ORVEX 7.x Tests"};
-
-const std::string kStars(68, '*');
-const std::string kDashes(68, '-');
-
-std::vector<std::string> SplitLines(const std::string& p_Text, const std::string& p_End) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t end; (end = p_Text.find(p_End, start)) != std::string::npos;
-         start = end + p_End.size()) {
-        lines.push_back(p_Text.substr(start, end - start));
-    }
-    if (start < p_Text.size()) {
-        lines.push_back(p_Text.substr(start));
-    }
-    return lines;
-}
-
-// The log's lines without the sections that are not compared: each section runs from the
-// three blank lines before its heading to the next section or the terminator block.
-std::vector<std::string> ComparedLines(const std::vector<std::string>& p_Lines) {
-    std::vector<std::string> kept;
-    bool skipping = false;
-    for (size_t i = 0; i < p_Lines.size(); ++i) {
-        bool sectionStart = i + 5 < p_Lines.size() && p_Lines[i].empty() &&
-                            p_Lines[i + 1].empty() && p_Lines[i + 2].empty() &&
-                            p_Lines[i + 3] == kStars && p_Lines[i + 5] == kDashes;
-        bool terminator = i + 3 == p_Lines.size() && p_Lines[i].empty();
-        if (sectionStart) {
-            skipping = kSectionsNotCompared.count(p_Lines[i + 4]) > 0;
-        } else if (terminator) {
-            skipping = false;
-        }
-        if (!skipping) {
-            kept.push_back(p_Lines[i]);
-        }
-    }
-    return kept;
-}
 
 void SetModified(const std::string& p_HostPath, int p_Month, int p_Day, int p_Hour, int p_Minute) {
     tm local = {};
@@ -191,7 +145,8 @@ TEST_F(InspectionGoldenTest, SixtyFourBitMachineWithOffice16AndTheSuite) {
     ASSERT_EQ(Diagnostics::RunDiagnostics(), L"");
 
     std::string log = ReadHostFile("C:\\users\\tester\\Temp\\Zanprobe7.txt");
-    std::vector<std::string> actual = ComparedLines(SplitLines(log, "\r\n"));
+    std::vector<std::string> actual = GoldenLog::SelectSections(
+        GoldenLog::SplitLines(log, "\r\n"), GoldenLog::kComponentSections, false);
     // The free space of the drive is the host's.
     const std::regex freeSpace("^( +0 Dir\\(s\\)) +[0-9,]+ bytes free$");
     for (std::string& line : actual) {
@@ -199,12 +154,8 @@ TEST_F(InspectionGoldenTest, SixtyFourBitMachineWithOffice16AndTheSuite) {
         line = std::regex_replace(line, freeSpace, "$1  <free> bytes free");
     }
 
-    std::ifstream file(std::string(ZANPROBE_GOLDEN_DIR) + "/inspection-64bit.log",
-                       std::ios::binary);
-    ASSERT_TRUE(file) << "no expected log";
-    std::stringstream content;
-    content << file.rdbuf();
-    std::vector<std::string> expected = SplitLines(content.str(), "\n");
+    std::vector<std::string> expected = GoldenLog::ReadExpected("inspection-64bit.log");
+    ASSERT_FALSE(expected.empty()) << "no expected log";
 
     for (size_t i = 0; i < std::min(actual.size(), expected.size()); ++i) {
         ASSERT_EQ(actual[i], expected[i]) << "line " << i + 1 << " of the expected log";
