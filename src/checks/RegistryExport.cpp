@@ -21,7 +21,7 @@ const wchar_t kContentsOf[] = L"Contents of ";
 // the quoting and let the rest of the path act as commands, so such a path is refused.
 Text QuotedArgument(const Text& p_Path) {
     if (p_Path.find(L'"') != Text::npos) {
-        throw ZPError::InvalidArgument(L"p_Path");
+        throw ZPError::InvalidArgument();
     }
     return L"\"" + p_Path + L"\"";
 }

@@ -15,8 +15,8 @@ public:
     const Text& Description() const { return m_Description; }
     const char* what() const noexcept override { return m_What.c_str(); }
 
-    // Error 5, an impossible argument; the description names the argument.
-    static ZPError InvalidArgument(const Text& argument);
+    // Error 5, an impossible argument, with the runtime's own description.
+    static ZPError InvalidArgument();
     // Error 6, a count that does not fit its 16-bit type.
     static ZPError Overflow();
 

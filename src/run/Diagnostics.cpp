@@ -44,10 +44,8 @@ Text RunDiagnostics() {
         for (RunStep step : RunSteps()) {
             step();
         }
-    } catch (const ZPError& error) {
-        outcome = kFailedPrefix + error.Description();
     } catch (const std::exception& error) {
-        outcome = kFailedPrefix + FromUtf8(error.what());
+        outcome = kFailedPrefix + FailureDescription(error);
     }
     if (g_LogFile) {
         g_LogFile->CloseLogFile(outcome.empty());

@@ -3,6 +3,7 @@
 #include "platform/error.h"
 
 #include <gtest/gtest.h>
+#include <new>
 #include <stdexcept>
 
 TEST(SectionSupportTest, FailureEndsTheStepsAndIsAppendedToTheStatusAsItStood) {
@@ -16,8 +17,8 @@ TEST(SectionSupportTest, FailureEndsTheStepsAndIsAppendedToTheStatusAsItStood) {
     EXPECT_FALSE(after);
 
     status.clear();
-    RunStepsIntoStatus(status, [] { throw std::runtime_error("out of memory"); });
-    EXPECT_EQ(status, L" (out of memory)");
+    RunStepsIntoStatus(status, [] { throw std::runtime_error("disk on fire"); });
+    EXPECT_EQ(status, L" (disk on fire)");
 
     status = L"Failed";
     RunStepsIntoStatus(status, [&] { status = L"Passed"; });
@@ -29,4 +30,13 @@ TEST(SectionSupportTest, IgnoredFailureLetsTheNextStatementRun) {
     IgnoreErrors([] { throw ZPError(53, L"File not found"); });
     IgnoreErrors([&] { ++done; });
     EXPECT_EQ(done, 1);
+}
+
+TEST(SectionSupportTest, StandardFailuresReadAsTheRuntimeSaysThem) {
+    EXPECT_EQ(FailureDescription(std::bad_alloc()), L"Out of memory");
+    EXPECT_EQ(FailureDescription(std::length_error("vector")), L"Out of memory");
+    EXPECT_EQ(FailureDescription(std::out_of_range("at")), L"Subscript out of range");
+    EXPECT_EQ(FailureDescription(std::overflow_error("o")), L"Overflow");
+    EXPECT_EQ(FailureDescription(ZPError(52, L"Bad file name or number")),
+              L"Bad file name or number");
 }
