@@ -159,6 +159,22 @@ int32_t ReadRegistryNumber(HKEY p_Root, const Text& p_SubKey, const Text& p_Valu
     return number;
 }
 
+bool ReadRegistryValueType(HKEY p_Root, const Text& p_SubKey, const Text& p_ValueName,
+                           DWORD& p_Type) {
+    UniqueRegistryKey key;
+    if (!OpenKey(p_Root, p_SubKey, ReadAccess(false), key)) {
+        return false;
+    }
+    std::string name = ToAnsi(p_ValueName);
+    DWORD type = REG_NONE;
+    if (RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type, nullptr, nullptr) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    p_Type = type;
+    return true;
+}
+
 Text ExpandEnvironment(const Text& p_Text) {
     if (p_Text.empty()) {
         return p_Text;

@@ -32,6 +32,11 @@ Text ReadRegistryString(HKEY p_Root, const Text& p_SubKey, const Text& p_ValueNa
 int32_t ReadRegistryNumber(HKEY p_Root, const Text& p_SubKey, const Text& p_ValueName,
                            int32_t p_Default);
 
+// The type (REG_SZ, REG_DWORD, ...) of a value, in the program's own view; false when the key
+// or value cannot be read.
+bool ReadRegistryValueType(HKEY p_Root, const Text& p_SubKey, const Text& p_ValueName,
+                           DWORD& p_Type);
+
 // p_Text with its %NAME% references replaced by the environment's values (unknown names stay).
 Text ExpandEnvironment(const Text& p_Text);
 

@@ -4,6 +4,7 @@
 #include "platform/registry.h"
 #include "report/SectionOutput.h"
 
+#include <exception>
 #include <string>
 
 using namespace Utilities;
@@ -44,13 +45,13 @@ const int32_t kNoExtensibilityFailing = 1;
 const int32_t kUnreadable = -1;
 
 // One check: the policy key's value if it has one, else the user key's, else 0, compared with
-// the failing number. A failure ends the checks; the line then reads as the verdict stood,
-// which is "Passed".
+// the failing number. A failure ends the check, and the line says that it failed and why
+// rather than claiming a pass that was never established.
 void CheckValue(const Text& p_Label, const Text& p_PolicyKey, const Text& p_UserKey,
                 const Text& p_ValueName, int32_t p_Failing) {
     bool failed = false;
     Text finding;
-    IgnoreErrors([&] {
+    try {
         int32_t number = 0;
         for (const Text* key : {&p_PolicyKey, &p_UserKey}) {
             if (RegistryValueExists(HKEY_CURRENT_USER, *key, p_ValueName, false)) {
@@ -63,7 +64,10 @@ void CheckValue(const Text& p_Label, const Text& p_PolicyKey, const Text& p_User
             }
         }
         failed = number == p_Failing;
-    });
+    } catch (const std::exception& error) {
+        failed = true;
+        finding = FailureDescription(error);
+    }
     Report::WriteLine(p_Label + (failed ? kFailedOpening + finding + L")" : Text(kPassed)));
 }
 

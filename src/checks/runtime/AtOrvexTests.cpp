@@ -15,6 +15,7 @@ namespace AtOrvexTests {
 namespace {
 
 const wchar_t kOrvexKey[] = L"Software\\Zandorel\\ORVEX for Excel\\7.0";
+const wchar_t kDisableValue[] = L"Disable Model Server";
 
 } // namespace
 
@@ -38,10 +39,16 @@ void TestModelServer() {
     std::optional<ComObject> server;
     Text failure;
     try {
-        // A missing value reads as false.
-        Text disabled = ReadRegistryString(HKEY_CURRENT_USER, kOrvexKey, L"Disable Model Server",
-                                           L"False", false);
-        if (TextToBoolean(disabled)) {
+        // A missing value reads as false; a number is false when 0 and true otherwise; a text
+        // follows the text-to-Boolean rules.
+        DWORD type = REG_NONE;
+        bool isNumber = ReadRegistryValueType(HKEY_CURRENT_USER, kOrvexKey, kDisableValue, type) &&
+                        type == REG_DWORD;
+        bool disabled =
+            isNumber ? ReadRegistryNumber(HKEY_CURRENT_USER, kOrvexKey, kDisableValue, 0) != 0
+                     : TextToBoolean(ReadRegistryString(HKEY_CURRENT_USER, kOrvexKey, kDisableValue,
+                                                        L"False", false));
+        if (disabled) {
             result = L"Disabled via 'Disable Model Server' registry key.";
         } else {
             server = ComObject::Create(L"OrvexModel7.Server");

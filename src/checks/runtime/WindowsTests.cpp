@@ -61,13 +61,16 @@ bool TestProcessDEP() {
     DWORD processId = Kernel32Function<GetCurrentProcessIdFunction>("GetCurrentProcessId")();
     UniqueHandle process(
         Kernel32Function<OpenProcessFunction>("OpenProcess")(kProcessAccess, FALSE, processId));
-    // Its result is not examined: a failed query leaves the flags at 0.
-    Kernel32Function<GetProcessDEPPolicyFunction>("GetProcessDEPPolicy")(process.Get(), &flags,
-                                                                         &permanent);
-    bool passed = !((flags & PROCESS_DEP_ENABLE) != 0 &&
-                    (flags & PROCESS_DEP_DISABLE_ATL_THUNK_EMULATION) != 0);
-    Report::WriteLine(Text(L"Test of Data Execution Prevention (Process Settings): ") +
-                      (passed ? L"Passed" : L"Failed: DEP on, ATL Thunk Emulation Off"));
+    // A query that could not be made proves nothing: the line says so instead of passing.
+    bool read =
+        process.IsValid() && Kernel32Function<GetProcessDEPPolicyFunction>("GetProcessDEPPolicy")(
+                                 process.Get(), &flags, &permanent) != FALSE;
+    bool passed = read && !((flags & PROCESS_DEP_ENABLE) != 0 &&
+                            (flags & PROCESS_DEP_DISABLE_ATL_THUNK_EMULATION) != 0);
+    Text result = !read    ? Text(L"Failed: the process's DEP settings could not be read")
+                  : passed ? Text(L"Passed")
+                           : Text(L"Failed: DEP on, ATL Thunk Emulation Off");
+    Report::WriteLine(L"Test of Data Execution Prevention (Process Settings): " + result);
     return passed;
 }
 

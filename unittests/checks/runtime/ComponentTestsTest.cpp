@@ -178,5 +178,10 @@ TEST_F(OrvexTestsTest, SwitchValues) {
     for (const wchar_t* value : {L"", L"Yes", L"ONE", L"1x"}) {
         SetSwitch(value);
         EXPECT_EQ(ServerLine(), mismatch) << Utilities::ToUtf8(value);
+    } // A number is a number: 0 is false, anything else true.
+    for (DWORD number : {1u, 0xFFFFFFFFu, 0u}) {
+        Machine().registry.SetDword(L"HKCU\\Software\\Zandorel\\ORVEX for Excel\\7.0",
+                                    L"Disable Model Server", number);
+        EXPECT_EQ(ServerLine(), number != 0 ? disabled : createFailed) << number;
     }
 }

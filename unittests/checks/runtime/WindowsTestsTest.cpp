@@ -43,9 +43,9 @@ TEST_F(WindowsTestsTest, ProcessFlags) {
         Machine().depProcessFlags = flags.first;
         EXPECT_EQ(Run()[2], kProcess + flags.second);
     }
-    // A query that reports failure leaves the flags at 0.
+    // A query that reports failure proves nothing, and the line says so.
     Machine().depProcessQueryFails = true;
-    EXPECT_EQ(Run()[2], kProcess + "Passed");
+    EXPECT_EQ(Run()[2], kProcess + "Failed: the process's DEP settings could not be read");
 }
 
 TEST_F(WindowsTestsTest, MissingFunctions) {
