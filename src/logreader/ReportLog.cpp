@@ -108,8 +108,9 @@ ReadResult ReadReportLog(const std::string& p_Bytes) {
             break;
         }
         if (text.empty() && i + 1 < n && lines[i + 1].text == kTerminatorRule) {
-            if (lines[i + 2 < n ? i + 2 : i + 1].text != kTerminated) {
-                return Fail(result, lines[i + 1].number + 1,
+            // Not a cut block (above), so its third line is there.
+            if (lines[i + 2].text != kTerminated) {
+                return Fail(result, lines[i + 2].number,
                             std::string("a terminator rule without \"") + kTerminated +
                                 "\" after it");
             }
