@@ -8,7 +8,7 @@ what=${1:-all}
 packages=(cmake g++ make googletest clang-format libfltk1.3-dev libx11-dev)
 if [ "$what" = all ]; then
     packages+=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 wine32:i386 xvfb
-        zlib1g-dev fonts-liberation)
+        zlib1g-dev fonts-liberation dpkg-dev file)
 fi
 
 missing=()

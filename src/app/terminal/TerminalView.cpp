@@ -5,13 +5,23 @@
 using namespace Utilities;
 
 void TerminalView::ShowModal(FormMain& p_Form) {
-    Print(p_Form.RuntimeLoggingCheck() == 1 ? L"Runtime logging is on" : L"Runtime logging is off");
+    if (!m_Quiet) {
+        Print(p_Form.RuntimeLoggingCheck() == 1 ? L"Runtime logging is on"
+                                                : L"Runtime logging is off");
+    }
     p_Form.CommandRun57Tests_Click();
+    if (m_Quiet && !m_LastStatus.empty()) {
+        Print(m_LastStatus);
+    }
     bool cancel = false;
     p_Form.Form_QueryUnload(cancel, 0);
 }
 
 void TerminalView::SetStatusText(const Text& p_Text) {
+    if (m_Quiet) {
+        m_LastStatus = p_Text;
+        return;
+    }
     Print(p_Text);
 }
 

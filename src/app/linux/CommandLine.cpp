@@ -1,0 +1,140 @@
+#include "app/linux/CommandLine.h"
+
+#include "version.h"
+
+namespace CommandLine {
+
+const char kUsageHint[] = "Try 'zanprobe7 --help' for more information.";
+
+namespace {
+
+Options Error(const std::string& p_Text) {
+    Options options;
+    options.command = Command::UsageError;
+    options.error = p_Text;
+    return options;
+}
+
+// The options that only a diagnostic run takes, and the one that only the log commands take.
+bool HasRunOption(const Options& p_Options) {
+    return !p_Options.prefix.empty() || p_Options.empty || p_Options.terminal || p_Options.noOpen ||
+           p_Options.quiet;
+}
+
+// Checks what the options and the words after them make together.
+Options Finish(Options p_Options, const std::vector<std::string>& p_Words) {
+    if (p_Words.empty()) {
+        if (p_Options.json) {
+            return Error("option '--json' applies only to summary and compare");
+        }
+        if (!p_Options.prefix.empty() && p_Options.empty) {
+            return Error("options '--prefix' and '--empty' exclude each other");
+        }
+        return p_Options;
+    }
+    const std::string& command = p_Words[0];
+    size_t files = p_Words.size() - 1;
+    if (command == "summary") {
+        if (files != 1) {
+            return Error("summary takes one log file");
+        }
+        p_Options.command = Command::Summary;
+    } else if (command == "compare") {
+        if (files != 2) {
+            return Error("compare takes two log files, the old one and the new one");
+        }
+        p_Options.command = Command::Compare;
+    } else {
+        return Error("unknown command '" + command + "'");
+    }
+    if (HasRunOption(p_Options)) {
+        return Error(command + " takes no options of a diagnostic run");
+    }
+    p_Options.files.assign(p_Words.begin() + 1, p_Words.end());
+    return p_Options;
+}
+
+} // namespace
+
+Options Parse(const std::vector<std::string>& p_Arguments) {
+    Options options;
+    std::vector<std::string> words;
+    bool optionsEnded = false;
+    for (size_t i = 0; i < p_Arguments.size(); ++i) {
+        const std::string& argument = p_Arguments[i];
+        if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
+            words.push_back(argument);
+        } else if (argument == "--") {
+            optionsEnded = true;
+        } else if (argument == "-h" || argument == "--help") {
+            options.command = Command::Help;
+            return options;
+        } else if (argument == "--version") {
+            options.command = Command::Version;
+            return options;
+        } else if (argument == "--prefix" || argument.rfind("--prefix=", 0) == 0) {
+            std::string value;
+            if (argument == "--prefix") {
+                if (i + 1 == p_Arguments.size()) {
+                    return Error("option '--prefix' needs a folder");
+                }
+                value = p_Arguments[++i];
+            } else {
+                value = argument.substr(9);
+            }
+            if (value.empty()) {
+                return Error("option '--prefix' needs a folder");
+            }
+            options.prefix = value;
+        } else if (argument == "--empty") {
+            options.empty = true;
+        } else if (argument == "--terminal") {
+            options.terminal = true;
+        } else if (argument == "--no-open") {
+            options.noOpen = true;
+        } else if (argument == "-q" || argument == "--quiet") {
+            options.quiet = true;
+        } else if (argument == "--json") {
+            options.json = true;
+        } else {
+            return Error("unknown option '" + argument + "'");
+        }
+    }
+    return Finish(options, words);
+}
+
+std::string UsageText() {
+    return "Usage: zanprobe7 [OPTION]...\n"
+           "       zanprobe7 summary [--json] LOG\n"
+           "       zanprobe7 compare [--json] OLD NEW\n"
+           "\n"
+           "Runs the Zanprobe 7 diagnostics on the Windows machine of a Wine prefix (WINEPREFIX,\n"
+           "else ~/.wine, else an empty machine) and writes the report log Zanprobe7.txt into\n"
+           "its temporary folder. With a display it opens the window, else it runs in the\n"
+           "terminal.\n"
+           "\n"
+           "Options of a run:\n"
+           "  --prefix DIR   inspect the Wine prefix DIR (wins over WINEPREFIX)\n"
+           "  --empty        inspect the empty machine, even when a prefix exists\n"
+           "  --terminal     run in the terminal, even with a display\n"
+           "  --no-open      never hand the log to the desktop's viewer\n"
+           "  -q, --quiet    print only the outcome lines\n"
+           "\n"
+           "Reading report logs (of either program):\n"
+           "  summary LOG      the lines that need attention, by section, and their counts\n"
+           "  compare OLD NEW  the sections and lines that changed between two runs\n"
+           "  --json           the same as JSON\n"
+           "\n"
+           "  -h, --help     print this help and exit\n"
+           "  --version      print the version and exit\n"
+           "  --             end of options\n"
+           "\n"
+           "Exit status:\n"
+           "  0  the run completed; summary or compare read their logs\n"
+           "  1  the run failed; a file is not a report log or cannot be read\n"
+           "  2  usage error, or the machine cannot be loaded\n"
+           "\n"
+           "zanprobe7 " ZANPROBE_VERSION_TEXT "\n";
+}
+
+} // namespace CommandLine
