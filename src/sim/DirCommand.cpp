@@ -12,6 +12,8 @@
 #include <memory>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <utility>
+#include <vector>
 
 namespace sim {
 
@@ -78,8 +80,21 @@ bool EntryBefore(const Entry& a, const Entry& b) {
     return CommandUpper(a.name) < CommandUpper(b.name);
 }
 
+// The folders being listed, from the top one down: a folder among them reached again (through a
+// symbolic link back up the tree, as Wine prefixes hold) is not entered a second time.
+using FolderChain = std::vector<std::pair<dev_t, ino_t>>;
+
+bool OnChain(const FolderChain& chain, const struct stat& info) {
+    for (const auto& folder : chain) {
+        if (folder.first == info.st_dev && folder.second == info.st_ino) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void ListOneFolder(const std::string& hostFolder, const std::wstring& windowsFolder,
-                   std::string& listing, ListingTotals& totals) {
+                   std::string& listing, ListingTotals& totals, FolderChain& chain) {
     std::vector<Entry> entries;
     std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(hostFolder.c_str()), closedir);
     if (!dir) {
@@ -123,7 +138,12 @@ void ListOneFolder(const std::string& hostFolder, const std::wstring& windowsFol
         if (entry.folder) {
             std::wstring child =
                 windowsFolder + (windowsFolder.back() == L'\\' ? L"" : L"\\") + entry.name;
-            ListOneFolder(hostFolder + "/" + entry.hostName, child, listing, totals);
+            if (OnChain(chain, entry.info)) {
+                continue;
+            }
+            chain.emplace_back(entry.info.st_dev, entry.info.st_ino);
+            ListOneFolder(hostFolder + "/" + entry.hostName, child, listing, totals, chain);
+            chain.pop_back();
         }
     }
 }
@@ -184,7 +204,12 @@ bool ListFolder(const std::wstring& folder, std::string& listing) {
         return false;
     }
     ListingTotals totals;
-    ListOneFolder(resolved.host, resolved.longForm, listing, totals);
+    FolderChain chain;
+    struct stat top;
+    if (stat(resolved.host.c_str(), &top) == 0) {
+        chain.emplace_back(top.st_dev, top.st_ino);
+    }
+    ListOneFolder(resolved.host, resolved.longForm, listing, totals, chain);
     if (totals.files == 0) {
         return false;
     }
