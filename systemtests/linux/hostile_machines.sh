@@ -189,8 +189,8 @@ PY
 }
 check_dosdevices() { expect_in_log dosdevices '"Loop"="D:\\x"'; }
 
-# Registry files that cannot be read: a folder where user.reg should be (root reads any file
-# whatever its mode); without root also a system.reg nobody may read.
+# A registry file that cannot be read: a folder where user.reg should be. (The tests run as
+# root, who reads any file whatever its mode, so a mode cannot make a file unreadable.)
 setup_unreadable() {
     rm -f "$prefix/user.reg"
     mkdir "$prefix/user.reg"
