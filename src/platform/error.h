@@ -15,8 +15,8 @@ public:
     const Text& Description() const { return m_Description; }
     const char* what() const noexcept override { return m_What.c_str(); }
 
-    // Error 5, an impossible argument; the description names the argument.
-    static ZPError InvalidArgument(const Text& argument);
+    // Error 5, an impossible argument, with the runtime's own description.
+    static ZPError InvalidArgument();
     // Error 6, a count that does not fit its 16-bit type.
     static ZPError Overflow();
 
@@ -35,5 +35,18 @@ template <typename Statement> void IgnoreErrors(Statement&& p_Statement) {
     try {
         p_Statement();
     } catch (const std::exception&) {
+    }
+}
+
+// The description of a failure of any kind.
+Text FailureDescription(const std::exception& p_Failure);
+
+// Runs the steps of a test that reports its own failures: a failure ends the steps at once and
+// its description is appended to the status as it stood then, as " (" description ")".
+template <typename Steps> void RunStepsIntoStatus(Text& p_Status, Steps&& p_Steps) {
+    try {
+        p_Steps();
+    } catch (const std::exception& failure) {
+        p_Status += L" (" + FailureDescription(failure) + L")";
     }
 }

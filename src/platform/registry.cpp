@@ -44,6 +44,13 @@ struct RootName {
 
 } // namespace
 
+// Whether a root name stands at this place of the path as a whole name: followed by a backslash
+// or the end ("HKEY_CURRENT_USERS" is no root).
+static bool RootNameAt(const Text& path, size_t at, const Text& name) {
+    size_t end = at + name.size();
+    return path.compare(at, name.size(), name) == 0 && (end == path.size() || path[end] == L'\\');
+}
+
 bool RegistryKeyExists(const Text& p_RegistryPath, bool p_Use64BitView) {
     Text path = ToUpper(p_RegistryPath);
     const RootName roots[] = {{L"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},
@@ -54,7 +61,7 @@ bool RegistryKeyExists(const Text& p_RegistryPath, bool p_Use64BitView) {
     // subkey that happens to be called like a root stays part of the path.
     for (const RootName& candidate : roots) {
         size_t length = std::wcslen(candidate.name);
-        if (path.compare(0, length, candidate.name) == 0) {
+        if (RootNameAt(path, 0, candidate.name)) {
             root = candidate.root;
             path.erase(0, length);
             break;
@@ -64,16 +71,23 @@ bool RegistryKeyExists(const Text& p_RegistryPath, bool p_Use64BitView) {
     for (size_t i = 0; root == nullptr && i < sizeof roots / sizeof roots[0]; ++i) {
         Text name = roots[i].name;
         size_t at = path.find(name);
+        while (at != Text::npos && !RootNameAt(path, at, name)) {
+            at = path.find(name, at + 1);
+        }
         if (at == Text::npos) {
             continue;
         }
         root = roots[i].root;
         for (; at != Text::npos; at = path.find(name, at)) {
-            path.erase(at, name.size());
+            if (RootNameAt(path, at, name)) {
+                path.erase(at, name.size());
+            } else {
+                ++at;
+            }
         }
     }
     if (path.empty()) {
-        throw ZPError::InvalidArgument(L"p_RegistryPath");
+        throw ZPError::InvalidArgument();
     }
     // Drop the backslash that followed the root name.
     path.erase(0, 1);

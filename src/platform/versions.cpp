@@ -41,7 +41,7 @@ Text GetNextSubString(Text& p_Text, const Text& delimiter) {
         return L"";
     }
     if (delimiter.empty()) {
-        throw ZPError::InvalidArgument(L"GetNextSubString: delimiter");
+        throw ZPError::InvalidArgument();
     }
     if (p_Text.size() > kMaxCount) {
         throw ZPError::Overflow();
@@ -96,7 +96,7 @@ bool ParseVersion(const Text& p_VersionText, int32_t& p_Major, int32_t& p_Minor,
 
 bool IsWholeNumberInRange(const Text& p_Text, int32_t minAllowedValue, int32_t maxAllowedValue) {
     if (minAllowedValue > maxAllowedValue) {
-        throw ZPError::InvalidArgument(L"minAllowedValue/maxAllowedValue");
+        throw ZPError::InvalidArgument();
     }
     double value = 0;
     if (!ParseNumber(p_Text, value)) {

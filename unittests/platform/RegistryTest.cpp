@@ -51,7 +51,17 @@ TEST_F(RegistryHelpersTest, KeyExistsRejectsAnEmptyPathOrABareRoot) {
             ADD_FAILURE() << "no error for " << Utilities::ToUtf8(path);
         } catch (const ZPError& error) {
             EXPECT_EQ(error.Number(), 5);
+            EXPECT_EQ(error.Description(), L"Invalid procedure call or argument");
         }
+    }
+}
+
+TEST_F(RegistryHelpersTest, KeyExistsRequiresTheWholeRootName) {
+    Registry().Key(L"HKCU\\Software");
+    EXPECT_TRUE(RegistryKeyExists(L"HKEY_CURRENT_USER\\Software", false));
+    for (const wchar_t* path : {L"HKEY_CURRENT_USERS\\Software", L"HKEY_CURRENT_USERSoftware",
+                                L"xHKEY_CURRENT_USERS\\Software"}) {
+        EXPECT_FALSE(RegistryKeyExists(path, false)) << Utilities::ToUtf8(path);
     }
 }
 

@@ -66,7 +66,7 @@ TEST(GetNextSubString, EmptyDelimiterIsAnArgumentError) {
         FAIL() << "no error";
     } catch (const ZPError& error) {
         EXPECT_EQ(error.Number(), 5);
-        EXPECT_EQ(error.Description(), L"GetNextSubString: delimiter");
+        EXPECT_EQ(error.Description(), L"Invalid procedure call or argument");
     }
     Text huge(40000, L'x');
     EXPECT_THROW(GetNextSubString(huge, L"."), ZPError);
@@ -118,6 +118,6 @@ TEST(IsWholeNumberInRange, CrossedBoundsAreAnArgumentError) {
         FAIL() << "no error";
     } catch (const ZPError& error) {
         EXPECT_EQ(error.Number(), 5);
-        EXPECT_EQ(error.Description(), L"minAllowedValue/maxAllowedValue");
+        EXPECT_EQ(error.Description(), L"Invalid procedure call or argument");
     }
 }
