@@ -12,17 +12,29 @@
 namespace fuzz {
 
 // A host file of this process that holds the bytes of the current input (in memory where the
-// host has /dev/shm).
+// host has /dev/shm); removed when the process ends.
+class InputFile {
+public:
+    InputFile()
+        : m_Path(std::string(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") +
+                 "/zanprobe-fuzz-" + std::to_string(getpid())) {}
+    ~InputFile() { unlink(m_Path.c_str()); }
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+    const std::string& Path() const { return m_Path; }
+
+private:
+    std::string m_Path;
+};
+
 inline const std::string& WriteInputFile(const uint8_t* data, size_t size) {
-    static const std::string path =
-        std::string(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") + "/zanprobe-fuzz-" +
-        std::to_string(getpid());
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file != nullptr) {
-        std::fwrite(data, 1, size, file);
-        std::fclose(file);
+    static const InputFile file;
+    std::FILE* stream = std::fopen(file.Path().c_str(), "wb");
+    if (stream != nullptr) {
+        std::fwrite(data, 1, size, stream);
+        std::fclose(stream);
     }
-    return path;
+    return file.Path();
 }
 
 // Takes bytes off the front of the input.
