@@ -6,6 +6,10 @@ set -euo pipefail
 
 what=${1:-all}
 packages=(cmake g++ make googletest clang-format libfltk1.3-dev libx11-dev)
+# The fuzz targets: clang with the libFuzzer and sanitizer runtimes.
+packages+=(clang-14 libclang-rt-14-dev)
+# The hostile-machine tests: time and memory of a run.
+packages+=(time python3)
 if [ "$what" = all ]; then
     packages+=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 wine32:i386 xvfb
         zlib1g-dev fonts-liberation dpkg-dev file)

@@ -83,6 +83,16 @@ BOOL WINAPI GetFileVersionInfoA(LPCSTR lptstrFilename, DWORD, DWORD dwLen, LPVOI
     size_t copied = std::min<size_t>(dwLen, image.versionResource.size());
     std::memset(lpData, 0, dwLen);
     std::memcpy(lpData, image.versionResource.data(), copied);
+    // The block's own length comes from the file: never let it claim more than was copied, so
+    // that VerQueryValueA reads only the caller's buffer.
+    WORD length = 0;
+    if (copied >= sizeof length) {
+        std::memcpy(&length, lpData, sizeof length);
+        if (length > copied) {
+            length = static_cast<WORD>(copied);
+            std::memcpy(lpData, &length, sizeof length);
+        }
+    }
     return TRUE;
 }
 

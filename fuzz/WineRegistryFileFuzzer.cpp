@@ -1,0 +1,20 @@
+// The Wine registry file loader on any bytes: it reads what it can, reports the rest as
+// problems with file and line, and never crashes, hangs or grows without bound.
+#include "FuzzInput.h"
+
+#include "sim/WinePrefix.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string& path = fuzz::WriteInputFile(data, size);
+    sim::RegKey branch(L"");
+    std::string arch;
+    std::vector<std::string> problems;
+    sim::LoadWineRegistryFile(path, branch, arch, problems);
+    for (const std::string& problem : problems) {
+        // Every problem names the file (and, past the header, the line).
+        if (problem.compare(0, path.size() + 1, path + ":") != 0) {
+            __builtin_trap();
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,155 @@
+#include "sim/CommandLine.h"
+
+#include "sim/CodePage.h"
+#include "sim/FileAttributes.h"
+#include "sim/Machine.h"
+#include "sim/Paths.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace sim {
+
+std::string CommandAnsi(const std::wstring& text) {
+    return WideToCodePage(CurrentMachine().codePage, text);
+}
+
+std::wstring CommandUpper(std::wstring text) {
+    for (wchar_t& c : text) {
+        c = UpperChar(c);
+    }
+    return text;
+}
+
+bool IsHostFolder(const std::string& hostPath) {
+    struct stat info;
+    return stat(hostPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+namespace {
+
+struct Token {
+    std::wstring text;
+    bool redirection = false;
+};
+
+// Words and the redirection operators ">", ">>", "1>", "1>>", "2>" and "2>>".
+std::vector<Token> Tokenize(const std::wstring& line) {
+    std::vector<Token> tokens;
+    size_t i = 0;
+    while (i < line.size()) {
+        if (line[i] == L' ' || line[i] == L'\t') {
+            ++i;
+            continue;
+        }
+        bool stream =
+            (line[i] == L'1' || line[i] == L'2') && i + 1 < line.size() && line[i + 1] == L'>';
+        if (line[i] == L'>' || stream) {
+            Token token;
+            token.redirection = true;
+            if (stream) {
+                token.text += line[i++];
+            }
+            token.text += line[i++];
+            if (i < line.size() && line[i] == L'>') {
+                token.text += line[i++];
+            }
+            tokens.push_back(token);
+            continue;
+        }
+        Token token;
+        bool inQuotes = false;
+        while (i < line.size() &&
+               (inQuotes || (line[i] != L' ' && line[i] != L'\t' && line[i] != L'>'))) {
+            if (line[i] == L'"') {
+                inQuotes = !inQuotes;
+            } else {
+                token.text += line[i];
+            }
+            ++i;
+        }
+        tokens.push_back(token);
+    }
+    return tokens;
+}
+
+} // namespace
+
+CommandLine ParseCommandLine(const std::wstring& line) {
+    std::vector<Token> tokens = Tokenize(line);
+    CommandLine parsed;
+    for (size_t i = 0; i < tokens.size(); ++i) {
+        if (!tokens[i].redirection) {
+            parsed.words.push_back(tokens[i].text);
+            continue;
+        }
+        if (i + 1 >= tokens.size() || tokens[i + 1].redirection) {
+            parsed.syntaxError = true;
+            return parsed;
+        }
+        const std::wstring& op = tokens[i].text;
+        Redirection redirection;
+        redirection.append = op.size() >= 2 && op.substr(op.size() - 2) == L">>";
+        redirection.errorStream = op[0] == L'2';
+        redirection.target = tokens[++i].text;
+        parsed.redirections.push_back(redirection);
+    }
+    return parsed;
+}
+
+OutputTarget::OutputTarget(std::function<void(const std::string&)> fallback)
+    : m_Fallback(std::move(fallback)) {}
+
+OutputTarget::~OutputTarget() {
+    if (m_Fd >= 0) {
+        close(m_Fd);
+    }
+}
+
+bool OutputTarget::Redirect(const std::wstring& windowsPath, bool append) {
+    if (CommandUpper(windowsPath) == L"NUL") {
+        m_Discard = true;
+        return true;
+    }
+    ResolvedPath resolved = ResolveWindowsPath(windowsPath);
+    if (resolved.error != ERROR_SUCCESS || (resolved.exists && IsReadOnly(resolved.host))) {
+        return false;
+    }
+    int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC);
+    int fd = open(resolved.host.c_str(), flags, 0666);
+    if (fd < 0) {
+        return false;
+    }
+    if (m_Fd >= 0) {
+        close(m_Fd);
+    }
+    m_Fd = fd;
+    return true;
+}
+
+void OutputTarget::Write(const std::string& bytes) {
+    if (m_Discard) {
+        return;
+    }
+    if (m_Fd < 0) {
+        if (m_Fallback) {
+            m_Fallback(bytes);
+        }
+        return;
+    }
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t written = write(m_Fd, bytes.data() + done, bytes.size() - done);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return;
+        }
+        done += static_cast<size_t>(written);
+    }
+}
+
+} // namespace sim

@@ -1,0 +1,67 @@
+// The command interpreter's reading of a command line: the words of the command and the
+// redirections of its output streams, and the output stream a command writes to (the process's
+// own, or a file of the machine it is redirected to).
+#pragma once
+
+#include "sim/CommandInterpreter.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+// One redirection: ">" or "1>" (standard output), "2>" (standard error); doubled, it appends.
+struct Redirection {
+    bool errorStream = false;
+    bool append = false;
+    std::wstring target;
+};
+
+// A command line split into words (quotes group and are removed) and redirections, which need
+// no blanks around them. Reading stops at a redirection without a target (syntaxError); the
+// redirections before it are kept, in order.
+struct CommandLine {
+    std::vector<std::wstring> words;
+    std::vector<Redirection> redirections;
+    bool syntaxError = false;
+};
+
+CommandLine ParseCommandLine(const std::wstring& line);
+
+// The output of a command: the process's standard output, or a file it is redirected to.
+class OutputTarget {
+public:
+    explicit OutputTarget(std::function<void(const std::string&)> fallback);
+    ~OutputTarget();
+    OutputTarget(const OutputTarget&) = delete;
+    OutputTarget& operator=(const OutputTarget&) = delete;
+
+    // Redirects into a file of the machine ("NUL" discards); false when it cannot be opened.
+    bool Redirect(const std::wstring& windowsPath, bool append);
+    void Write(const std::string& bytes);
+
+private:
+    std::function<void(const std::string&)> m_Fallback;
+    int m_Fd = -1;
+    bool m_Discard = false;
+};
+
+// Helpers the commands share: a text in the machine's code page, upper-cased as the machine
+// compares names, and whether a host path is a folder.
+std::string CommandAnsi(const std::wstring& text);
+std::wstring CommandUpper(std::wstring text);
+bool IsHostFolder(const std::string& hostPath);
+
+// The commands, each given its arguments (the words after the command's name), its output and
+// its streams (already redirected); each returns its exit code.
+using CommandFunction = DWORD (*)(const std::vector<std::wstring>& arguments, OutputTarget& output,
+                                  const CommandStreams& streams);
+DWORD TypeCommand(const std::vector<std::wstring>& arguments, OutputTarget& output,
+                  const CommandStreams& streams);
+DWORD DirCommand(const std::vector<std::wstring>& arguments, OutputTarget& output,
+                 const CommandStreams& streams);
+DWORD RegExportCommand(const std::vector<std::wstring>& arguments, OutputTarget& output,
+                       const CommandStreams& streams);
+
+} // namespace sim
