@@ -35,7 +35,9 @@ FormMain::~FormMain() {
 }
 
 Text FormMain::MarkerFilePath() {
-    return GetTempFolder() + kMarkerFileName;
+    // Without a temporary folder there is no marker file, never one at the root of the drive.
+    Text folder = GetTempFolder();
+    return folder.empty() ? Text() : folder + kMarkerFileName;
 }
 
 bool FormMain::ShowDialog() {
@@ -77,7 +79,9 @@ void FormMain::SetRuntimeLogging(bool p_Enable) {
         return;
     }
     Text path = MarkerFilePath();
-    if (p_Enable) {
+    if (path.empty()) {
+        // Nothing can be switched: the message below says so.
+    } else if (p_Enable) {
         AppendingFile created(path);
     } else {
         DeleteFileA(ToAnsi(path).c_str());

@@ -16,6 +16,7 @@ const Text kTerminatorRule(56, L'-');
 const wchar_t kTerminatorLine[] = L"Diagnostic Log Terminated";
 const wchar_t kFailurePrefix[] = L"<FAILURE> ";
 const wchar_t kEraseFailed[] = L"Unable to erase existing log file.";
+const wchar_t kNoTempFolder[] = L"Unable to determine the temporary folder for the log file.";
 
 // Whether a file of any attributes is at the path. A hidden or system file counts too: left in
 // place, it would put the old run's lines in front of the new run's.
@@ -29,7 +30,14 @@ bool AnyFileAt(const Text& p_Path) {
 const wchar_t ZPLogFile::kFileName[] = L"Zanprobe7.txt";
 
 void ZPLogFile::Initialize() {
-    m_LogFilePath = GetTempFolder() + L"\\" + kFileName;
+    m_WriteFailed = false;
+    Text folder = GetTempFolder();
+    if (folder.empty()) {
+        // Never the root of the current drive instead.
+        m_LogFilePath.clear();
+        throw ZPError(kApplicationErrorBase, kNoTempFolder);
+    }
+    m_LogFilePath = folder + L"\\" + kFileName;
     if ((FileExists(m_LogFilePath) || AnyFileAt(m_LogFilePath)) &&
         !DeleteFileA(ToAnsi(m_LogFilePath).c_str())) {
         throw ZPError(kApplicationErrorBase, kEraseFailed);
@@ -45,13 +53,18 @@ void ZPLogFile::WriteToLogFile(const Text& p_TextToLog, bool p_NewHeading) {
         return;
     }
     // Each step is attempted even when an earlier one failed; nothing reaches the caller.
+    // A step that fails is remembered, so that the run can tell that its log is not whole.
     AppendingFile file(m_LogFilePath);
+    bool written = true;
     if (p_NewHeading) {
-        file.Write(kHeadingOpening);
+        written = file.Write(kHeadingOpening) && written;
     }
-    file.Write(ToAnsi(p_TextToLog) + kLineEnd);
+    written = file.Write(ToAnsi(p_TextToLog) + kLineEnd) && written;
     if (p_NewHeading) {
-        file.Write(kHeadingClosing);
+        written = file.Write(kHeadingClosing) && written;
+    }
+    if (!written) {
+        m_WriteFailed = true;
     }
 }
 

@@ -9,7 +9,8 @@
 class ZPLogFile {
 public:
     // Sets the log path and erases an existing log; raises "Unable to erase existing log
-    // file." when that file cannot be deleted (the path stays set).
+    // file." when that file cannot be deleted (the path stays set), and raises without a path
+    // when the temporary folder cannot be determined.
     void Initialize();
     // Forgets the path; the file stays on disk and further writes do nothing.
     void Dispose();
@@ -28,9 +29,14 @@ public:
     // file copies nothing.
     void AppendTextFile(const Text& p_SourceFile);
 
+    // Whether a write since Initialize failed (the file could not be opened or written), so
+    // that the log on disk is not whole.
+    bool WriteFailed() const { return m_WriteFailed; }
+
     // The log's file name in the temporary folder.
     static const wchar_t kFileName[];
 
 private:
     Text m_LogFilePath;
+    bool m_WriteFailed = false;
 };

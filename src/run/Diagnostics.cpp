@@ -13,6 +13,7 @@ namespace Diagnostics {
 namespace {
 
 const wchar_t kFailedPrefix[] = L"Diagnostics Failed: ";
+const wchar_t kLogNotWritten[] = L"Unable to write the log file ";
 
 // The current date in the user's short date format, a blank, and the current time in the
 // user's long time format.
@@ -48,7 +49,15 @@ Text RunDiagnostics() {
         outcome = kFailedPrefix + FailureDescription(error);
     }
     if (g_LogFile) {
-        g_LogFile->CloseLogFile(outcome.empty());
+        g_LogFile->CloseLogFile(false);
+        // A log that could not be written whole (terminator included) is no completed run: the
+        // user is told so and no viewer shows a partial file.
+        if (outcome.empty() && g_LogFile->WriteFailed()) {
+            outcome = Text(kFailedPrefix) + kLogNotWritten + g_LogFile->LogFilePath();
+        }
+        if (outcome.empty()) {
+            g_LogFile->DisplayToUser();
+        }
     }
     return outcome;
 }

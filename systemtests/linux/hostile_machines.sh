@@ -203,22 +203,14 @@ setup_temp_full() {
     [ -n "$mounted" ] && head -c 12k /dev/zero >"$mounted/filler"
 }
 
-# The log cannot be written whole: the honest outcome is a run reported as failed. Until the
-# program checks its log writes, it reports completion here; that known fault is shown as
-# KNOWN FAULT and not counted (ZANPROBE_STRICT_TEMP_FULL=1 counts it).
+# The log cannot be written whole: the honest outcome is a run reported as failed.
 check_outcome_temp_full() {
     local rss elapsed
     read -r rss elapsed < <(tail -n 1 "$prefix.usage" 2>/dev/null) || { rss=0 elapsed=0; }
     echo "temp_full: exit $status, ${elapsed}s, $((rss / 1024)) MB"
     [ "$status" -le 1 ] || { fail "temp_full: exit $status: $(tail -5 "$err")"; return; }
     if [ "$status" -eq 0 ]; then
-        if ! log_complete; then
-            if [ "${ZANPROBE_STRICT_TEMP_FULL:-0}" = 1 ]; then
-                fail "temp_full: 'Diagnostics Completed' for a log that was not written whole"
-            else
-                echo "temp_full: KNOWN FAULT: 'Diagnostics Completed' for a log that was not written whole"
-            fi
-        fi
+        log_complete || fail "temp_full: 'Diagnostics Completed' for a log that was not written whole"
     else
         grep -q "^Diagnostics Failed" "$out" || fail "temp_full: exit 1 without a failure message"
     fi

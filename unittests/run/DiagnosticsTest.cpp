@@ -83,3 +83,18 @@ TEST_F(DiagnosticsTest, SectionHeadingWithoutLogOrWindowDoesNothing) {
     Report::WriteSectionHeading(L"Nothing");
     EXPECT_FALSE(HostFileExists(kLog));
 }
+
+TEST_F(DiagnosticsTest, LogThatCannotBeWrittenFailsTheRunAndOpensNothing) {
+    // A folder where the log belongs: every write is refused.
+    MakeHostFolder(kLog);
+    EXPECT_EQ(Diagnostics::RunDiagnostics(),
+              L"Diagnostics Failed: Unable to write the log file " + Utilities::FromUtf8(kLog));
+    EXPECT_TRUE(Machine().openedDocuments.empty());
+
+    // No temporary folder: no log at the root of a drive either.
+    Machine().tempPath.clear();
+    EXPECT_EQ(Diagnostics::RunDiagnostics(),
+              L"Diagnostics Failed: Unable to determine the temporary folder for the log file.");
+    EXPECT_TRUE(Machine().openedDocuments.empty());
+    EXPECT_EQ(FormMain::MarkerFilePath(), L"");
+}
