@@ -1,0 +1,26 @@
+// Made-up Wine registry files for the benchmarks: keys of a few values each in Wine's format,
+// as programs installed in a prefix leave them.
+#pragma once
+
+#include <string>
+
+namespace bench {
+
+// Writes a registry file of `keys` keys (values per key: `values`) relative to \Machine under
+// Software\Zandorel\Bench; returns its size in bytes.
+long long WriteRegistryFile(const std::string& path, int keys, int values);
+
+// A folder of its own in the temporary folder, removed with its contents on destruction.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::string& Path() const { return m_Path; }
+
+private:
+    std::string m_Path;
+};
+
+} // namespace bench
