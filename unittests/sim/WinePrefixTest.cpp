@@ -228,7 +228,7 @@ TEST_F(WinePrefixMachineTest, SettingsComeFromThePrefix) {
     EXPECT_EQ(machine->amDesignator, L"");
     auto variable = [&machine](const std::wstring& name) {
         for (const auto& entry : machine->environment) {
-            if (sim::SameRegistryName(entry.first, name)) {
+            if (sim::SameName(entry.first, name)) {
                 return entry.second;
             }
         }

@@ -1,0 +1,365 @@
+// The reader of Wine's registry files ("WINE REGISTRY Version 2"): key lines "[path] time",
+// values "name"=data in Wine's escaped notation, hex data continued over lines, and the options
+// #arch=, #link, #time=, #class=.
+#include "sim/LineReader.h"
+#include "sim/Registry.h"
+#include "sim/WinePrefix.h"
+
+#include <string_view>
+
+namespace sim {
+
+namespace {
+
+const char kFileSignature[] = "WINE REGISTRY Version 2";
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+void SkipBlanks(std::string_view text, size_t& pos) {
+    while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')) {
+        ++pos;
+    }
+}
+
+bool StartsWith(std::string_view text, size_t pos, std::string_view prefix) {
+    return text.substr(pos, prefix.size()) == prefix;
+}
+
+// Parses an escaped string from pos up to its closing delimiter (not included in the result;
+// pos ends after it). False when the line ends first.
+bool ParseString(std::string_view text, size_t& pos, char close, std::wstring& result) {
+    result.clear();
+    while (pos < text.size()) {
+        char c = text[pos++];
+        if (c == close) {
+            return true;
+        }
+        if (c != '\\') {
+            result += static_cast<wchar_t>(static_cast<unsigned char>(c));
+            continue;
+        }
+        if (pos == text.size()) {
+            return false;
+        }
+        c = text[pos++];
+        switch (c) {
+        case 'a':
+            result += L'\a';
+            break;
+        case 'b':
+            result += L'\b';
+            break;
+        case 'e':
+            result += static_cast<wchar_t>(0x1B);
+            break;
+        case 'f':
+            result += L'\f';
+            break;
+        case 'n':
+            result += L'\n';
+            break;
+        case 'r':
+            result += L'\r';
+            break;
+        case 't':
+            result += L'\t';
+            break;
+        case 'v':
+            result += L'\v';
+            break;
+        case 'x': {
+            unsigned code = 0;
+            int digits = 0;
+            for (; digits < 4 && pos < text.size() && HexDigit(text[pos]) >= 0; ++digits) {
+                code = code * 16 + static_cast<unsigned>(HexDigit(text[pos++]));
+            }
+            result += digits == 0 ? L'x' : static_cast<wchar_t>(code);
+            break;
+        }
+        default:
+            if (c >= '0' && c <= '7') {
+                unsigned code = static_cast<unsigned>(c - '0');
+                for (int digits = 1;
+                     digits < 3 && pos < text.size() && text[pos] >= '0' && text[pos] <= '7';
+                     ++digits) {
+                    code = code * 8 + static_cast<unsigned>(text[pos++] - '0');
+                }
+                result += static_cast<wchar_t>(code);
+            } else {
+                result += static_cast<wchar_t>(static_cast<unsigned char>(c));
+            }
+        }
+    }
+    return false;
+}
+
+class RegistryFileLoader {
+public:
+    RegistryFileLoader(const std::string& path, RegKey& branch, std::string& arch,
+                       std::vector<std::string>& problems)
+        : m_FilePath(path), m_Reader(path), m_Branch(branch), m_Arch(arch), m_Problems(problems) {}
+
+    bool Load() {
+        if (!m_Reader.IsOpen()) {
+            m_Problems.push_back(m_FilePath + ": cannot be read");
+            return false;
+        }
+        std::string_view line;
+        if (!m_Reader.Next(line) || line != kFileSignature) {
+            Problem("not a Wine registry file (the first line is not \"" +
+                    std::string(kFileSignature) + "\")");
+            return false;
+        }
+        while (m_Reader.Next(line)) {
+            ParseLine(line);
+        }
+        return true;
+    }
+
+private:
+    void Problem(const std::string& what) {
+        m_Problems.push_back(m_FilePath + ":" + std::to_string(m_Reader.Number()) + ": " + what);
+    }
+
+    void ParseLine(std::string_view line) {
+        size_t pos = 0;
+        SkipBlanks(line, pos);
+        if (pos == line.size()) {
+            return;
+        }
+        switch (line[pos]) {
+        case '[':
+            ParseKey(line, pos + 1);
+            break;
+        case '@':
+            ++pos;
+            m_Name.clear();
+            ParseValue(line, pos);
+            break;
+        case '"':
+            ++pos;
+            if (!ParseString(line, pos, '"', m_Name)) {
+                Problem("unterminated value name");
+                return;
+            }
+            ParseValue(line, pos);
+            break;
+        case '#':
+            ParseOption(line.substr(pos));
+            break;
+        case ';':
+            break;
+        default:
+            Problem("unrecognised line");
+        }
+    }
+
+    void ParseKey(std::string_view line, size_t pos) {
+        m_Key = nullptr;
+        m_IsLink = false;
+        if (!ParseString(line, pos, ']', m_Text)) {
+            Problem("unterminated key name");
+            return;
+        }
+        std::vector<std::wstring> parts;
+        if (!SplitRegistryPath(m_Text, parts)) {
+            Problem("malformed key name");
+            return;
+        }
+        // Files list a key's subkeys after it: the names the last key shares with this one are
+        // found again from the keys walked then.
+        size_t shared = 0;
+        while (shared < parts.size() && shared < m_Path.size() && parts[shared] == m_Path[shared]) {
+            ++shared;
+        }
+        m_Walked.resize(shared);
+        m_Path.resize(shared);
+        RegKey* key = shared == 0 ? &m_Branch : m_Walked.back();
+        for (size_t i = shared; i < parts.size(); ++i) {
+            key = &key->CreateSubkey(parts[i]);
+            m_Walked.push_back(key);
+            m_Path.push_back(std::move(parts[i]));
+        }
+        m_Key = key;
+    }
+
+    void ParseOption(std::string_view option) {
+        if (StartsWith(option, 0, "#arch=")) {
+            m_Arch = std::string(option.substr(6));
+        } else if (option == "#link") {
+            m_IsLink = true;
+        }
+        // #time= and #class= carry nothing the machine needs.
+    }
+
+    void ParseValue(std::string_view line, size_t pos) {
+        SkipBlanks(line, pos);
+        if (pos == line.size() || line[pos] != '=') {
+            Problem("value without '='");
+            return;
+        }
+        ++pos;
+        SkipBlanks(line, pos);
+        DWORD type = REG_SZ;
+        m_Data.clear();
+        if (StartsWith(line, pos, "\"")) {
+            ++pos;
+            if (!ParseText(line, pos)) {
+                return;
+            }
+        } else if (StartsWith(line, pos, "str:\"") || StartsWith(line, pos, "str(")) {
+            if (line[pos + 3] == '(') {
+                pos += 4;
+                if (!ParseType(line, pos, type) || !StartsWith(line, pos, ":\"")) {
+                    Problem("malformed string type");
+                    return;
+                }
+                pos += 2;
+            } else {
+                pos += 5;
+            }
+            if (!ParseText(line, pos)) {
+                return;
+            }
+        } else if (StartsWith(line, pos, "dword:")) {
+            type = REG_DWORD;
+            pos += 6;
+            unsigned long number = 0;
+            int digits = 0;
+            for (; pos < line.size() && HexDigit(line[pos]) >= 0 && digits < 8; ++pos, ++digits) {
+                number = number * 16 + static_cast<unsigned long>(HexDigit(line[pos]));
+            }
+            SkipBlanks(line, pos);
+            if (digits == 0 || pos != line.size()) {
+                Problem("malformed dword");
+                return;
+            }
+            for (int i = 0; i < 4; ++i) {
+                m_Data += static_cast<char>((number >> (8 * i)) & 0xFF);
+            }
+        } else if (StartsWith(line, pos, "hex:") || StartsWith(line, pos, "hex(")) {
+            type = REG_BINARY;
+            if (line[pos + 3] == '(') {
+                pos += 4;
+                if (!ParseType(line, pos, type) || !StartsWith(line, pos, ":")) {
+                    Problem("malformed hex type");
+                    return;
+                }
+                pos += 1;
+            } else {
+                pos += 4;
+            }
+            if (!ParseHex(line, pos)) {
+                return;
+            }
+        } else {
+            Problem("unrecognised value data");
+            return;
+        }
+        Store(type);
+    }
+
+    bool ParseType(std::string_view line, size_t& pos, DWORD& type) {
+        unsigned long number = 0;
+        int digits = 0;
+        for (; pos < line.size() && HexDigit(line[pos]) >= 0 && digits < 8; ++pos, ++digits) {
+            number = number * 16 + static_cast<unsigned long>(HexDigit(line[pos]));
+        }
+        if (digits == 0 || pos == line.size() || line[pos] != ')') {
+            return false;
+        }
+        ++pos;
+        type = static_cast<DWORD>(number);
+        return true;
+    }
+
+    // A quoted text: kept as UTF-16LE with a terminating NUL.
+    bool ParseText(std::string_view line, size_t& pos) {
+        if (!ParseString(line, pos, '"', m_Text)) {
+            Problem("unterminated string");
+            return false;
+        }
+        m_Data = ToUtf16Le(m_Text);
+        m_Data.append(2, '\0');
+        return true;
+    }
+
+    // Hex bytes separated by commas; a line that ends in a backslash goes on in the next one.
+    bool ParseHex(std::string_view line, size_t pos) {
+        while (true) {
+            SkipBlanks(line, pos);
+            if (pos == line.size()) {
+                return true;
+            }
+            if (line[pos] == '\\' && pos + 1 == line.size()) {
+                if (!m_Reader.Next(line)) {
+                    Problem("unexpected end of file in hex data");
+                    return false;
+                }
+                pos = 0;
+                continue;
+            }
+            int high = HexDigit(line[pos]);
+            int low = pos + 1 < line.size() ? HexDigit(line[pos + 1]) : -1;
+            if (high < 0 || low < 0) {
+                Problem("malformed hex data");
+                return false;
+            }
+            m_Data += static_cast<char>(high * 16 + low);
+            pos += 2;
+            SkipBlanks(line, pos);
+            if (pos < line.size() && line[pos] == ',') {
+                ++pos;
+            } else if (pos < line.size() && line[pos] != '\\') {
+                Problem("malformed hex data");
+                return false;
+            }
+        }
+    }
+
+    void Store(DWORD type) {
+        if (m_Key == nullptr) {
+            // The key line was malformed; its values go with it.
+            return;
+        }
+        if (m_IsLink && type == REG_LINK && SameName(m_Name, L"SymbolicLinkValue")) {
+            m_Key->linkTarget = FromUtf16Le(m_Data);
+        }
+        m_Key->SetValue(m_Name, type, std::move(m_Data));
+    }
+
+    std::string m_FilePath;
+    LineReader m_Reader;
+    RegKey& m_Branch;
+    std::string& m_Arch;
+    std::vector<std::string>& m_Problems;
+    RegKey* m_Key = nullptr;
+    // The names of the last key line and the keys they lead to.
+    std::vector<std::wstring> m_Path;
+    std::vector<RegKey*> m_Walked;
+    bool m_IsLink = false;
+    std::wstring m_Name;
+    std::wstring m_Text;
+    std::string m_Data;
+};
+
+} // namespace
+
+bool LoadWineRegistryFile(const std::string& path, RegKey& branch, std::string& arch,
+                          std::vector<std::string>& problems) {
+    RegistryFileLoader loader(path, branch, arch, problems);
+    return loader.Load();
+}
+
+} // namespace sim
