@@ -1,36 +1,27 @@
-// Reads a text file line by line through one buffer, without a copy per line.
+// Reads a text held in memory line by line, without a copy per line.
 #pragma once
 
-#include <cstdio>
-#include <string>
 #include <string_view>
-#include <vector>
 
 namespace sim {
 
 class LineReader {
 public:
-    explicit LineReader(const std::string& path);
-    ~LineReader();
-    LineReader(const LineReader&) = delete;
-    LineReader& operator=(const LineReader&) = delete;
+    // Reads text from offset on, whose line there has the number firstLine.
+    explicit LineReader(std::string_view text, size_t offset = 0, size_t firstLine = 1)
+        : m_Text(text), m_Offset(offset), m_Number(firstLine - 1) {}
 
-    bool IsOpen() const { return m_File != nullptr; }
-    // The next line without its line end (valid until the next call); false at the end of the
-    // file.
+    // The next line without its line end; false at the end of the text.
     bool Next(std::string_view& line);
     // The number of the line Next gave last, from 1.
     size_t Number() const { return m_Number; }
+    // Where the next line begins.
+    size_t Offset() const { return m_Offset; }
 
 private:
-    // Reads more of the file behind what is left in the buffer; false at its end.
-    bool Fill();
-
-    std::FILE* m_File;
-    std::vector<char> m_Buffer;
-    size_t m_Start = 0;
-    size_t m_End = 0;
-    size_t m_Number = 0;
+    std::string_view m_Text;
+    size_t m_Offset;
+    size_t m_Number;
 };
 
 } // namespace sim

@@ -53,6 +53,7 @@ bool RegKey::DeleteSubkey(const std::wstring& name) {
 const size_t kIndexedValues = 32;
 
 size_t RegKey::FindValueIndex(const std::wstring& name) const {
+    ReadPendingValues();
     if (m_ValueIndex != nullptr) {
         auto found = m_ValueIndex->find(UpperName(name));
         return found == m_ValueIndex->end() ? m_Values.size() : found->second;
@@ -106,7 +107,19 @@ bool RegKey::DeleteValue(const std::wstring& name) {
     return true;
 }
 
+void RegKey::SetPendingValues(std::unique_ptr<PendingValues> pending) {
+    ReadPendingValues();
+    m_Pending = std::move(pending);
+}
+
+void RegKey::ReadPending() const {
+    // Taken first, so that the values it reads are set as any other.
+    std::unique_ptr<PendingValues> pending = std::move(m_Pending);
+    pending->ReadInto(const_cast<RegKey&>(*this));
+}
+
 void RegKey::Clear() {
+    m_Pending.reset();
     m_Values.clear();
     m_ValueIndex.reset();
     m_Subkeys.clear();

@@ -20,6 +20,15 @@ struct RegValue {
     std::string data;
 };
 
+class RegKey;
+
+// Values of a key still in the text of a loaded file, read when the key's values are first used.
+class PendingValues {
+public:
+    virtual ~PendingValues() = default;
+    virtual void ReadInto(RegKey& key) = 0;
+};
+
 class RegKey {
 public:
     explicit RegKey(std::wstring name);
@@ -36,11 +45,24 @@ public:
 
     // Values in creation order. Setting an existing value keeps its place and the new spelling
     // of its name is ignored, as on Windows.
-    const std::vector<RegValue>& Values() const { return m_Values; }
+    const std::vector<RegValue>& Values() const {
+        ReadPendingValues();
+        return m_Values;
+    }
     const RegValue* FindValue(const std::wstring& name) const;
     void SetValue(const std::wstring& name, DWORD type, std::string data);
     bool DeleteValue(const std::wstring& name);
     void Clear();
+
+    // Values a loader has found but not read: they are read, and go before any value set since,
+    // when the key's values are first used.
+    void SetPendingValues(std::unique_ptr<PendingValues> pending);
+    bool HasPendingValues() const { return m_Pending != nullptr; }
+    void ReadPendingValues() const {
+        if (m_Pending != nullptr) {
+            ReadPending();
+        }
+    }
 
     // A symbolic link key (as Wine keeps some) names its target as an absolute path
     // ("\Registry\Machine\System\ControlSet001"); opening the key opens the target.
@@ -48,14 +70,16 @@ public:
 
 private:
     size_t LowerBound(const std::wstring& upperName) const;
+    void ReadPending() const;
 
     std::wstring m_Name;
     std::wstring m_UpperName;
     std::vector<std::unique_ptr<RegKey>> m_Subkeys;
-    std::vector<RegValue> m_Values;
+    mutable std::vector<RegValue> m_Values;
     // The positions of the values by upper-cased name, kept once a key has many values (as
     // some keys of large machines have) so that loading stays linear.
-    std::unique_ptr<std::unordered_map<std::wstring, size_t>> m_ValueIndex;
+    mutable std::unique_ptr<std::unordered_map<std::wstring, size_t>> m_ValueIndex;
+    mutable std::unique_ptr<PendingValues> m_Pending;
     size_t FindValueIndex(const std::wstring& name) const;
     void IndexValues();
 };

@@ -5,7 +5,10 @@
 #include "sim/Registry.h"
 #include "sim/WinePrefix.h"
 
+#include <cstdio>
+#include <memory>
 #include <string_view>
+#include <sys/stat.h>
 
 namespace sim {
 
@@ -104,17 +107,38 @@ bool ParseString(std::string_view text, size_t& pos, char close, std::wstring& r
     return false;
 }
 
+class PendingSection : public PendingValues {
+public:
+    PendingSection(std::shared_ptr<const std::string> text, size_t offset, size_t line)
+        : m_Text(std::move(text)), m_Offset(offset), m_Line(line) {}
+    void ReadInto(RegKey& key) override;
+
+private:
+    std::shared_ptr<const std::string> m_Text;
+    size_t m_Offset;
+    size_t m_Line;
+};
+
+// The file's text, shared by the keys whose values are still to be read from it.
+using FileText = std::shared_ptr<const std::string>;
+
+// Parses the lines of a registry file. Loading a file indexes it: every key is created, every
+// line checked (problems are reported with their line), and each key keeps where its values
+// are; they are read, by a parser of that key's lines alone, when the key's values are first
+// used.
 class RegistryFileLoader {
 public:
-    RegistryFileLoader(const std::string& path, RegKey& branch, std::string& arch,
+    // Indexes a whole file.
+    RegistryFileLoader(const std::string& path, FileText text, RegKey& branch, std::string& arch,
                        std::vector<std::string>& problems)
-        : m_FilePath(path), m_Reader(path), m_Branch(branch), m_Arch(arch), m_Problems(problems) {}
+        : m_FilePath(path), m_File(std::move(text)), m_Reader(*m_File), m_Branch(&branch),
+          m_Arch(&arch), m_Problems(&problems), m_Indexing(true) {}
+    // Reads the values of one key from offset on, up to the next key line.
+    RegistryFileLoader(FileText text, size_t offset, size_t line, RegKey& key)
+        : m_File(std::move(text)), m_Reader(*m_File, offset, line), m_Key(&key), m_Indexing(false) {
+    }
 
     bool Load() {
-        if (!m_Reader.IsOpen()) {
-            m_Problems.push_back(m_FilePath + ": cannot be read");
-            return false;
-        }
         std::string_view line;
         if (!m_Reader.Next(line) || line != kFileSignature) {
             Problem("not a Wine registry file (the first line is not \"" +
@@ -127,9 +151,25 @@ public:
         return true;
     }
 
+    void ReadKey() {
+        std::string_view line;
+        while (m_Reader.Next(line)) {
+            size_t pos = 0;
+            SkipBlanks(line, pos);
+            if (pos < line.size() && line[pos] == '[') {
+                return;
+            }
+            ParseLine(line);
+        }
+    }
+
 private:
     void Problem(const std::string& what) {
-        m_Problems.push_back(m_FilePath + ":" + std::to_string(m_Reader.Number()) + ": " + what);
+        if (m_Problems == nullptr) {
+            // Reading a key's values again: its problems were reported when the file was indexed.
+            return;
+        }
+        m_Problems->push_back(m_FilePath + ":" + std::to_string(m_Reader.Number()) + ": " + what);
     }
 
     void ParseLine(std::string_view line) {
@@ -185,20 +225,29 @@ private:
         }
         m_Walked.resize(shared);
         m_Path.resize(shared);
-        RegKey* key = shared == 0 ? &m_Branch : m_Walked.back();
+        RegKey* key = shared == 0 ? m_Branch : m_Walked.back();
         for (size_t i = shared; i < parts.size(); ++i) {
             key = &key->CreateSubkey(parts[i]);
             m_Walked.push_back(key);
             m_Path.push_back(std::move(parts[i]));
         }
         m_Key = key;
+        // A key named twice has its first values read before the second ones are indexed.
+        key->SetPendingValues(
+            std::make_unique<PendingSection>(m_File, m_Reader.Offset(), m_Reader.Number() + 1));
     }
 
     void ParseOption(std::string_view option) {
         if (StartsWith(option, 0, "#arch=")) {
-            m_Arch = std::string(option.substr(6));
+            if (m_Arch != nullptr) {
+                *m_Arch = std::string(option.substr(6));
+            }
         } else if (option == "#link") {
             m_IsLink = true;
+            if (m_Indexing && m_Key != nullptr) {
+                // Opening a key follows its link: a link key's values are read at once.
+                m_Key->ReadPendingValues();
+            }
         }
         // #time= and #class= carry nothing the machine needs.
     }
@@ -290,7 +339,10 @@ private:
             Problem("unterminated string");
             return false;
         }
-        m_Data = ToUtf16Le(m_Text);
+        m_Data.clear();
+        for (wchar_t c : m_Text) {
+            AppendUtf16Le(m_Data, c);
+        }
         m_Data.append(2, '\0');
         return true;
     }
@@ -329,7 +381,7 @@ private:
     }
 
     void Store(DWORD type) {
-        if (m_Key == nullptr) {
+        if (m_Indexing || m_Key == nullptr) {
             // The key line was malformed; its values go with it.
             return;
         }
@@ -340,11 +392,13 @@ private:
     }
 
     std::string m_FilePath;
+    FileText m_File;
     LineReader m_Reader;
-    RegKey& m_Branch;
-    std::string& m_Arch;
-    std::vector<std::string>& m_Problems;
+    RegKey* m_Branch = nullptr;
+    std::string* m_Arch = nullptr;
+    std::vector<std::string>* m_Problems = nullptr;
     RegKey* m_Key = nullptr;
+    bool m_Indexing;
     // The names of the last key line and the keys they lead to.
     std::vector<std::wstring> m_Path;
     std::vector<RegKey*> m_Walked;
@@ -354,12 +408,30 @@ private:
     std::string m_Data;
 };
 
+void PendingSection::ReadInto(RegKey& key) {
+    RegistryFileLoader(m_Text, m_Offset, m_Line, key).ReadKey();
+}
+
 } // namespace
 
 bool LoadWineRegistryFile(const std::string& path, RegKey& branch, std::string& arch,
                           std::vector<std::string>& problems) {
-    RegistryFileLoader loader(path, branch, arch, problems);
-    return loader.Load();
+    auto text = std::make_shared<std::string>();
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        problems.push_back(path + ": cannot be read");
+        return false;
+    }
+    char chunk[1 << 16];
+    struct stat info;
+    if (fstat(fileno(file), &info) == 0 && info.st_size > 0) {
+        text->reserve(static_cast<size_t>(info.st_size));
+    }
+    for (size_t read; (read = std::fread(chunk, 1, sizeof chunk, file)) > 0;) {
+        text->append(chunk, read);
+    }
+    std::fclose(file);
+    return RegistryFileLoader(path, std::move(text), branch, arch, problems).Load();
 }
 
 } // namespace sim
