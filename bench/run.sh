@@ -55,7 +55,7 @@ synth_run=$(best 5 run_program "$synthetic")
 synth_cat=$(best 5 cat_files "$synthetic")
 files_kb=$(du -ck "$synthetic"/system.reg "$synthetic"/user.reg "$synthetic"/userdef.reg | tail -1 | cut -f1)
 base_kb=$(peak_kb env -u DISPLAY -u WAYLAND_DISPLAY -u WINEPREFIX HOME="$work/nohome" "$program")
-synth_kb=$(peak_kb run_program "$synthetic")
+synth_kb=$(peak_kb env -u DISPLAY -u WAYLAND_DISPLAY WINEPREFIX="$synthetic" "$program")
 export WINEPREFIX=$fresh WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
 wine_export=$(best 3 wine reg export 'HKLM\Software\Microsoft\Windows NT\CurrentVersion' "$work/wine.reg" /y)
 unset WINEPREFIX

@@ -107,6 +107,24 @@ bool ParseString(std::string_view text, size_t& pos, char close, std::wstring& r
     return false;
 }
 
+// Moves pos past an escaped string as ParseString does, without decoding it (the digits of an
+// escape are never a delimiter).
+bool SkipString(std::string_view text, size_t& pos, char close) {
+    while (pos < text.size()) {
+        char c = text[pos++];
+        if (c == close) {
+            return true;
+        }
+        if (c == '\\') {
+            if (pos == text.size()) {
+                return false;
+            }
+            ++pos;
+        }
+    }
+    return false;
+}
+
 class PendingSection : public PendingValues {
 public:
     PendingSection(std::shared_ptr<const std::string> text, size_t offset, size_t line)
@@ -189,7 +207,7 @@ private:
             break;
         case '"':
             ++pos;
-            if (!ParseString(line, pos, '"', m_Name)) {
+            if (!(m_Indexing ? SkipString(line, pos, '"') : ParseString(line, pos, '"', m_Name))) {
                 Problem("unterminated value name");
                 return;
             }
@@ -335,6 +353,14 @@ private:
 
     // A quoted text: kept as UTF-16LE with a terminating NUL.
     bool ParseText(std::string_view line, size_t& pos) {
+        if (m_Indexing) {
+            // Only where the text ends matters until the key's values are read.
+            if (!SkipString(line, pos, '"')) {
+                Problem("unterminated string");
+                return false;
+            }
+            return true;
+        }
         if (!ParseString(line, pos, '"', m_Text)) {
             Problem("unterminated string");
             return false;
@@ -368,7 +394,9 @@ private:
                 Problem("malformed hex data");
                 return false;
             }
-            m_Data += static_cast<char>(high * 16 + low);
+            if (!m_Indexing) {
+                m_Data += static_cast<char>(high * 16 + low);
+            }
             pos += 2;
             SkipBlanks(line, pos);
             if (pos < line.size() && line[pos] == ',') {
