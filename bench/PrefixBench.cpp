@@ -4,7 +4,7 @@
 //   prefixbench export   exporting a subtree of 1,000 and of 100,000 keys, against one buffered
 //                        write of the exported bytes
 //   prefixbench synth FRESH OUT   writes a synthetic prefix: the fresh prefix FRESH with
-//                        100,000 keys of 10 values each added to its system.reg
+//                        100,000 keys of 10 values each of other programs added to its system.reg
 // Each prints lines "name: figure" that bench/run.sh reads.
 #include "SyntheticPrefix.h"
 #include "sim/Machine.h"
@@ -119,7 +119,7 @@ int Synthesize(const std::string& fresh, const std::string& out) {
     namespace fs = std::filesystem;
     fs::copy(fresh, out, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
     std::string extra = out + "/synthetic.reg";
-    bench::WriteRegistryFile(extra, 100000, 10);
+    bench::WriteRegistryFile(extra, 100000, 10, bench::KeyPlace::OtherPrograms);
     // The keys go after the prefix's own (without the extra file's header).
     std::ifstream in(extra, std::ios::binary);
     std::string line;

@@ -7,12 +7,16 @@
 
 namespace bench {
 
-long long WriteRegistryFile(const std::string& path, int keys, int values) {
+long long WriteRegistryFile(const std::string& path, int keys, int values, KeyPlace place) {
     std::ofstream file(path, std::ios::binary);
     file << "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n\n";
     for (int i = 0; i < keys; ++i) {
-        file << "[Software\\\\Zandorel\\\\Bench\\\\Group" << i / 100 << "\\\\Key" << i
-             << "] 1700000000\n"
+        if (place == KeyPlace::SuiteKey) {
+            file << "[Software\\\\Zandorel\\\\Bench\\\\Group" << i / 100 << "\\\\Key" << i;
+        } else {
+            file << "[Software\\\\Vendor" << i / 1000 << "\\\\Program" << i;
+        }
+        file << "] 1700000000\n"
              << "#time=1d9a0b0c0d0e0f0\n"
              << "@=\"default value " << i << "\"\n"
              << "\"Path\"=str(2):\"%SystemRoot%\\\\system32\\\\file" << i << ".dll\"\n"

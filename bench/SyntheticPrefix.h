@@ -6,9 +6,15 @@
 
 namespace bench {
 
-// Writes a registry file of `keys` keys (values per key: `values`) relative to \Machine under
-// Software\Zandorel\Bench; returns its size in bytes.
-long long WriteRegistryFile(const std::string& path, int keys, int values);
+// Where the keys go: under the suite's own key (Software\Zandorel\Bench\Group<n>\Key<n>, what
+// the export benchmark exports), or spread over other programs' keys as a prefix with many
+// programs installed has them (Software\Vendor<n>\Program<n>, which a run does not read).
+enum class KeyPlace { SuiteKey, OtherPrograms };
+
+// Writes a registry file of `keys` keys (values per key: `values`) relative to \Machine; returns
+// its size in bytes.
+long long WriteRegistryFile(const std::string& path, int keys, int values,
+                            KeyPlace place = KeyPlace::SuiteKey);
 
 // A folder of its own in the temporary folder, removed with its contents on destruction.
 class TempFolder {

@@ -24,9 +24,14 @@ class Writer {
 public:
     Writer() { m_Bytes = "\xFF\xFE"; }
 
-    void Ascii(const char* text) {
-        for (; *text != '\0'; ++text) {
-            Unit(static_cast<unsigned char>(*text));
+    void Ascii(const char* text) { Ascii(text, std::strlen(text)); }
+
+    void Ascii(const char* text, size_t length) {
+        size_t at = m_Bytes.size();
+        m_Bytes.resize(at + 2 * length);
+        for (size_t i = 0; i < length; ++i) {
+            m_Bytes[at + 2 * i] = text[i];
+            m_Bytes[at + 2 * i + 1] = '\0';
         }
     }
 
@@ -48,7 +53,11 @@ public:
             Ascii("@=");
         } else {
             Unit('"');
-            Escaped(ToUtf16Le(value.name));
+            m_Name.clear();
+            for (wchar_t c : value.name) {
+                AppendUtf16Le(m_Name, c);
+            }
+            Escaped(m_Name);
             Ascii("\"=");
         }
         size_t lineLength = (m_Bytes.size() - start) / 2;
@@ -85,29 +94,36 @@ private:
     // UTF-16LE text between quotes with \ " and line breaks escaped; it ends at its first NUL (an
     // odd last byte is no character).
     void Escaped(const std::string& utf16) {
-        for (size_t i = 0; i + 1 < utf16.size(); i += 2) {
+        size_t run = 0;
+        size_t i = 0;
+        for (; i + 1 < utf16.size(); i += 2) {
             unsigned unit = static_cast<unsigned char>(utf16[i]) |
                             (static_cast<unsigned>(static_cast<unsigned char>(utf16[i + 1])) << 8);
+            const char* escape = nullptr;
             switch (unit) {
             case 0:
+                m_Bytes.append(utf16, run, i - run);
                 return;
             case '\\':
-                Ascii("\\\\");
+                escape = "\\\\";
                 break;
             case '"':
-                Ascii("\\\"");
+                escape = "\\\"";
                 break;
             case '\r':
-                Ascii("\\r");
+                escape = "\\r";
                 break;
             case '\n':
-                Ascii("\\n");
+                escape = "\\n";
                 break;
             default:
-                m_Bytes += utf16[i];
-                m_Bytes += utf16[i + 1];
+                continue;
             }
+            m_Bytes.append(utf16, run, i - run);
+            Ascii(escape, 2);
+            run = i + 2;
         }
+        m_Bytes.append(utf16, run, i - run);
     }
 
     void Hex(DWORD type, const std::string& data, size_t lineLength) {
@@ -120,23 +136,29 @@ private:
         Ascii(buffer);
         lineLength += std::strlen(buffer);
         static const char digits[] = "0123456789abcdef";
+        std::string& line = m_Line;
+        line.clear();
         for (size_t i = 0; i < data.size(); ++i) {
             auto byte = static_cast<unsigned char>(data[i]);
-            Unit(static_cast<unsigned char>(digits[byte >> 4]));
-            Unit(static_cast<unsigned char>(digits[byte & 0xF]));
+            line += digits[byte >> 4];
+            line += digits[byte & 0xF];
             if (i + 1 == data.size()) {
                 break;
             }
-            Unit(',');
+            line += ',';
             lineLength += 3;
             if (lineLength >= kHexLineLimit) {
-                Ascii("\\\r\n  ");
+                line += "\\\r\n  ";
                 lineLength = 2;
             }
         }
+        Ascii(line.data(), line.size());
     }
 
     std::string m_Bytes;
+    // Reused for each value's name and hex data.
+    std::string m_Name;
+    std::string m_Line;
 };
 
 // Keys are at most this deep on Windows; deeper means a link leads back up the tree.
