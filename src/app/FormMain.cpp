@@ -1,7 +1,8 @@
 #include "app/FormMain.h"
 
-#include "platform/text.h"
+#include "platform/files.h"
 #include "platform/textfile.h"
+#include "report/SectionOutput.h"
 #include "run/Diagnostics.h"
 #include "winapi/winapi.h"
 
@@ -12,6 +13,7 @@ std::unique_ptr<FormMain> g_FormMain;
 namespace {
 
 const wchar_t kMarkerFileName[] = L"\\ZandorelLoggingDetail.txt";
+const wchar_t kRunningCaption[] = L"Running Diagnostic Test";
 const wchar_t kCompleted[] = L"Diagnostics Completed";
 const wchar_t kLogLocation[] = L"The log file can be found at ";
 const wchar_t kCouldNotTurnOn[] = L"Could not turn on runtime logging.";
@@ -20,7 +22,17 @@ const int kUnloadFromControlMenu = 0;
 
 } // namespace
 
-FormMain::FormMain(std::unique_ptr<FormView> p_View) : m_View(std::move(p_View)) {}
+// The status label shows each section heading of a run as it starts.
+FormMain::FormMain(std::unique_ptr<FormView> p_View) : m_View(std::move(p_View)) {
+    Report::SetSectionListener([this](const Text& p_SectionName) {
+        SetStatusText(Text(kRunningCaption) + L"\r\n" + p_SectionName);
+        Repaint();
+    });
+}
+
+FormMain::~FormMain() {
+    Report::SetSectionListener(nullptr);
+}
 
 Text FormMain::MarkerFilePath() {
     return GetTempFolder() + kMarkerFileName;

@@ -10,6 +10,9 @@
 class FormMain {
 public:
     explicit FormMain(std::unique_ptr<FormView> p_View);
+    ~FormMain();
+    FormMain(const FormMain&) = delete;
+    FormMain& operator=(const FormMain&) = delete;
 
     // Sets the checkbox from the marker file, shows the window modally; returns true.
     bool ShowDialog();

@@ -11,3 +11,10 @@ ZPError ZPError::InvalidArgument(const Text& argument) {
 ZPError ZPError::Overflow() {
     return ZPError(6, L"Overflow");
 }
+
+Text FailureDescription(const std::exception& p_Failure) {
+    if (const ZPError* error = dynamic_cast<const ZPError*>(&p_Failure)) {
+        return error->Description();
+    }
+    return Utilities::FromUtf8(p_Failure.what());
+}

@@ -37,3 +37,16 @@ template <typename Statement> void IgnoreErrors(Statement&& p_Statement) {
     } catch (const std::exception&) {
     }
 }
+
+// The description of a failure of any kind.
+Text FailureDescription(const std::exception& p_Failure);
+
+// Runs the steps of a test that reports its own failures: a failure ends the steps at once and
+// its description is appended to the status as it stood then, as " (" description ")".
+template <typename Steps> void RunStepsIntoStatus(Text& p_Status, Steps&& p_Steps) {
+    try {
+        p_Steps();
+    } catch (const std::exception& failure) {
+        p_Status += L" (" + FailureDescription(failure) + L")";
+    }
+}

@@ -1,4 +1,6 @@
 // Owners of Windows handles: each closes its handle when it goes out of scope, on every path.
+// One template, ScopedHandle, does the owning; a traits type per kind of handle says which
+// values mean "none" and how a handle is closed.
 #pragma once
 
 #include "winapi/winapi.h"
@@ -7,82 +9,71 @@
 
 namespace Utilities {
 
-// A handle closed with CloseHandle; INVALID_HANDLE_VALUE and null both mean "none".
-class UniqueHandle {
+template <typename Traits> class ScopedHandle {
 public:
-    UniqueHandle() = default;
-    explicit UniqueHandle(HANDLE handle) : m_Handle(handle) {}
-    ~UniqueHandle() { Reset(); }
-    UniqueHandle(UniqueHandle&& other) noexcept
-        : m_Handle(std::exchange(other.m_Handle, nullptr)) {}
-    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+    using Handle = typename Traits::Handle;
+
+    ScopedHandle() = default;
+    explicit ScopedHandle(Handle handle) : m_Handle(handle) {}
+    ~ScopedHandle() { Reset(); }
+    ScopedHandle(ScopedHandle&& other) noexcept
+        : m_Handle(std::exchange(other.m_Handle, Traits::None())) {}
+    ScopedHandle& operator=(ScopedHandle&& other) noexcept {
         if (this != &other) {
-            Reset(std::exchange(other.m_Handle, nullptr));
+            Reset(std::exchange(other.m_Handle, Traits::None()));
         }
         return *this;
     }
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
+    ScopedHandle(const ScopedHandle&) = delete;
+    ScopedHandle& operator=(const ScopedHandle&) = delete;
 
-    bool IsValid() const { return m_Handle != nullptr && m_Handle != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return m_Handle; }
-    void Reset(HANDLE handle = nullptr) {
+    bool IsValid() const { return Traits::IsValid(m_Handle); }
+    Handle Get() const { return m_Handle; }
+    // Closes the handle held (if any) and holds the new one.
+    void Reset(Handle handle = Traits::None()) {
         if (IsValid()) {
-            CloseHandle(m_Handle);
+            Traits::Close(m_Handle);
         }
         m_Handle = handle;
     }
+    // The place where an opening call stores the handle; any handle held before is closed first.
+    Handle* Receive() {
+        Reset();
+        return &m_Handle;
+    }
+    // After a failed opening call: whatever it left in the place is not a handle to close.
+    void Forget() { m_Handle = Traits::None(); }
 
 private:
-    HANDLE m_Handle = nullptr;
+    Handle m_Handle = Traits::None();
+};
+
+// A kernel object handle closed with CloseHandle; INVALID_HANDLE_VALUE and null both mean "none".
+struct KernelHandleTraits {
+    using Handle = HANDLE;
+    static Handle None() { return nullptr; }
+    static bool IsValid(Handle handle) {
+        return handle != nullptr && handle != INVALID_HANDLE_VALUE;
+    }
+    static void Close(Handle handle) { CloseHandle(handle); }
 };
 
 // A directory search handle, closed with FindClose.
-class UniqueFindHandle {
-public:
-    explicit UniqueFindHandle(HANDLE handle) : m_Handle(handle) {}
-    ~UniqueFindHandle() {
-        if (IsValid()) {
-            FindClose(m_Handle);
-        }
-    }
-    UniqueFindHandle(const UniqueFindHandle&) = delete;
-    UniqueFindHandle& operator=(const UniqueFindHandle&) = delete;
-
-    bool IsValid() const { return m_Handle != INVALID_HANDLE_VALUE && m_Handle != nullptr; }
-    HANDLE Get() const { return m_Handle; }
-
-private:
-    HANDLE m_Handle;
+struct FindHandleTraits : KernelHandleTraits {
+    static void Close(Handle handle) { FindClose(handle); }
 };
 
 // An open registry key, closed with RegCloseKey. Null means "none"; the predefined roots are
 // never held here.
-class UniqueRegistryKey {
-public:
-    UniqueRegistryKey() = default;
-    ~UniqueRegistryKey() { Reset(); }
-    UniqueRegistryKey(const UniqueRegistryKey&) = delete;
-    UniqueRegistryKey& operator=(const UniqueRegistryKey&) = delete;
-
-    bool IsValid() const { return m_Key != nullptr; }
-    HKEY Get() const { return m_Key; }
-    // The place where an opening call stores the key; any key held before is closed first.
-    PHKEY Receive() {
-        Reset();
-        return &m_Key;
-    }
-    void Reset() {
-        if (m_Key != nullptr) {
-            RegCloseKey(m_Key);
-            m_Key = nullptr;
-        }
-    }
-    // After a failed opening call: whatever it left in the place is not a key to close.
-    void Forget() { m_Key = nullptr; }
-
-private:
-    HKEY m_Key = nullptr;
+struct RegistryKeyTraits {
+    using Handle = HKEY;
+    static Handle None() { return nullptr; }
+    static bool IsValid(Handle handle) { return handle != nullptr; }
+    static void Close(Handle handle) { RegCloseKey(handle); }
 };
+
+using UniqueHandle = ScopedHandle<KernelHandleTraits>;
+using UniqueFindHandle = ScopedHandle<FindHandleTraits>;
+using UniqueRegistryKey = ScopedHandle<RegistryKeyTraits>;
 
 } // namespace Utilities

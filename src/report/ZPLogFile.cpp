@@ -1,7 +1,7 @@
 #include "report/ZPLogFile.h"
 
 #include "platform/error.h"
-#include "platform/text.h"
+#include "platform/files.h"
 #include "platform/textfile.h"
 #include "winapi/winapi.h"
 

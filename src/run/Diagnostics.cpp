@@ -1,6 +1,5 @@
 #include "run/Diagnostics.h"
 
-#include "app/FormMain.h"
 #include "platform/error.h"
 #include "version.h"
 #include "winapi/winapi.h"
@@ -9,14 +8,11 @@
 
 using namespace Utilities;
 
-std::unique_ptr<ZPLogFile> g_LogFile;
-
 namespace Diagnostics {
 
 namespace {
 
 const wchar_t kFailedPrefix[] = L"Diagnostics Failed: ";
-const wchar_t kRunningCaption[] = L"Running Diagnostic Test";
 
 // The current date in the user's short date format, a blank, and the current time in the
 // user's long time format.
@@ -45,8 +41,8 @@ Text RunDiagnostics() {
         g_LogFile = std::make_unique<ZPLogFile>();
         g_LogFile->Initialize();
         WritePreamble();
-        for (const RunStep& step : RunSteps()) {
-            step.run();
+        for (RunStep step : RunSteps()) {
+            step();
         }
     } catch (const ZPError& error) {
         outcome = kFailedPrefix + error.Description();
@@ -57,16 +53,6 @@ Text RunDiagnostics() {
         g_LogFile->CloseLogFile(outcome.empty());
     }
     return outcome;
-}
-
-void WriteSectionHeading(const Text& p_SectionName) {
-    if (g_LogFile) {
-        g_LogFile->WriteToLogFile(p_SectionName, true);
-    }
-    if (g_FormMain) {
-        g_FormMain->SetStatusText(Text(kRunningCaption) + L"\r\n" + p_SectionName);
-        g_FormMain->Repaint();
-    }
 }
 
 } // namespace Diagnostics

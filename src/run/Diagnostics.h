@@ -3,13 +3,9 @@
 #pragma once
 
 #include "platform/unicode.h"
-#include "report/ZPLogFile.h"
+#include "report/SectionOutput.h"
 
-#include <memory>
 #include <vector>
-
-// The report log of the current (or last) run; empty until the first run.
-extern std::unique_ptr<ZPLogFile> g_LogFile;
 
 namespace Diagnostics {
 
@@ -17,14 +13,8 @@ namespace Diagnostics {
 // "Diagnostics Failed: " and the description of the error that ended it.
 Text RunDiagnostics();
 
-// Opens a section: a heading block in the log and the section's name in the window.
-void WriteSectionHeading(const Text& p_SectionName);
-
-// One step of the run, in the order of the table.
-struct RunStep {
-    const wchar_t* name;
-    void (*run)();
-};
+// One step of the run: a check that writes its section of the log.
+using RunStep = void (*)();
 
 // The steps of a run, in order.
 const std::vector<RunStep>& RunSteps();

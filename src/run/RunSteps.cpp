@@ -2,48 +2,48 @@
 // followed by the registry dumps that they explain) rely on this order.
 #include "run/Diagnostics.h"
 
-#include "inspect/ExcelApiRegistry.h"
-#include "inspect/OfficeSecuritySettings.h"
-#include "inspect/RegistryDumps.h"
-#include "inspect/RegistrySecurityTests.h"
-#include "inspect/WindowsEnvironment.h"
-#include "office/ZPExcelInfo.h"
-#include "office/ZPProjectInfo.h"
-#include "tests/AtOrvexTests.h"
-#include "tests/ComponentTests.h"
-#include "tests/VB6Tests.h"
-#include "tests/VC2010Tests.h"
-#include "tests/WindowsTests.h"
+#include "checks/office/ExcelApiRegistry.h"
+#include "checks/office/OfficeSecuritySettings.h"
+#include "checks/office/RegistrySecurityTests.h"
+#include "checks/office/ZPExcelInfo.h"
+#include "checks/office/ZPProjectInfo.h"
+#include "checks/runtime/AtOrvexTests.h"
+#include "checks/runtime/ComponentTests.h"
+#include "checks/runtime/VB6Tests.h"
+#include "checks/runtime/VC2010Tests.h"
+#include "checks/runtime/WindowsTests.h"
+#include "checks/system/RegistryDumps.h"
+#include "checks/system/WindowsEnvironment.h"
 
 namespace Diagnostics {
 
 const std::vector<RunStep>& RunSteps() {
     static const std::vector<RunStep> steps = {
-        {L"Windows OS Information", Inspect::ReportWindowsInformation},
-        {L"Windows OS Tests", Inspect::RunWindowsOSTests},
-        {L".NET 4.0 Framework x86", Inspect::TestDotNet40FrameworkX86},
-        {L".NET 4.0 Framework x64", Inspect::TestDotNet40FrameworkX64OnWow64},
-        {L"Windows Tests", WindowsTests::RunWindowsTests},
-        {L"VB6 System Tests", VB6Tests::RunVB6Tests},
-        {L"VC2013 System Tests", VC2010Tests::RunVC2013Tests},
-        {L"Excel information", ExcelInformation::Report},
-        {L"Project information", ProjectInformation::Report},
-        {L"Zandorel Directory Locations", Inspect::ReportSuiteDirectories},
-        {L"MRL 7.x System Tests", ComponentTests::RunSuiteComponentTests},
-        {L"ORVEX 7.x Tests", AtOrvexTests::RunOrvexTests},
-        {L"Office settings registry keys", Inspect::ExportOfficeSettingsKeys},
-        {L"Excel COM Type Library Registrations", Inspect::ExportExcelTypeLibrary},
-        {L"32-bit interface registrations", Inspect::ReportExcelInterfaceRegistrations},
-        {L"Office COM Type Library Registrations", Inspect::ExportOfficeTypeLibrary},
-        {L"Project COM Type Library Registrations", Inspect::ExportProjectTypeLibrary},
-        {L"Excel API version consistency", Inspect::TestExcelApiVersionConsistency},
-        {L"Empty Excel API keys", Inspect::TestEmptyExcelApiKeys},
-        {L"Excel type library locations", Inspect::TestExcelTypeLibraryPaths},
-        {L"Registry Security Tests", RegistrySecurityTests::RunRegistrySecurityTests},
-        {L"Office security settings", Inspect::ReportAllOfficeSecuritySettings},
-        {L"Policy trusted locations", Inspect::ExportPolicyTrustedLocations},
-        {L"Suite registry keys", Inspect::ExportSuiteKeys},
-        {L"Suite main folder", Inspect::ListSuiteMainFolder},
+        Inspect::ReportWindowsInformation,               // Windows OS Information
+        Inspect::RunWindowsOSTests,                      // Windows OS Tests
+        Inspect::TestDotNet40FrameworkX86,               // .NET 4.0 Framework x86
+        Inspect::TestDotNet40FrameworkX64OnWow64,        // .NET 4.0 Framework x64
+        WindowsTests::RunWindowsTests,                   // Windows Tests
+        VB6Tests::RunVB6Tests,                           // VB6 System Tests
+        VC2010Tests::RunVC2013Tests,                     // VC2013 System Tests
+        ExcelInformation::Report,                        // Excel information
+        ProjectInformation::Report,                      // Project information
+        Inspect::ReportSuiteDirectories,                 // Zandorel Directory Locations
+        ComponentTests::RunSuiteComponentTests,          // MRL 7.x System Tests
+        AtOrvexTests::RunOrvexTests,                     // ORVEX 7.x Tests
+        Inspect::ExportOfficeSettingsKeys,               // Office settings registry keys
+        Inspect::ExportExcelTypeLibrary,                 // Excel COM Type Library Registrations
+        Inspect::ReportExcelInterfaceRegistrations,      // 32-bit interface registrations
+        Inspect::ExportOfficeTypeLibrary,                // Office COM Type Library Registrations
+        Inspect::ExportProjectTypeLibrary,               // Project COM Type Library Registrations
+        Inspect::TestExcelApiVersionConsistency,         // Excel API version consistency
+        Inspect::TestEmptyExcelApiKeys,                  // Empty Excel API keys
+        Inspect::TestExcelTypeLibraryPaths,              // Excel type library locations
+        RegistrySecurityTests::RunRegistrySecurityTests, // Registry Security Tests
+        Inspect::ReportAllOfficeSecuritySettings,        // Office security settings
+        Inspect::ExportPolicyTrustedLocations,           // Policy trusted locations
+        Inspect::ExportSuiteKeys,                        // Suite registry keys
+        Inspect::ListSuiteMainFolder,                    // Suite main folder
     };
     return steps;
 }

@@ -3,6 +3,7 @@
 #include "sim/Errors.h"
 #include "sim/Machine.h"
 #include "sim/Paths.h"
+#include "winapi/winapi_testing.h"
 
 #include <cstring>
 

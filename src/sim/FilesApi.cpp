@@ -6,6 +6,7 @@
 #include "sim/Handles.h"
 #include "sim/Machine.h"
 #include "sim/Paths.h"
+#include "winapi/winapi_testing.h"
 
 #include <cctype>
 #include <cerrno>

@@ -22,6 +22,21 @@
 #include <shlobj.h>
 #include <winver.h>
 
+// What only tests may do to a machine (registry writes, attribute and folder changes) is
+// declared by winapi_testing.h; the program itself cannot name it.
+#ifndef ZANPROBE_WINAPI_TESTING
+#define CreateDirectoryA CreateDirectoryA_is_for_tests_only
+#define RemoveDirectoryA RemoveDirectoryA_is_for_tests_only
+#define SetFileAttributesA SetFileAttributesA_is_for_tests_only
+#define RegCreateKeyExA RegCreateKeyExA_is_for_tests_only
+#define RegSetValueExA RegSetValueExA_is_for_tests_only
+#define RegDeleteValueA RegDeleteValueA_is_for_tests_only
+#define RegDeleteKeyA RegDeleteKeyA_is_for_tests_only
+#define RegDeleteKeyExA RegDeleteKeyExA_is_for_tests_only
+#define RegDeleteTreeA RegDeleteTreeA_is_for_tests_only
+#define SetEnvironmentVariableA SetEnvironmentVariableA_is_for_tests_only
+#endif
+
 #else
 
 #include <cstddef>
@@ -223,8 +238,6 @@ void WINAPI SetLastError(DWORD dwErrCode);
 DWORD WINAPI GetTempPathA(DWORD nBufferLength, LPSTR lpBuffer);
 DWORD WINAPI GetLongPathNameA(LPCSTR lpszShortPath, LPSTR lpszLongPath, DWORD cchBuffer);
 DWORD WINAPI GetShortPathNameA(LPCSTR lpszLongPath, LPSTR lpszShortPath, DWORD cchBuffer);
-BOOL WINAPI CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES lpSecurityAttributes);
-BOOL WINAPI RemoveDirectoryA(LPCSTR lpPathName);
 
 // Directory search.
 HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData);
@@ -233,7 +246,6 @@ BOOL WINAPI FindClose(HANDLE hFindFile);
 
 // Files.
 DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName);
-BOOL WINAPI SetFileAttributesA(LPCSTR lpFileName, DWORD dwFileAttributes);
 HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
                           LPSECURITY_ATTRIBUTES lpSecurityAttributes, DWORD dwCreationDisposition,
                           DWORD dwFlagsAndAttributes, HANDLE hTemplateFile);
@@ -269,24 +281,14 @@ int WINAPI GetTimeFormatA(LCID Locale, DWORD dwFlags, const SYSTEMTIME* lpTime, 
 // The registry.
 LSTATUS WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM samDesired,
                              PHKEY phkResult);
-LSTATUS WINAPI RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD Reserved, LPSTR lpClass,
-                               DWORD dwOptions, REGSAM samDesired,
-                               LPSECURITY_ATTRIBUTES lpSecurityAttributes, PHKEY phkResult,
-                               LPDWORD lpdwDisposition);
 LSTATUS WINAPI RegCloseKey(HKEY hKey);
 LSTATUS WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType,
                                 BYTE* lpData, LPDWORD lpcbData);
-LSTATUS WINAPI RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD Reserved, DWORD dwType,
-                              const BYTE* lpData, DWORD cbData);
 LSTATUS WINAPI RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName,
                              LPDWORD lpReserved, LPSTR lpClass, LPDWORD lpcchClass,
                              FILETIME* lpftLastWriteTime);
 LSTATUS WINAPI RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchValueName,
                              LPDWORD lpReserved, LPDWORD lpType, BYTE* lpData, LPDWORD lpcbData);
-LSTATUS WINAPI RegDeleteValueA(HKEY hKey, LPCSTR lpValueName);
-LSTATUS WINAPI RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey);
-LSTATUS WINAPI RegDeleteKeyExA(HKEY hKey, LPCSTR lpSubKey, REGSAM samDesired, DWORD Reserved);
-LSTATUS WINAPI RegDeleteTreeA(HKEY hKey, LPCSTR lpSubKey);
 
 // Shell.
 HINSTANCE WINAPI ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters,
@@ -300,7 +302,6 @@ HINSTANCE WINAPI FindExecutableA(LPCSTR lpFile, LPCSTR lpDirectory, LPSTR lpResu
 #define ERROR_ENVVAR_NOT_FOUND 203L
 DWORD WINAPI ExpandEnvironmentStringsA(LPCSTR lpSrc, LPSTR lpDst, DWORD nSize);
 DWORD WINAPI GetEnvironmentVariableA(LPCSTR lpName, LPSTR lpBuffer, DWORD nSize);
-BOOL WINAPI SetEnvironmentVariableA(LPCSTR lpName, LPCSTR lpValue);
 UINT WINAPI GetWindowsDirectoryA(LPSTR lpBuffer, UINT uSize);
 
 typedef LONG HRESULT;

@@ -3,7 +3,7 @@
 // whose class has no server. The ProgID is written into HKEY_CLASSES_ROOT and deleted again.
 #include "platform/com.h"
 #include "platform/error.h"
-#include "winapi/winapi.h"
+#include "winapi/winapi_testing.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,4 +1,5 @@
 #include "contract/ContractFolder.h"
+#include "winapi/winapi_testing.h"
 
 #include <gtest/gtest.h>
 

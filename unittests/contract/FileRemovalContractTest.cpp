@@ -1,5 +1,6 @@
 // Contract of the seam for removing a left-over file and telling afterwards whether one is left.
 #include "contract/ContractFolder.h"
+#include "winapi/winapi_testing.h"
 
 #include <gtest/gtest.h>
 

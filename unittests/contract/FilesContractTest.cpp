@@ -2,6 +2,7 @@
 // behaviour of Windows that the program relies on and passes against the simulated machine
 // and against Windows (under Wine) alike.
 #include "contract/ContractFolder.h"
+#include "winapi/winapi_testing.h"
 
 #include <cstring>
 #include <gtest/gtest.h>

@@ -2,6 +2,7 @@
 // types, mutexes and the command interpreter.
 #include "contract/ContractFolder.h"
 #include "support/PeBuilder.h"
+#include "winapi/winapi_testing.h"
 
 #include <cstring>
 #include <gtest/gtest.h>

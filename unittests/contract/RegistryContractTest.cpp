@@ -4,7 +4,7 @@
 // (the views test below HKEY_LOCAL_MACHINE\Software\ZanprobeContract, where it may) and
 // deletes what it wrote.
 #include "contract/ContractFolder.h"
-#include "winapi/winapi.h"
+#include "winapi/winapi_testing.h"
 
 #include <gtest/gtest.h>
 #include <string>

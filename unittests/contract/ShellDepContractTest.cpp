@@ -3,7 +3,7 @@
 // them). The associations are written into HKEY_CLASSES_ROOT (the machine's classes, where
 // Wine's FindExecutableA looks for them) and deleted again.
 #include "contract/ContractFolder.h"
-#include "winapi/winapi.h"
+#include "winapi/winapi_testing.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,5 +1,8 @@
 #include "platform/folders.h"
 #include "platform/error.h"
+#include "platform/executables.h"
+#include "platform/files.h"
+#include "platform/processes.h"
 #include "support/PeBuilder.h"
 #include "support/SimMachineTest.h"
 

@@ -1,7 +1,8 @@
 #include "platform/text.h"
 #include "platform/error.h"
+#include "platform/files.h"
 #include "support/SimMachineTest.h"
-#include "winapi/winapi.h"
+#include "winapi/winapi_testing.h"
 
 #include <sys/xattr.h>
 

@@ -1,7 +1,7 @@
 #include "report/ZPLogFile.h"
 #include "platform/error.h"
 #include "support/SimMachineTest.h"
-#include "winapi/winapi.h"
+#include "winapi/winapi_testing.h"
 
 namespace {
 

@@ -70,7 +70,7 @@ TEST_F(DiagnosticsTest, SectionHeadingGoesToTheLogAndTheWindow) {
     g_FormMain = std::make_unique<FormMain>(std::make_unique<FakeFormView>(record));
     g_LogFile = std::make_unique<ZPLogFile>();
     g_LogFile->Initialize();
-    Diagnostics::WriteSectionHeading(L"Windows OS Information");
+    Report::WriteSectionHeading(L"Windows OS Information");
     EXPECT_EQ(ReadHostFile(kLog), "\r\n\r\n\r\n" + std::string(68, '*') +
                                       "\r\nWindows OS Information\r\n" + std::string(68, '-') +
                                       "\r\n");
@@ -80,6 +80,6 @@ TEST_F(DiagnosticsTest, SectionHeadingGoesToTheLogAndTheWindow) {
 }
 
 TEST_F(DiagnosticsTest, SectionHeadingWithoutLogOrWindowDoesNothing) {
-    Diagnostics::WriteSectionHeading(L"Nothing");
+    Report::WriteSectionHeading(L"Nothing");
     EXPECT_FALSE(HostFileExists(kLog));
 }

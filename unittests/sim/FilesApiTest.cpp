@@ -1,6 +1,6 @@
 // Behaviours of the simulated files that follow Wine rather than Windows, and the shell.
 #include "support/SimMachineTest.h"
-#include "winapi/winapi.h"
+#include "winapi/winapi_testing.h"
 
 #include <sys/stat.h>
 #include <sys/xattr.h>

@@ -2,7 +2,7 @@
 // enumeration order and the ANSI sizes of the registry functions.
 #include "sim/Registry.h"
 #include "support/SimMachineTest.h"
-#include "winapi/winapi.h"
+#include "winapi/winapi_testing.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "support/SectionTest.h"
 
-#include "run/Diagnostics.h"
+#include "report/SectionOutput.h"
 #include "support/PeBuilder.h"
 
 namespace {

@@ -1,0 +1,164 @@
+// Registry exports and folder listings appended to the log by the command interpreter, and the
+// run's stretches of them.
+#include "checks/RegistryExport.h"
+#include "checks/InspectTest.h"
+#include "checks/system/RegistryDumps.h"
+
+#include <sys/stat.h>
+
+using Inspect::ExportRegistryKeyToLog;
+using Inspect::ListFolderToLog;
+
+namespace {
+
+const char kExportHeader[] = "Windows Registry Editor Version 5.00\r\n";
+const wchar_t kInternational[] = L"HKEY_CURRENT_USER\\Control Panel\\International";
+const char kInternationalExport[] = "Windows Registry Editor Version 5.00\r\n\r\n"
+                                    "[HKEY_CURRENT_USER\\Control Panel\\International]\r\n"
+                                    "\"sShortDate\"=\"M/d/yyyy\"\r\n"
+                                    "\"iCountry\"=\"1\"\r\n\r\n";
+
+} // namespace
+
+class RegistryExportTest : public InspectTest {
+protected:
+    void SetUp() override {
+        InspectTest::SetUp();
+        Registry().SetString(L"HKCU\\Control Panel\\International", L"sShortDate", L"M/d/yyyy");
+        Registry().SetString(L"HKCU\\Control Panel\\International", L"iCountry", L"1");
+        Registry().SetDword(L"HKCU\\Software\\Zandorel\\Orvex", L"Level", 2);
+    }
+};
+
+TEST_F(RegistryExportTest, KeyWithBlanksIsExportedWholeUnderItsHeading) {
+    ExportRegistryKeyToLog(kInternational);
+
+    EXPECT_EQ(Log(),
+              Heading("Registry entries for HKEY_CURRENT_USER\\Control Panel\\International") +
+                  kInternationalExport);
+    EXPECT_FALSE(HostFileExists(kDumpFile));
+    const auto& started = Machine().startedProcesses;
+    ASSERT_EQ(started.size(), 2u);
+    EXPECT_EQ(started[0].commandLine,
+              L"cmd /c \"reg export \"HKEY_CURRENT_USER\\Control Panel\\International\" "
+              L"\"C:\\users\\tester\\Temp\\ZandorelRegDump.txt\"\"");
+    EXPECT_EQ(started[1].commandLine,
+              L"cmd /c \"type \"C:\\users\\tester\\Temp\\ZandorelRegDump.txt\" >> "
+              L"\"C:\\users\\tester\\Temp\\Zanprobe7.txt\"\"");
+    EXPECT_TRUE(started[0].inputFromNullDevice);
+}
+
+TEST_F(RegistryExportTest, MissingKeyOrShortRootNameLeavesNoTrace) {
+    ExportRegistryKeyToLog(L"HKEY_CURRENT_USER\\Software\\Missing");
+    ExportRegistryKeyToLog(L"HKCU\\Control Panel\\International");
+    ExportRegistryKeyToLog(L"HKEY_CURRENT_USR\\Control Panel\\International");
+    EXPECT_EQ(Log(), "");
+    EXPECT_TRUE(Machine().startedProcesses.empty());
+}
+
+TEST_F(RegistryExportTest, TwoExportsInARowEachAppendOnlyTheirOwnKey) {
+    ExportRegistryKeyToLog(kInternational);
+    ExportRegistryKeyToLog(L"HKEY_CURRENT_USER\\Software\\Zandorel");
+
+    EXPECT_EQ(Log(),
+              Heading("Registry entries for HKEY_CURRENT_USER\\Control Panel\\International") +
+                  kInternationalExport +
+                  Heading("Registry entries for HKEY_CURRENT_USER\\Software\\Zandorel") +
+                  kExportHeader + "\r\n[HKEY_CURRENT_USER\\Software\\Zandorel]\r\n\r\n" +
+                  "[HKEY_CURRENT_USER\\Software\\Zandorel\\Orvex]\r\n" +
+                  "\"Level\"=dword:00000002\r\n\r\n");
+    EXPECT_FALSE(HostFileExists(kDumpFile));
+}
+
+TEST_F(RegistryExportTest, DumpLeftOverFromAnEarlierRunIsReplaced) {
+    WriteHostFile(kDumpFile, "stale dump of another key\r\n");
+    ExportRegistryKeyToLog(kInternational);
+    EXPECT_EQ(Log(),
+              Heading("Registry entries for HKEY_CURRENT_USER\\Control Panel\\International") +
+                  kInternationalExport);
+    EXPECT_FALSE(HostFileExists(kDumpFile));
+}
+
+TEST_F(RegistryExportTest, DumpThatCannotBeRemovedIsNeverAppendedAsThisKeysExport) {
+    WriteHostFile(kDumpFile, "stale dump of another key\r\n");
+    MakeReadOnly(kDumpFile);
+    ExportRegistryKeyToLog(kInternational);
+    EXPECT_EQ(Log(),
+              Heading("Registry entries for HKEY_CURRENT_USER\\Control Panel\\International"));
+    EXPECT_TRUE(Machine().startedProcesses.empty());
+}
+
+TEST_F(RegistryExportTest, DumpIsGoneAlsoWhenTheAppendFailed) {
+    WriteHostFile(kLogFile, "");
+    MakeReadOnly(kLogFile);
+    ExportRegistryKeyToLog(kInternational);
+    EXPECT_EQ(Machine().startedProcesses.size(), 2u);
+    EXPECT_NE(Machine().startedProcesses[1].exitCode, 0u);
+    EXPECT_FALSE(HostFileExists(kDumpFile));
+    EXPECT_EQ(Log(), "");
+}
+
+TEST_F(RegistryExportTest, FolderListingCoversEveryFileBelowTheFolder) {
+    MakeHostFolder("C:\\Suite Files\\sub");
+    WriteHostFile("C:\\Suite Files\\a.dll", "1234");
+    WriteHostFile("C:\\Suite Files\\sub\\b.txt", "12");
+    MakeHostFolder("C:\\Suite Files\\empty");
+
+    ListFolderToLog(L"C:\\Suite Files");
+
+    std::string log = Log();
+    std::string heading = Heading("Contents of C:\\Suite Files");
+    ASSERT_EQ(log.substr(0, heading.size()), heading);
+    std::string listing = log.substr(heading.size());
+    EXPECT_EQ(listing.find(" Volume in drive C has no label.\r\n"), 0u);
+    size_t top = listing.find(" Directory of C:\\Suite Files\r\n");
+    size_t sub = listing.find(" Directory of C:\\Suite Files\\sub\r\n");
+    ASSERT_NE(top, std::string::npos);
+    ASSERT_NE(sub, std::string::npos);
+    EXPECT_LT(listing.find("              4 a.dll\r\n"), sub);
+    EXPECT_GT(listing.find("              2 b.txt\r\n"), sub);
+    EXPECT_EQ(listing.find("empty"), std::string::npos);
+    EXPECT_NE(listing.find(
+                  "     Total Files Listed:\r\n               2 File(s)              6 bytes\r\n"),
+              std::string::npos);
+}
+
+TEST_F(RegistryExportTest, FolderWithAQuoteInItsNameIsNotHandedToTheCommandInterpreter) {
+    ListFolderToLog(L"C:\\x\" & del C:\\y & \"");
+    EXPECT_EQ(Log(), Heading("Contents of C:\\x\" & del C:\\y & \""));
+    EXPECT_TRUE(Machine().startedProcesses.empty());
+}
+
+// The run's stretches of exports.
+
+TEST_F(RegistryExportTest, TypeLibraryBlockExplainsEvenWithoutRegistrations) {
+    Inspect::ExportProjectTypeLibrary();
+    EXPECT_EQ(Log(), Heading("Project COM Type Library Registrations") +
+                         "The following COM entries have sub-keys corresponding to various "
+                         "versions of Project\r\n"
+                         "If the sub-key is still there after the un-installation of a version of "
+                         "Office, it can cause problems with 64-bit Project that show as "
+                         "something like Error Loading DLL.\r\n");
+}
+
+TEST_F(RegistryExportTest, PolicyTrustedLocationsOnlyWithTheOfficePolicyKey) {
+    Registry().Key(L"HKCU\\software\\policies\\microsoft");
+    Inspect::ExportPolicyTrustedLocations();
+    EXPECT_EQ(Log(), "");
+
+    Registry().Key(L"HKCU\\software\\policies\\microsoft\\office");
+    Inspect::ExportPolicyTrustedLocations();
+    EXPECT_EQ(Log(), Heading("Group Policy can also specify trusted locations for all Office "
+                             "applications."));
+}
+
+TEST_F(RegistryExportTest, SuiteFolderIsListedOnlyWhenItExists) {
+    Registry().SetString(L"HKLM\\Software\\Zandorel", L"Main Directory", L"C:\\Zandorel\\MRL7\\");
+    Inspect::ListSuiteMainFolder();
+    EXPECT_EQ(Log(), "");
+
+    MakeHostFolder("C:\\Zandorel\\MRL7");
+    WriteHostFile("C:\\Zandorel\\MRL7\\ZanUtility7.dll", "x");
+    Inspect::ListSuiteMainFolder();
+    EXPECT_EQ(Log().find(Heading("Contents of C:\\Zandorel\\MRL7") + " Volume in drive C"), 0u);
+}
