@@ -11,18 +11,6 @@ using namespace sim;
 
 namespace {
 
-bool SameName(const std::wstring& a, const std::wstring& b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (UpperChar(a[i]) != UpperChar(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
 const std::wstring* FindVariable(const std::wstring& name) {
     for (const auto& variable : CurrentMachine().environment) {
         if (SameName(variable.first, name)) {

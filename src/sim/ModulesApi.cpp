@@ -23,20 +23,13 @@ const std::map<std::wstring, intptr_t>& SystemModules() {
     return modules;
 }
 
-std::wstring Upper(std::wstring text) {
-    for (wchar_t& c : text) {
-        c = UpperChar(c);
-    }
-    return text;
-}
-
 } // namespace
 
 HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName) {
     if (lpModuleName == nullptr) {
         return reinterpret_cast<HMODULE>(static_cast<intptr_t>(0x400000));
     }
-    std::wstring name = Upper(FromAnsiArgument(lpModuleName));
+    std::wstring name = UpperName(FromAnsiArgument(lpModuleName));
     if (name.find(L'.') == std::wstring::npos) {
         name += L".DLL";
     }

@@ -3,13 +3,10 @@
 #include "sim/CodePage.h"
 #include "sim/Machine.h"
 
-#include <clocale>
 #include <cwctype>
 #include <dirent.h>
-#include <locale.h>
 #include <memory>
 #include <sys/stat.h>
-#include <wctype.h>
 
 namespace sim {
 
@@ -23,18 +20,6 @@ bool Exists(const std::string& host) {
 bool IsFolder(const std::string& host) {
     struct stat info;
     return stat(host.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-bool SameNameIgnoringCase(const std::wstring& a, const std::wstring& b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (UpperChar(a[i]) != UpperChar(b[i])) {
-            return false;
-        }
-    }
-    return true;
 }
 
 // Finds the on-disk name in a host folder that a Windows name stands for: the exact name,
@@ -53,11 +38,11 @@ bool FindEntry(const std::string& hostFolder, const std::wstring& name, std::str
     std::string shortMatch;
     while (dirent* entry = readdir(dir.get())) {
         std::wstring entryName = Utf8ToWide(entry->d_name);
-        if (SameNameIgnoringCase(entryName, name)) {
+        if (SameName(entryName, name)) {
             found = entry->d_name;
             return true;
         }
-        if (shortMatch.empty() && SameNameIgnoringCase(ShortNameOf(entryName), name)) {
+        if (shortMatch.empty() && SameName(ShortNameOf(entryName), name)) {
             shortMatch = entry->d_name;
         }
     }
@@ -104,14 +89,6 @@ std::wstring WithoutTrailingDotsAndBlanks(std::wstring name) {
 }
 
 } // namespace
-
-wchar_t UpperChar(wchar_t c) {
-    // Windows' tables know every script, whatever the host's locale is.
-    static const locale_t unicode = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
-    wint_t wide = static_cast<wint_t>(c);
-    return static_cast<wchar_t>(unicode != static_cast<locale_t>(0) ? towupper_l(wide, unicode)
-                                                                    : std::towupper(wide));
-}
 
 bool HasWildcard(const std::wstring& text) {
     return text.find_first_of(L"*?") != std::wstring::npos;
@@ -271,7 +248,7 @@ ResolvedPath ResolveWindowsPath(const std::wstring& windowsPath) {
             host = prefix + found;
             // As on Windows, a component keeps its spelling unless it was a short name.
             std::wstring onDisk = Utf8ToWide(found);
-            bool viaShortName = !SameNameIgnoringCase(onDisk, part);
+            bool viaShortName = !SameName(onDisk, part);
             names.emplace_back(viaShortName ? onDisk : part, ShortNameOf(onDisk));
         } else if (last) {
             result.host = prefix + WideToUtf8(part);

@@ -2,6 +2,7 @@
 // component by component without regard to letter case, with Wine's short (8.3) names.
 #pragma once
 
+#include "sim/Names.h"
 #include "winapi/winapi.h"
 
 #include <string>
@@ -41,8 +42,5 @@ bool MatchesWildcard(const std::wstring& name, const std::wstring& pattern);
 
 // Whether a text has a wildcard character.
 bool HasWildcard(const std::wstring& text);
-
-// Upper case of one character, as Windows compares names.
-wchar_t UpperChar(wchar_t c);
 
 } // namespace sim

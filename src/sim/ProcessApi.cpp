@@ -46,13 +46,6 @@ DWORD NextProcessId() {
     return next;
 }
 
-std::wstring Upper(std::wstring text) {
-    for (wchar_t& c : text) {
-        c = UpperChar(c);
-    }
-    return text;
-}
-
 // Splits "program rest" where program may be quoted.
 void SplitProgram(const std::wstring& commandLine, std::wstring& program, std::wstring& rest) {
     size_t i = commandLine.find_first_not_of(L" \t");
@@ -74,7 +67,7 @@ void SplitProgram(const std::wstring& commandLine, std::wstring& program, std::w
 }
 
 bool IsCommandInterpreter(const std::wstring& program) {
-    std::wstring upper = Upper(program);
+    std::wstring upper = UpperName(program);
     size_t slash = upper.find_last_of(L"\\/");
     std::wstring name = slash == std::wstring::npos ? upper : upper.substr(slash + 1);
     return name == L"CMD" || name == L"CMD.EXE";

@@ -5,6 +5,7 @@
 #include "sim/Registry.h"
 
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace sim {
@@ -17,126 +18,156 @@ namespace {
 // A hex line is broken after the comma that brings it to this length.
 const size_t kHexLineLimit = 77;
 
-struct RootSpelling {
-    const wchar_t* longName;
-    const wchar_t* shortName;
-    RegRoot root;
-};
-
-const RootSpelling kRoots[] = {
-    {L"HKEY_LOCAL_MACHINE", L"HKLM", RegRoot::LocalMachine},
-    {L"HKEY_CURRENT_USER", L"HKCU", RegRoot::CurrentUser},
-    {L"HKEY_CLASSES_ROOT", L"HKCR", RegRoot::ClassesRoot},
-    {L"HKEY_USERS", L"HKU", RegRoot::Users},
-};
-
-// Name and string data are written between quotes with \ " and line breaks escaped; the text
-// ends at its first NUL.
-std::wstring Escaped(const std::wstring& text) {
-    std::wstring escaped;
-    escaped.reserve(text.size() + 8);
-    for (wchar_t c : text) {
-        switch (c) {
-        case L'\0':
-            return escaped;
-        case L'\\':
-            escaped += L"\\\\";
-            break;
-        case L'"':
-            escaped += L"\\\"";
-            break;
-        case L'\r':
-            escaped += L"\\r";
-            break;
-        case L'\n':
-            escaped += L"\\n";
-            break;
-        default:
-            escaped += c;
-        }
-    }
-    return escaped;
-}
-
+// The file is written as UTF-16LE bytes as it goes: ASCII here, texts from the registry's own
+// UTF-16LE data.
 class Writer {
 public:
+    Writer() { m_Bytes = "\xFF\xFE"; }
+
+    void Ascii(const char* text) { Ascii(text, std::strlen(text)); }
+
+    void Ascii(const char* text, size_t length) {
+        size_t at = m_Bytes.size();
+        m_Bytes.resize(at + 2 * length);
+        for (size_t i = 0; i < length; ++i) {
+            m_Bytes[at + 2 * i] = text[i];
+            m_Bytes[at + 2 * i + 1] = '\0';
+        }
+    }
+
+    void Text(const std::wstring& text) {
+        for (wchar_t c : text) {
+            AppendUtf16Le(m_Bytes, c);
+        }
+    }
+
     void Key(const std::wstring& path) {
-        m_Text += L"\r\n[";
-        m_Text += path;
-        m_Text += L"]\r\n";
+        Ascii("\r\n[");
+        Text(path);
+        Ascii("]\r\n");
     }
 
     void Value(const RegValue& value) {
-        size_t start = m_Text.size();
+        size_t start = m_Bytes.size();
         if (value.name.empty()) {
-            m_Text += L"@=";
+            Ascii("@=");
         } else {
-            m_Text += L'"';
-            m_Text += Escaped(value.name);
-            m_Text += L"\"=";
+            Unit('"');
+            m_Name.clear();
+            for (wchar_t c : value.name) {
+                AppendUtf16Le(m_Name, c);
+            }
+            Escaped(m_Name);
+            Ascii("\"=");
         }
-        size_t lineLength = m_Text.size() - start;
+        size_t lineLength = (m_Bytes.size() - start) / 2;
         if (value.type == REG_SZ) {
-            m_Text += L'"';
-            m_Text += Escaped(FromUtf16Le(value.data));
-            m_Text += L'"';
+            Unit('"');
+            Escaped(value.data);
+            Unit('"');
         } else if (value.type == REG_DWORD && value.data.size() == 4) {
             unsigned long number = 0;
             for (int i = 3; i >= 0; --i) {
                 number =
                     (number << 8) | static_cast<unsigned char>(value.data[static_cast<size_t>(i)]);
             }
-            wchar_t buffer[16];
-            std::swprintf(buffer, 16, L"dword:%08lx", number);
-            m_Text += buffer;
+            char buffer[16];
+            std::snprintf(buffer, sizeof buffer, "dword:%08lx", number);
+            Ascii(buffer);
         } else {
             Hex(value.type, value.data, lineLength);
         }
-        m_Text += L"\r\n";
+        Ascii("\r\n");
     }
 
-    std::string File() const {
-        std::string bytes = "\xFF\xFE";
-        bytes += ToUtf16Le(L"Windows Registry Editor Version 5.00\r\n" + m_Text + L"\r\n");
-        return bytes;
+    std::string File() {
+        Ascii("\r\n");
+        return std::move(m_Bytes);
     }
 
 private:
-    void Hex(DWORD type, const std::string& data, size_t lineLength) {
-        wchar_t buffer[24];
-        if (type == REG_BINARY) {
-            std::swprintf(buffer, 24, L"hex:");
-        } else {
-            std::swprintf(buffer, 24, L"hex(%lx):", static_cast<unsigned long>(type));
+    void Unit(unsigned unit) {
+        m_Bytes += static_cast<char>(unit & 0xFF);
+        m_Bytes += static_cast<char>(unit >> 8);
+    }
+
+    // UTF-16LE text between quotes with \ " and line breaks escaped; it ends at its first NUL (an
+    // odd last byte is no character).
+    void Escaped(const std::string& utf16) {
+        size_t run = 0;
+        size_t i = 0;
+        for (; i + 1 < utf16.size(); i += 2) {
+            unsigned unit = static_cast<unsigned char>(utf16[i]) |
+                            (static_cast<unsigned>(static_cast<unsigned char>(utf16[i + 1])) << 8);
+            const char* escape = nullptr;
+            switch (unit) {
+            case 0:
+                m_Bytes.append(utf16, run, i - run);
+                return;
+            case '\\':
+                escape = "\\\\";
+                break;
+            case '"':
+                escape = "\\\"";
+                break;
+            case '\r':
+                escape = "\\r";
+                break;
+            case '\n':
+                escape = "\\n";
+                break;
+            default:
+                continue;
+            }
+            m_Bytes.append(utf16, run, i - run);
+            Ascii(escape, 2);
+            run = i + 2;
         }
-        m_Text += buffer;
-        lineLength += std::wstring(buffer).size();
-        static const wchar_t digits[] = L"0123456789abcdef";
+        m_Bytes.append(utf16, run, i - run);
+    }
+
+    void Hex(DWORD type, const std::string& data, size_t lineLength) {
+        char buffer[24];
+        if (type == REG_BINARY) {
+            std::snprintf(buffer, sizeof buffer, "hex:");
+        } else {
+            std::snprintf(buffer, sizeof buffer, "hex(%lx):", static_cast<unsigned long>(type));
+        }
+        Ascii(buffer);
+        lineLength += std::strlen(buffer);
+        static const char digits[] = "0123456789abcdef";
+        std::string& line = m_Line;
+        line.clear();
         for (size_t i = 0; i < data.size(); ++i) {
             auto byte = static_cast<unsigned char>(data[i]);
-            m_Text += digits[byte >> 4];
-            m_Text += digits[byte & 0xF];
+            line += digits[byte >> 4];
+            line += digits[byte & 0xF];
             if (i + 1 == data.size()) {
                 break;
             }
-            m_Text += L',';
+            line += ',';
             lineLength += 3;
             if (lineLength >= kHexLineLimit) {
-                m_Text += L"\\\r\n  ";
+                line += "\\\r\n  ";
                 lineLength = 2;
             }
         }
+        Ascii(line.data(), line.size());
     }
 
-    std::wstring m_Text;
+    std::string m_Bytes;
+    // Reused for each value's name and hex data.
+    std::string m_Name;
+    std::string m_Line;
 };
 
 // Keys are at most this deep on Windows; deeper means a link leads back up the tree.
 const size_t kMaxKeyDepth = 512;
 
-void ExportTree(Registry& registry, RegRoot root, std::vector<std::wstring>& path,
-                const std::wstring& shownPath, bool view32, Writer& writer) {
-    RegKeyView view = registry.Open(root, path, view32);
+// Writes an opened key and its subtree; each subkey is opened from its parent.
+void ExportTree(Registry& registry, RegRoot root, const RegKeyView& view,
+                std::vector<std::wstring>& path, std::wstring& shownPath, bool view32,
+                Writer& writer) {
     if (!view || path.size() > kMaxKeyDepth) {
         return;
     }
@@ -146,7 +177,12 @@ void ExportTree(Registry& registry, RegRoot root, std::vector<std::wstring>& pat
     }
     for (const std::wstring& name : Registry::SubkeyNames(view)) {
         path.push_back(name);
-        ExportTree(registry, root, path, shownPath + L"\\" + name, view32, writer);
+        size_t shownLength = shownPath.size();
+        shownPath += L'\\';
+        shownPath += name;
+        ExportTree(registry, root, registry.OpenSubkey(root, view, path, view32), path, shownPath,
+                   view32, writer);
+        shownPath.resize(shownLength);
         path.pop_back();
     }
 }
@@ -158,14 +194,8 @@ bool ExportRegistryKey(const std::wstring& keyPath, std::string& fileBytes, DWOR
     fileBytes.clear();
     exitCode = 1;
     std::wstring first = keyPath.substr(0, keyPath.find(L'\\'));
-    const RootSpelling* root = nullptr;
-    for (const RootSpelling& candidate : kRoots) {
-        if (SameRegistryName(first, candidate.longName) ||
-            SameRegistryName(first, candidate.shortName)) {
-            root = &candidate;
-        }
-    }
-    if (root == nullptr || ((view & KEY_WOW64_32KEY) && (view & KEY_WOW64_64KEY))) {
+    RegRoot root = RegRoot::LocalMachine;
+    if (!ParseRegistryRoot(first, root) || ((view & KEY_WOW64_32KEY) && (view & KEY_WOW64_64KEY))) {
         return false;
     }
     std::wstring subKey = keyPath.substr(first.size());
@@ -181,15 +211,17 @@ bool ExportRegistryKey(const std::wstring& keyPath, std::string& fileBytes, DWOR
     }
     Machine& machine = CurrentMachine();
     bool view32 = machine.is64Bit && !(view & KEY_WOW64_64KEY);
-    if (!machine.registry.Open(root->root, path, view32)) {
+    RegKeyView key = machine.registry.Open(root, path, view32);
+    if (!key) {
         return false;
     }
     Writer writer;
-    std::wstring shownPath = root->longName;
+    writer.Ascii("Windows Registry Editor Version 5.00\r\n");
+    std::wstring shownPath = RootLongName(root);
     if (!subKey.empty()) {
         shownPath += L"\\" + subKey;
     }
-    ExportTree(machine.registry, root->root, path, shownPath, view32, writer);
+    ExportTree(machine.registry, root, key, path, shownPath, view32, writer);
     fileBytes = writer.File();
     exitCode = 0;
     return true;

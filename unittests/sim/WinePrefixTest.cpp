@@ -156,6 +156,28 @@ TEST_F(WinePrefixTest, TruncatedFilesKeepWhatWasRead) {
     EXPECT_EQ(m_Problems.size(), 1u);
 }
 
+// Values are read from the file's text when their key is first used: in the file's order, a key
+// named twice in both parts, values set before the first read after the file's, the file itself
+// no longer needed.
+TEST_F(WinePrefixTest, ValuesReadLaterAsIfReadAtOnce) {
+    sim::RegKey& tree = LoadFile(std::string(kHeader) + "[A] 1\n\"x\"=\"1\"\n\"y\"=\"2\"\n"
+                                                        "[A\\\\Sub] 1\n\"z\"=dword:3\n"
+                                                        "[A] 1\n\"x\"=\"again\"\n\"w\"=\"4\"\n");
+    fs::remove(Prefix() + "/test.reg");
+    sim::RegKey& a = *tree.FindSubkey(L"A");
+    a.SetValue(L"Y", REG_SZ, sim::RegistryText(L"set"));
+    std::vector<std::pair<std::wstring, std::wstring>> values;
+    for (const sim::RegValue& value : a.Values()) {
+        values.emplace_back(value.name, Text(value));
+    }
+    EXPECT_EQ(values, (std::vector<std::pair<std::wstring, std::wstring>>{
+                          {L"x", std::wstring(L"again\0", 6)},
+                          {L"y", std::wstring(L"set\0", 4)},
+                          {L"w", std::wstring(L"4\0", 2)}}));
+    EXPECT_EQ(Value(tree, L"A\\Sub", L"z").type, static_cast<DWORD>(REG_DWORD));
+    EXPECT_TRUE(m_Problems.empty());
+}
+
 // A prefix as Wine leaves it, reduced to what the machine reads.
 class WinePrefixMachineTest : public WinePrefixTest {
 protected:
@@ -228,7 +250,7 @@ TEST_F(WinePrefixMachineTest, SettingsComeFromThePrefix) {
     EXPECT_EQ(machine->amDesignator, L"");
     auto variable = [&machine](const std::wstring& name) {
         for (const auto& entry : machine->environment) {
-            if (sim::SameRegistryName(entry.first, name)) {
+            if (sim::SameName(entry.first, name)) {
                 return entry.second;
             }
         }

@@ -1,0 +1,150 @@
+// Timings of the simulated machine against the cost of the I/O it cannot avoid, measured side by
+// side in one run:
+//   prefixbench load     loading a registry file of 1,000 and of 100,000 keys, against reading it
+//   prefixbench export   exporting a subtree of 1,000 and of 100,000 keys, against one buffered
+//                        write of the exported bytes
+//   prefixbench synth FRESH OUT   writes a synthetic prefix: the fresh prefix FRESH with
+//                        100,000 keys of 10 values each of other programs added to its system.reg
+// Each prints lines "name: figure" that bench/run.sh reads.
+#include "SyntheticPrefix.h"
+#include "sim/Machine.h"
+#include "sim/RegExport.h"
+#include "sim/Registry.h"
+#include "sim/WinePrefix.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// The best of a few runs, in seconds, as the work measures itself.
+double BestTimed(int runs, const std::function<double()>& work) {
+    double best = 1e9;
+    for (int i = 0; i < runs; ++i) {
+        best = std::min(best, work());
+    }
+    return best;
+}
+
+// The best of a few runs, in seconds.
+double Best(int runs, const std::function<void()>& work) {
+    double best = 1e9;
+    for (int i = 0; i < runs; ++i) {
+        auto start = std::chrono::steady_clock::now();
+        work();
+        std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        best = std::min(best, took.count());
+    }
+    return best;
+}
+
+// What `cat` costs: the file read through once.
+void ReadFile(const std::string& path) {
+    static std::vector<char> buffer(1 << 17);
+    int fd = open(path.c_str(), O_RDONLY);
+    while (read(fd, buffer.data(), buffer.size()) > 0) {
+    }
+    close(fd);
+}
+
+std::unique_ptr<sim::Machine> Load(const std::string& path) {
+    auto machine = std::make_unique<sim::Machine>();
+    std::string arch;
+    std::vector<std::string> problems;
+    sim::LoadWineRegistryFile(path, *machine->registry.Tree(sim::RegRoot::LocalMachine), arch,
+                              problems);
+    return machine;
+}
+
+int Loading() {
+    bench::TempFolder folder;
+    for (int keys : {1000, 100000}) {
+        std::string path = folder.Path() + "/system.reg";
+        double bytes = static_cast<double>(bench::WriteRegistryFile(path, keys, 5));
+        int runs = keys > 10000 ? 5 : 50;
+        ReadFile(path);
+        double cat = Best(runs, [&] { ReadFile(path); });
+        // The machine is let go after the clock stops: a run keeps it to its end.
+        std::unique_ptr<sim::Machine> loaded;
+        double load = BestTimed(runs, [&] {
+            loaded.reset();
+            auto start = std::chrono::steady_clock::now();
+            loaded = Load(path);
+            return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        });
+        std::printf("load %d keys: %.1f MB/s, %.1f x cat\n", keys, bytes / load / 1e6, load / cat);
+        std::printf("load_mbs_%d: %.3f\nload_cat_%d: %.3f\n", keys, bytes / load / 1e6, keys,
+                    load / cat);
+    }
+    return 0;
+}
+
+int Exporting() {
+    bench::TempFolder folder;
+    for (int keys : {1000, 100000}) {
+        std::string path = folder.Path() + "/system.reg";
+        bench::WriteRegistryFile(path, keys, 5);
+        sim::InstallMachine(Load(path));
+        std::string exported;
+        int runs = keys > 10000 ? 5 : 50;
+        double took = Best(runs, [&] {
+            DWORD exitCode = 0;
+            sim::ExportRegistryKey(L"HKEY_LOCAL_MACHINE\\Software\\Zandorel", exported, exitCode);
+        });
+        std::string out = folder.Path() + "/export.reg";
+        double write = Best(runs, [&] {
+            std::FILE* file = std::fopen(out.c_str(), "wb");
+            std::fwrite(exported.data(), 1, exported.size(), file);
+            std::fclose(file);
+        });
+        std::printf("export %d keys: %.1f MB/s, %.3f us per key, %.2f x one write\n", keys,
+                    static_cast<double>(exported.size()) / took / 1e6, took / keys * 1e6,
+                    took / write);
+        std::printf("export_us_per_key_%d: %.4f\nexport_write_%d: %.3f\n", keys, took / keys * 1e6,
+                    keys, took / write);
+        sim::InstallMachine(sim::Machine::Empty());
+    }
+    return 0;
+}
+
+int Synthesize(const std::string& fresh, const std::string& out) {
+    namespace fs = std::filesystem;
+    fs::copy(fresh, out, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+    std::string extra = out + "/synthetic.reg";
+    bench::WriteRegistryFile(extra, 100000, 10, bench::KeyPlace::OtherPrograms);
+    // The keys go after the prefix's own (without the extra file's header).
+    std::ifstream in(extra, std::ios::binary);
+    std::string line;
+    for (int i = 0; i < 5 && std::getline(in, line); ++i) {
+    }
+    std::ofstream system(out + "/system.reg", std::ios::binary | std::ios::app);
+    system << "\n" << in.rdbuf();
+    in.close();
+    fs::remove(extra);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "load") {
+        return Loading();
+    }
+    if (mode == "export") {
+        return Exporting();
+    }
+    if (mode == "synth" && argc == 4) {
+        return Synthesize(argv[2], argv[3]);
+    }
+    std::fprintf(stderr, "usage: prefixbench load | export | synth FRESH OUT\n");
+    return 2;
+}

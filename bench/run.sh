@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Builds the Linux program and the benchmarks in release mode and prints one line per speed goal:
+# the figure measured now and the goal. Everything it makes goes to one temporary folder, removed
+# at the end (the fresh Wine prefix included).
+#   bench/run.sh [BUILD_FOLDER]      (default build/release)
+set -euo pipefail
+
+source=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$source/build/release}
+cmake -S "$source" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+cmake --build "$build" -j 2 --target zanprobe7 prefixbench >/dev/null
+program=$build/src/zanprobe7
+bench=$build/bench/prefixbench
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/zanprobe-bench.XXXXXX")
+state=$work/prefix-state
+cleanup() {
+    "$source/scripts/wineprefix.sh" remove "$state" >/dev/null 2>&1 || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Seconds of the best of N runs of a command.
+best() {
+    local runs=$1 best=
+    shift
+    for _ in $(seq "$runs"); do
+        local start end
+        start=$(date +%s%N)
+        "$@" >/dev/null 2>&1 || true
+        end=$(date +%s%N)
+        local took=$(((end - start) / 1000))
+        if [ -z "$best" ] || [ "$took" -lt "$best" ]; then best=$took; fi
+    done
+    awk -v us="$best" 'BEGIN { printf "%.6f", us / 1e6 }'
+}
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+field() { sed -n "s/^$1: //p" "$2"; }
+
+run_program() { env -u DISPLAY -u WAYLAND_DISPLAY WINEPREFIX="$1" "$program"; }
+cat_files() { cat "$1"/system.reg "$1"/user.reg "$1"/userdef.reg; }
+peak_kb() {
+    /usr/bin/time -f %M -o "$work/rss" "$@" >/dev/null 2>&1 || true
+    tail -1 "$work/rss"
+}
+
+"$source/scripts/wineprefix.sh" create "$state" >/dev/null
+fresh=$(cat "$state")
+"$bench" synth "$fresh" "$work/synthetic"
+synthetic=$work/synthetic
+
+fresh_run=$(best 10 run_program "$fresh")
+fresh_cat=$(best 10 cat_files "$fresh")
+synth_run=$(best 5 run_program "$synthetic")
+synth_cat=$(best 5 cat_files "$synthetic")
+files_kb=$(du -ck "$synthetic"/system.reg "$synthetic"/user.reg "$synthetic"/userdef.reg | tail -1 | cut -f1)
+base_kb=$(peak_kb env -u DISPLAY -u WAYLAND_DISPLAY -u WINEPREFIX HOME="$work/nohome" "$program")
+synth_kb=$(peak_kb env -u DISPLAY -u WAYLAND_DISPLAY WINEPREFIX="$synthetic" "$program")
+export WINEPREFIX=$fresh WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+wine_export=$(best 3 wine reg export 'HKLM\Software\Microsoft\Windows NT\CurrentVersion' "$work/wine.reg" /y)
+unset WINEPREFIX
+
+"$bench" load >"$work/load"
+"$bench" export >"$work/export"
+
+echo "fresh prefix ($(du -ck "$fresh"/*.reg | tail -1 | cut -f1) KB of registry): whole run ${fresh_run}s, cat ${fresh_cat}s"
+echo "goal: whole run on a fresh prefix <= 5 x cat: $(ratio "$fresh_run" "$fresh_cat") x"
+echo "goal: whole run on the synthetic prefix ($files_kb KB) <= 5 x cat: $(ratio "$synth_run" "$synth_cat") x (${synth_run}s, cat ${synth_cat}s)"
+echo "goal: peak memory above baseline <= 1.5 x the files: $(ratio $((synth_kb - base_kb)) "$files_kb") x ($((synth_kb - base_kb)) KB above $base_kb KB)"
+echo "goal: export per key at 100,000 keys <= 1.5 x at 1,000: $(ratio "$(field export_us_per_key_100000 "$work/export")" "$(field export_us_per_key_1000 "$work/export")") x ($(field export_us_per_key_1000 "$work/export") and $(field export_us_per_key_100000 "$work/export") us per key)"
+echo "goal: export of 100,000 keys <= 1 x one buffered write: $(field export_write_100000 "$work/export") x (1,000 keys: $(field export_write_1000 "$work/export") x)"
+echo "goal: loading linear, MB/s at 100,000 keys = at 1,000: $(ratio "$(field load_mbs_100000 "$work/load")" "$(field load_mbs_1000 "$work/load")") x ($(field load_mbs_1000 "$work/load") and $(field load_mbs_100000 "$work/load") MB/s; $(field load_cat_1000 "$work/load") and $(field load_cat_100000 "$work/load") x cat)"
+echo "goal: whole run >= 20 x faster than wine reg export of one key: $(ratio "$wine_export" "$fresh_run") x (wine ${wine_export}s)"

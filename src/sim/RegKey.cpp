@@ -1,0 +1,128 @@
+#include "sim/RegKey.h"
+
+#include "sim/Names.h"
+
+#include <algorithm>
+
+namespace sim {
+
+RegKey::RegKey(std::wstring name) : m_Name(std::move(name)), m_UpperName(UpperName(m_Name)) {}
+
+size_t RegKey::LowerBound(const std::wstring& upperName) const {
+    auto found = std::lower_bound(m_Subkeys.begin(), m_Subkeys.end(), upperName,
+                                  [](const std::unique_ptr<RegKey>& key, const std::wstring& name) {
+                                      return key->m_UpperName < name;
+                                  });
+    return static_cast<size_t>(found - m_Subkeys.begin());
+}
+
+RegKey* RegKey::FindSubkey(const std::wstring& name) const {
+    std::wstring upper = UpperName(name);
+    size_t at = LowerBound(upper);
+    return at < m_Subkeys.size() && m_Subkeys[at]->m_UpperName == upper ? m_Subkeys[at].get()
+                                                                        : nullptr;
+}
+
+RegKey& RegKey::CreateSubkey(const std::wstring& name, bool* created) {
+    std::wstring upper = UpperName(name);
+    // Loaders add keys mostly in sorted order: try the end first.
+    size_t at = !m_Subkeys.empty() && m_Subkeys.back()->m_UpperName < upper ? m_Subkeys.size()
+                                                                            : LowerBound(upper);
+    bool isNew = at == m_Subkeys.size() || m_Subkeys[at]->m_UpperName != upper;
+    if (isNew) {
+        m_Subkeys.insert(m_Subkeys.begin() + static_cast<ptrdiff_t>(at),
+                         std::make_unique<RegKey>(name));
+    }
+    if (created != nullptr) {
+        *created = isNew;
+    }
+    return *m_Subkeys[at];
+}
+
+bool RegKey::DeleteSubkey(const std::wstring& name) {
+    std::wstring upper = UpperName(name);
+    size_t at = LowerBound(upper);
+    if (at == m_Subkeys.size() || m_Subkeys[at]->m_UpperName != upper) {
+        return false;
+    }
+    m_Subkeys.erase(m_Subkeys.begin() + static_cast<ptrdiff_t>(at));
+    return true;
+}
+
+// Values are looked up through the index from this many on.
+const size_t kIndexedValues = 32;
+
+size_t RegKey::FindValueIndex(const std::wstring& name) const {
+    ReadPendingValues();
+    if (m_ValueIndex != nullptr) {
+        auto found = m_ValueIndex->find(UpperName(name));
+        return found == m_ValueIndex->end() ? m_Values.size() : found->second;
+    }
+    for (size_t i = 0; i < m_Values.size(); ++i) {
+        if (SameName(m_Values[i].name, name)) {
+            return i;
+        }
+    }
+    return m_Values.size();
+}
+
+void RegKey::IndexValues() {
+    m_ValueIndex = std::make_unique<std::unordered_map<std::wstring, size_t>>();
+    for (size_t i = 0; i < m_Values.size(); ++i) {
+        m_ValueIndex->emplace(UpperName(m_Values[i].name), i);
+    }
+}
+
+const RegValue* RegKey::FindValue(const std::wstring& name) const {
+    size_t at = FindValueIndex(name);
+    return at < m_Values.size() ? &m_Values[at] : nullptr;
+}
+
+void RegKey::SetValue(const std::wstring& name, DWORD type, std::string data) {
+    size_t at = FindValueIndex(name);
+    if (at < m_Values.size()) {
+        m_Values[at].type = type;
+        m_Values[at].data = std::move(data);
+        return;
+    }
+    m_Values.push_back(RegValue{name, type, std::move(data)});
+    if (m_ValueIndex != nullptr) {
+        m_ValueIndex->emplace(UpperName(name), m_Values.size() - 1);
+    } else if (m_Values.size() >= kIndexedValues) {
+        IndexValues();
+    }
+}
+
+bool RegKey::DeleteValue(const std::wstring& name) {
+    size_t at = FindValueIndex(name);
+    if (at == m_Values.size()) {
+        return false;
+    }
+    m_Values.erase(m_Values.begin() + static_cast<ptrdiff_t>(at));
+    // Positions after it moved: the index is built again when needed.
+    m_ValueIndex.reset();
+    if (m_Values.size() >= kIndexedValues) {
+        IndexValues();
+    }
+    return true;
+}
+
+void RegKey::SetPendingValues(std::unique_ptr<PendingValues> pending) {
+    ReadPendingValues();
+    m_Pending = std::move(pending);
+}
+
+void RegKey::ReadPending() const {
+    // Taken first, so that the values it reads are set as any other.
+    std::unique_ptr<PendingValues> pending = std::move(m_Pending);
+    pending->ReadInto(const_cast<RegKey&>(*this));
+}
+
+void RegKey::Clear() {
+    m_Pending.reset();
+    m_Values.clear();
+    m_ValueIndex.reset();
+    m_Subkeys.clear();
+}
+
+} // namespace sim

@@ -1,0 +1,62 @@
+#include "sim/Utf16.h"
+
+#include <cstdint>
+
+namespace sim {
+
+namespace {
+
+void AppendUnit(std::string& bytes, unsigned unit) {
+    bytes += static_cast<char>(unit & 0xFF);
+    bytes += static_cast<char>((unit >> 8) & 0xFF);
+}
+
+} // namespace
+
+void AppendUtf16Le(std::string& bytes, wchar_t c) {
+    auto code = static_cast<uint32_t>(c);
+    if (code >= 0x10000 && code <= 0x10FFFF) {
+        code -= 0x10000;
+        AppendUnit(bytes, 0xD800 + (code >> 10));
+        AppendUnit(bytes, 0xDC00 + (code & 0x3FF));
+    } else {
+        AppendUnit(bytes, code);
+    }
+}
+
+std::string ToUtf16Le(const std::wstring& text) {
+    std::string bytes;
+    bytes.reserve(text.size() * 2);
+    for (wchar_t c : text) {
+        AppendUtf16Le(bytes, c);
+    }
+    return bytes;
+}
+
+std::wstring FromUtf16Le(const std::string& bytes) {
+    std::wstring text;
+    text.reserve(bytes.size() / 2);
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        unsigned unit = static_cast<unsigned char>(bytes[i]) |
+                        (static_cast<unsigned>(static_cast<unsigned char>(bytes[i + 1])) << 8);
+        if (unit >= 0xD800 && unit < 0xDC00 && i + 3 < bytes.size()) {
+            unsigned next = static_cast<unsigned char>(bytes[i + 2]) |
+                            (static_cast<unsigned>(static_cast<unsigned char>(bytes[i + 3])) << 8);
+            if (next >= 0xDC00 && next < 0xE000) {
+                text += static_cast<wchar_t>(0x10000 + ((unit - 0xD800) << 10) + (next - 0xDC00));
+                i += 2;
+                continue;
+            }
+        }
+        text += static_cast<wchar_t>(unit);
+    }
+    return text;
+}
+
+std::string RegistryText(const std::wstring& text) {
+    std::string data = ToUtf16Le(text);
+    data.append(2, '\0');
+    return data;
+}
+
+} // namespace sim
