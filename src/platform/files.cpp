@@ -39,6 +39,11 @@ bool FileExists(const Text& p_Path) {
     }
 }
 
+bool AnyFileExists(const Text& p_Path) {
+    DWORD attributes = GetFileAttributesA(ToAnsi(p_Path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 bool RemoveFile(const Text& p_Path) {
     std::string path = ToAnsi(p_Path);
     if (DeleteFileA(path.c_str())) {

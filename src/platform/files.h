@@ -12,6 +12,10 @@ Text GetTempFolder();
 // Whether a normal file (not hidden, not system, not a folder) of exactly this path exists.
 bool FileExists(const Text& p_Path);
 
+// Whether a file of exactly this path exists, whatever its attributes (hidden and system files
+// count; a folder does not).
+bool AnyFileExists(const Text& p_Path);
+
 // Deletes the file at the path, whatever its attributes except read-only; true when no file is
 // left there (also when there was none), false when one stays (read-only, held open, a folder).
 bool RemoveFile(const Text& p_Path);

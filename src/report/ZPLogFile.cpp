@@ -18,13 +18,6 @@ const wchar_t kFailurePrefix[] = L"<FAILURE> ";
 const wchar_t kEraseFailed[] = L"Unable to erase existing log file.";
 const wchar_t kNoTempFolder[] = L"Unable to determine the temporary folder for the log file.";
 
-// Whether a file of any attributes is at the path. A hidden or system file counts too: left in
-// place, it would put the old run's lines in front of the new run's.
-bool AnyFileAt(const Text& p_Path) {
-    DWORD attributes = GetFileAttributesA(ToAnsi(p_Path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
 } // namespace
 
 const wchar_t ZPLogFile::kFileName[] = L"Zanprobe7.txt";
@@ -38,8 +31,9 @@ void ZPLogFile::Initialize() {
         throw ZPError(kApplicationErrorBase, kNoTempFolder);
     }
     m_LogFilePath = folder + L"\\" + kFileName;
-    if ((FileExists(m_LogFilePath) || AnyFileAt(m_LogFilePath)) &&
-        !DeleteFileA(ToAnsi(m_LogFilePath).c_str())) {
+    // A hidden or system old log counts too: left in place, it would put the old run's lines
+    // in front of the new run's.
+    if (AnyFileExists(m_LogFilePath) && !DeleteFileA(ToAnsi(m_LogFilePath).c_str())) {
         throw ZPError(kApplicationErrorBase, kEraseFailed);
     }
 }

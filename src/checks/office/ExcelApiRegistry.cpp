@@ -220,7 +220,8 @@ void TestExcelTypeLibraryPaths() {
                         continue;
                     }
                     Text path = ReadRegistryString(HKEY_LOCAL_MACHINE, subKey, L"", L"", false);
-                    if (!path.empty() && !FileExists(path)) {
+                    // A registered file exists whatever its attributes.
+                    if (!path.empty() && !AnyFileExists(path)) {
                         status = kFailed + Text(kKeyLine) + kReportedTypeLibKey +
                                  versionAndPlatform + kPathLine + path;
                         return;

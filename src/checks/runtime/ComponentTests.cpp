@@ -7,6 +7,7 @@
 #include "platform/processes.h"
 #include "report/SectionOutput.h"
 
+#include <exception>
 #include <optional>
 
 using namespace Utilities;
@@ -47,13 +48,13 @@ bool TestUtilityComponent() {
                 utility = ComObject::Create(kUtilityProgId);
                 result = L"Passed";
                 passed = true;
-            } catch (const ZPError& error) {
+            } catch (const std::exception& error) {
                 result = Text(L"Unable to create root ") + kUtilityProgId + L" object (" +
-                         error.Description() + L")";
+                         FailureDescription(error) + L")";
             }
         }
-    } catch (const ZPError& error) {
-        result += L" (" + error.Description() + L")";
+    } catch (const std::exception& error) {
+        result += L" (" + FailureDescription(error) + L")";
         passed = false;
     }
     Report::WriteLine(L"ZanUtility7: " + result);
@@ -73,21 +74,22 @@ void TestGraphServer() {
         } else {
             try {
                 graph = ComObject::Create(kGraphProgId);
-            } catch (const ZPError& error) {
+            } catch (const std::exception& error) {
                 result = Text(L"Unable to create ") + kGraphProgId + L" object (" +
-                         error.Description() + L")";
+                         FailureDescription(error) + L")";
             }
             if (graph) {
                 try {
                     graph->CallMethod(L"Initialize", {int16_t{0}});
                     result = L"Passed";
-                } catch (const ZPError& error) {
-                    g_LogFile->Failure(L"Unable to initialize test graph : " + error.Description());
+                } catch (const std::exception& error) {
+                    g_LogFile->Failure(L"Unable to initialize test graph : " +
+                                       FailureDescription(error));
                 }
             }
         }
-    } catch (const ZPError& error) {
-        result += L" (" + error.Description() + L")";
+    } catch (const std::exception& error) {
+        result += L" (" + FailureDescription(error) + L")";
     }
     CloseHandleIfOpen(mutex);
     mutex = nullptr;

@@ -108,6 +108,11 @@ TEST_F(ExcelApiRegistryTest, FirstBrokenTypeLibraryPathIsReportedAndNoOther) {
               std::string::npos);
     Registry().Key(std::wstring(kTypeLib) + L"\\3.20").Clear();
     EXPECT_EQ(StatusOf(Inspect::TestExcelTypeLibraryPaths), "Status: Passed\r\n");
+
+    // A hidden file (a dot name, as Wine shows it) exists all the same.
+    WriteHostFile("C:\\.excel.tlb", "MSFT");
+    Registry().SetString(std::wstring(kTypeLib) + L"\\1.7\\0\\win32", L"", L"C:\\.excel.tlb");
+    EXPECT_EQ(StatusOf(Inspect::TestExcelTypeLibraryPaths), "Status: Passed\r\n");
 }
 
 TEST_F(ExcelApiRegistryTest, InterfaceVersionsThroughTheThreeRoots) {
