@@ -163,6 +163,9 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
     if (lpFileName == nullptr || lpFindFileData == nullptr) {
         return Fail(ERROR_INVALID_PARAMETER, INVALID_HANDLE_VALUE);
     }
+    if (DWORD planted = PlantedFault("FindFirstFileA", FromAnsiArgument(lpFileName))) {
+        return Fail(planted, INVALID_HANDLE_VALUE);
+    }
     std::wstring folder;
     std::wstring pattern;
     SplitWindowsPath(FromAnsiArgument(lpFileName), folder, pattern);
@@ -240,6 +243,9 @@ BOOL WINAPI FindClose(HANDLE hFindFile) {
 }
 
 DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName) {
+    if (DWORD planted = PlantedFault("GetFileAttributesA", FromAnsiArgument(lpFileName))) {
+        return Fail(planted, INVALID_FILE_ATTRIBUTES);
+    }
     ResolvedPath resolved;
     if (!Resolve(lpFileName, resolved)) {
         return INVALID_FILE_ATTRIBUTES;
@@ -276,6 +282,9 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
         auto device = std::make_unique<FileObject>(fd, 0, 0, dwShareMode);
         device->isNullDevice = true;
         return AddHandle(std::move(device));
+    }
+    if (DWORD planted = PlantedFault("CreateFileA", FromAnsiArgument(lpFileName))) {
+        return Fail(planted, INVALID_HANDLE_VALUE);
     }
     ResolvedPath resolved;
     if (!Resolve(lpFileName, resolved)) {

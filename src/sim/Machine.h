@@ -3,6 +3,7 @@
 // machine (or, later, one loaded from a Wine prefix).
 #pragma once
 
+#include "sim/Faults.h"
 #include "sim/Registry.h"
 #include "winapi/winapi.h"
 
@@ -100,6 +101,9 @@ public:
     bool launchViewer = true;
     // The Windows paths that ShellExecuteA was asked to open, in order.
     std::vector<std::wstring> openedDocuments;
+
+    // Errors that functions return for given paths and keys (see Faults.h).
+    std::vector<Fault> faults;
 
 private:
     std::map<wchar_t, std::string> m_Drives;

@@ -125,6 +125,9 @@ BOOL WINAPI CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, LPSECU
     }
     std::wstring commandLine =
         FromAnsiArgument(lpCommandLine != nullptr ? lpCommandLine : lpApplicationName);
+    if (DWORD planted = PlantedFault("CreateProcessA", commandLine)) {
+        return Fail(planted, FALSE);
+    }
     std::wstring program;
     std::wstring rest;
     SplitProgram(commandLine, program, rest);

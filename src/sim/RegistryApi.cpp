@@ -155,6 +155,13 @@ LSTATUS OpenOrCreate(HKEY hKey, LPCSTR lpSubKey, REGSAM samDesired, PHKEY phkRes
     if (status != ERROR_SUCCESS) {
         return status;
     }
+    std::wstring subject = RootLongName(root);
+    for (const std::wstring& name : path) {
+        subject += L"\\" + name;
+    }
+    if (DWORD planted = PlantedFault(create ? "RegCreateKeyExA" : "RegOpenKeyExA", subject)) {
+        return static_cast<LSTATUS>(planted);
+    }
     if (!ViewOfAccess(samDesired, view32)) {
         return ERROR_INVALID_PARAMETER;
     }

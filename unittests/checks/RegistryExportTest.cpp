@@ -1,7 +1,7 @@
 // Registry exports and folder listings appended to the log by the command interpreter, and the
 // run's stretches of them.
 #include "checks/RegistryExport.h"
-#include "checks/InspectTest.h"
+#include "support/SectionTest.h"
 #include "checks/system/RegistryDumps.h"
 
 #include <sys/stat.h>
@@ -20,10 +20,10 @@ const char kInternationalExport[] = "Windows Registry Editor Version 5.00\r\n\r\
 
 } // namespace
 
-class RegistryExportTest : public InspectTest {
+class RegistryExportTest : public SectionTest {
 protected:
     void SetUp() override {
-        InspectTest::SetUp();
+        SectionTest::SetUp();
         Registry().SetString(L"HKCU\\Control Panel\\International", L"sShortDate", L"M/d/yyyy");
         Registry().SetString(L"HKCU\\Control Panel\\International", L"iCountry", L"1");
         Registry().SetDword(L"HKCU\\Software\\Zandorel\\Orvex", L"Level", 2);

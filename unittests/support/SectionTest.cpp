@@ -3,10 +3,6 @@
 #include "report/SectionOutput.h"
 #include "support/PeBuilder.h"
 
-namespace {
-const std::string kLogPath = "C:\\users\\tester\\Temp\\Zanprobe7.txt";
-}
-
 void SectionTest::SetUp() {
     SimMachineTest::SetUp();
     g_LogFile = std::make_unique<ZPLogFile>();
@@ -19,7 +15,7 @@ void SectionTest::TearDown() {
 }
 
 std::string SectionTest::Log() const {
-    return HostFileExists(kLogPath) ? ReadHostFile(kLogPath) : "";
+    return HostFileExists(kLogFile) ? ReadHostFile(kLogFile) : "";
 }
 
 std::vector<std::string> SectionTest::Lines() const {

@@ -2,6 +2,7 @@
 // written to, and the log read back as its lines or as its bytes.
 #pragma once
 
+#include "report/SectionOutput.h"
 #include "support/SimMachineTest.h"
 
 #include <string>
@@ -12,7 +13,9 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // The log's bytes.
+    sim::Registry& Registry() { return Machine().registry; }
+
+    // The log's bytes ("" before the log exists).
     std::string Log() const;
     // The log's lines without their CR LF, leaving out the empty lines and the rules of the
     // heading blocks, so that a heading shows as its text alone.
@@ -31,4 +34,7 @@ protected:
                          uint32_t versionLS) const;
     // The HKEY_LOCAL_MACHINE\Software path that the program's own view reads on this machine.
     std::wstring SoftwareKey(const std::wstring& rest) const;
+
+    static constexpr const char* kLogFile = "C:\\users\\tester\\Temp\\Zanprobe7.txt";
+    static constexpr const char* kDumpFile = "C:\\users\\tester\\Temp\\ZandorelRegDump.txt";
 };

@@ -1,6 +1,6 @@
 // The Excel API registry consistency tests and the interface registration report.
 #include "checks/office/ExcelApiRegistry.h"
-#include "checks/InspectTest.h"
+#include "support/SectionTest.h"
 
 #include <functional>
 
@@ -13,7 +13,7 @@ const wchar_t kTypeLib[] =
 
 } // namespace
 
-class ExcelApiRegistryTest : public InspectTest {
+class ExcelApiRegistryTest : public SectionTest {
 protected:
     // What the log holds from the test's "Status: " line on.
     std::string StatusOf(const std::function<void()>& p_Test) {

@@ -1,6 +1,6 @@
 // The Office security settings report.
 #include "checks/office/OfficeSecuritySettings.h"
-#include "checks/InspectTest.h"
+#include "support/SectionTest.h"
 
 namespace {
 
@@ -10,7 +10,7 @@ const wchar_t kProject15User[] = L"HKCU\\software\\microsoft\\office\\15.0\\ms p
 
 } // namespace
 
-class OfficeSecuritySettingsTest : public InspectTest {};
+class OfficeSecuritySettingsTest : public SectionTest {};
 
 TEST_F(OfficeSecuritySettingsTest, VersionWithoutEitherKeyWritesNothing) {
     Registry().Key(L"HKCU\\software\\microsoft\\office\\16.0\\excel");

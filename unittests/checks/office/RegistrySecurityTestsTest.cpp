@@ -1,6 +1,6 @@
 // The Office registry security tests.
 #include "checks/office/RegistrySecurityTests.h"
-#include "checks/InspectTest.h"
+#include "support/SectionTest.h"
 
 namespace {
 
@@ -10,7 +10,7 @@ const std::string kAutomationLabel = "Test of AutomationSecurity registry value:
 
 } // namespace
 
-class RegistrySecurityTestsTest : public InspectTest {
+class RegistrySecurityTestsTest : public SectionTest {
 protected:
     std::string AutomationLine() {
         g_LogFile->Initialize();

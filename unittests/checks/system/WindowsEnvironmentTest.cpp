@@ -1,6 +1,6 @@
 // The Windows and suite environment sections.
 #include "checks/system/WindowsEnvironment.h"
-#include "checks/InspectTest.h"
+#include "support/SectionTest.h"
 
 #include <unistd.h>
 
@@ -15,7 +15,7 @@ const std::string kProgramPassed = "'C:\\Program' File Bug Test: Passed\r\n";
 
 } // namespace
 
-class WindowsEnvironmentTest : public InspectTest {};
+class WindowsEnvironmentTest : public SectionTest {};
 
 TEST_F(WindowsEnvironmentTest, WindowsInformationOn64BitAnd32BitWindows) {
     Machine().is64Bit = true;

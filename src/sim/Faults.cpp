@@ -1,0 +1,34 @@
+#include "sim/Faults.h"
+
+#include "sim/Machine.h"
+#include "sim/Names.h"
+
+namespace sim {
+
+namespace {
+
+// Whether p_Subject is p_Planted or lies below it (the next character a backslash).
+bool Covers(const std::wstring& p_Planted, const std::wstring& p_Subject) {
+    if (p_Planted.empty()) {
+        return true;
+    }
+    if (p_Subject.size() < p_Planted.size() ||
+        !SameName(p_Subject.substr(0, p_Planted.size()), p_Planted)) {
+        return false;
+    }
+    return p_Subject.size() == p_Planted.size() || p_Subject[p_Planted.size()] == L'\\' ||
+           p_Planted.back() == L'\\';
+}
+
+} // namespace
+
+DWORD PlantedFault(const char* p_Function, const std::wstring& p_Subject) {
+    for (const Fault& fault : CurrentMachine().faults) {
+        if (fault.function == p_Function && Covers(fault.subject, p_Subject)) {
+            return fault.error;
+        }
+    }
+    return 0;
+}
+
+} // namespace sim

@@ -1,0 +1,25 @@
+// Errors planted on the simulated machine: one function, one path or key, one error code. The
+// functions that honour the table look it up on entry and fail as Windows would, with the
+// planted error as their result or last error.
+#pragma once
+
+#include "winapi/winapi.h"
+
+#include <string>
+#include <vector>
+
+namespace sim {
+
+struct Fault {
+    // The function's name as the seam spells it ("CreateProcessA", "RegOpenKeyExA", ...).
+    std::string function;
+    // The path or key the call names (a file path as given, a key as its full root name and
+    // path, a command line), or a folder or key above it; empty for every call.
+    std::wstring subject;
+    DWORD error;
+};
+
+// The error planted on the current machine for a call of p_Function on p_Subject; 0 for none.
+DWORD PlantedFault(const char* p_Function, const std::wstring& p_Subject);
+
+} // namespace sim
