@@ -1,8 +1,8 @@
 // Registry exports and folder listings appended to the log by the command interpreter, and the
 // run's stretches of them.
 #include "checks/RegistryExport.h"
-#include "support/SectionTest.h"
 #include "checks/system/RegistryDumps.h"
+#include "support/SectionTest.h"
 
 #include <sys/stat.h>
 
