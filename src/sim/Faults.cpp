@@ -3,6 +3,8 @@
 #include "sim/Machine.h"
 #include "sim/Names.h"
 
+#include <new>
+
 namespace sim {
 
 namespace {
@@ -25,6 +27,9 @@ bool Covers(const std::wstring& p_Planted, const std::wstring& p_Subject) {
 DWORD PlantedFault(const char* p_Function, const std::wstring& p_Subject) {
     for (const Fault& fault : CurrentMachine().faults) {
         if (fault.function == p_Function && Covers(fault.subject, p_Subject)) {
+            if (fault.error == kMemoryExhausted) {
+                throw std::bad_alloc();
+            }
             return fault.error;
         }
     }

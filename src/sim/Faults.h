@@ -19,7 +19,12 @@ struct Fault {
     DWORD error;
 };
 
+// Planted as a fault's error: the program's memory runs out during the call, which then fails
+// as an allocation of the program's own would, with std::bad_alloc.
+const DWORD kMemoryExhausted = 0xFFFFFFFF;
+
 // The error planted on the current machine for a call of p_Function on p_Subject; 0 for none.
+// Throws std::bad_alloc where the planted error is kMemoryExhausted.
 DWORD PlantedFault(const char* p_Function, const std::wstring& p_Subject);
 
 } // namespace sim
