@@ -25,8 +25,12 @@ bool Covers(const std::wstring& p_Planted, const std::wstring& p_Subject) {
 } // namespace
 
 DWORD PlantedFault(const char* p_Function, const std::wstring& p_Subject) {
-    for (const Fault& fault : CurrentMachine().faults) {
+    for (Fault& fault : CurrentMachine().faults) {
         if (fault.function == p_Function && Covers(fault.subject, p_Subject)) {
+            if (fault.passes > 0) {
+                --fault.passes;
+                continue;
+            }
             if (fault.error == kMemoryExhausted) {
                 throw std::bad_alloc();
             }

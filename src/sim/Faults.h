@@ -17,6 +17,8 @@ struct Fault {
     // path, a command line), or a folder or key above it; empty for every call.
     std::wstring subject;
     DWORD error;
+    // Matching calls that still succeed before the fault strikes (counted down by each).
+    unsigned passes = 0;
 };
 
 // Planted as a fault's error: the program's memory runs out during the call, which then fails

@@ -70,3 +70,12 @@ TEST_F(RegistrySecurityTestsTest, SectionWritesNineLinesInItsOrder) {
                          extensibility + "14: Passed\r\n" + extensibility + "15: Passed\r\n" +
                          extensibility + "16: Passed\r\n");
 }
+
+// A check that raises an error says so with the error's description, never "Passed": memory
+// runs out as the value found is opened for reading.
+TEST_F(RegistrySecurityTestsTest, CheckThatRaisesAnErrorFailsWithItsDescription) {
+    Registry().SetDword(kPolicyCommon, L"automationsecurity", 0);
+    Machine().faults.push_back(
+        {"RegOpenKeyExA", L"HKEY_CURRENT_USER\\software\\policies", sim::kMemoryExhausted, 1});
+    EXPECT_EQ(AutomationLine(), kAutomationLabel + "Failed (Out of memory)\r\n");
+}
