@@ -145,7 +145,12 @@ std::unique_ptr<FormView> CreateFormView() {
 }
 
 TEST_F(FormMainTest, MainReturnsZeroAfterACompleteRunAndOneAfterAFailedRun) {
+    // A key to export, so that the run starts commands; every handle it opens is closed again.
+    Machine().registry.SetString(L"HKCU\\Control Panel\\International", L"Locale", L"00000409");
+    size_t handlesBefore = OpenHandles();
     EXPECT_EQ(MainModule::Main(), 0);
+    EXPECT_NE(ReadHostFile(kLog).find("Registry entries for HKEY_CURRENT_USER"), std::string::npos);
+    EXPECT_EQ(OpenHandles(), handlesBefore);
     EXPECT_FALSE(g_FormMain);
     EXPECT_FALSE(g_LogFile);
     MakeReadOnly(kLog);

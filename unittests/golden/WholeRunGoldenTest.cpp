@@ -49,9 +49,12 @@ TEST_F(GoldenRunTest, WholeRunOnSixtyFourBitMachineWithSixtyFourBitOfficeAndEver
 
     // The run as the window starts it: the status label shows each section heading written
     // for the window, and none of the headings that go into the log only.
+    // Every handle the run opens (searches, commands, the component tests' mutex) is closed.
     FakeFormView::Record record;
     g_FormMain = std::make_unique<FormMain>(std::make_unique<FakeFormView>(record));
+    size_t handlesBefore = OpenHandles();
     std::vector<std::string> lines = RunLog();
+    EXPECT_EQ(OpenHandles(), handlesBefore);
     g_FormMain.reset();
     ExpectLog(lines, "whole-64bit.log");
 

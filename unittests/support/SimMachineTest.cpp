@@ -1,5 +1,7 @@
 #include "support/SimMachineTest.h"
 
+#include "sim/Handles.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -31,6 +33,12 @@ void SimMachineTest::SetUp() {
     fixed.wSecond = 5;
     machine->fixedLocalTime = fixed;
     sim::InstallMachine(std::move(machine));
+}
+
+size_t SimMachineTest::OpenHandles() {
+    size_t count = 0;
+    sim::ForEachHandle([&](sim::KernelObject&) { ++count; });
+    return count;
 }
 
 void SimMachineTest::TearDown() {

@@ -14,6 +14,9 @@ protected:
     void TearDown() override;
 
     sim::Machine& Machine() { return sim::CurrentMachine(); }
+    // The objects open in the simulated machine's handle table: files, searches, processes,
+    // mutexes.
+    static size_t OpenHandles();
 
     // The host path of a Windows path on drive C: ("C:\users\x" is <root>/drive_c/users/x).
     std::string HostPath(const std::string& windowsPath) const;
