@@ -1,0 +1,108 @@
+# Shared pieces of the Wine harnesses that run the Windows program once through its window in a
+# private copy of the run's prefix; sourced after harness.sh, not run.
+#   wine_loader PROGRAM       sets $loader (wine for a 32-bit program, wine64 otherwise); exits
+#                             with 77 (skipped) where the host cannot execute a 32-bit program
+#   private_prefix STATE WORK copies the prefix named in STATE to WORK/prefix (files linked,
+#                             registry copied), exports WINEPREFIX and sets $drive_c; installs a
+#                             cleanup on exit that ends the prefix's processes, the program, the
+#                             display and (unless KEEP_WORK is set) removes WORK
+#   import_reg WORK FILE      imports a REGEDIT4 file into the prefix; exits the test on failure
+#   start_driver WORK DRIVER VIEWER
+#                             starts a virtual display and prepares the prefix for the driver
+#                             (drive ARGS runs it); sets $windows_temp, $temp (its host path) and
+#                             $log (the log's host path), the log removed
+#   run_once WORK PROGRAM     starts the program, presses "Run Tests", closes the window and
+#                             waits for the program; sets $status (the driver's report of the run)
+
+loader64=/usr/lib/wine/wine64
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+
+pe_machine() {
+    local offset
+    offset=$(od -An -t u4 -j 60 -N 4 "$1" | tr -d ' ')
+    od -An -t x2 -j $((offset + 4)) -N 2 "$1" | tr -d ' '
+}
+
+wine_loader() {
+    loader=$loader64
+    if [ "$(pe_machine "$1")" = "014c" ]; then
+        if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+            echo "SKIPPED: this host cannot execute 32-bit programs"
+            exit 77
+        fi
+        loader=/usr/lib/wine/wine
+    fi
+}
+
+xvfb=""
+app=""
+wine_work=""
+wine_cleanup() {
+    [ -n "$app" ] && kill "$app" 2>/dev/null
+    if [ -n "$wine_work" ]; then
+        WINEPREFIX=$wine_work/prefix wineserver -k 2>/dev/null
+        WINEPREFIX=$wine_work/prefix wineserver -w 2>/dev/null
+    fi
+    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+    [ -n "$wine_work" ] && [ -z "${KEEP_WORK:-}" ] && rm -rf "$wine_work"
+}
+
+private_prefix() {
+    local source_prefix file
+    wine_work=$2
+    trap wine_cleanup EXIT
+    source_prefix=$(cat "$1")
+    cp -al "$source_prefix" "$2/prefix" || exit 1
+    for file in system.reg user.reg userdef.reg; do
+        rm -f "$2/prefix/$file"
+        cp "$source_prefix/$file" "$2/prefix/$file"
+    done
+    export WINEPREFIX=$2/prefix
+    drive_c=$WINEPREFIX/drive_c
+}
+
+import_reg() {
+    sed -i 's/$/\r/' "$2"
+    "$loader64" reg import "$(windows_path "$2")" >"$1/import.out" 2>&1 || {
+        echo "FAIL: reg import: $(cat "$1/import.out")"
+        exit 1
+    }
+    # The prefix's processes started for the import have no display: let them end first.
+    wineserver -w 2>/dev/null
+}
+
+start_driver() {
+    local work=$1 driver=$2 viewer=$3
+    start_xvfb "$work"
+    drive() { "$loader" "$driver" "$@" | tr -d '\r'; }
+    # Wine draws the window frames (the display has no window manager), and a complete run
+    # hands its log to a recorder instead of a viewer.
+    export ZANPROBE_VIEWER_RECORD
+    ZANPROBE_VIEWER_RECORD=$(windows_path "$work/opened")
+    drive prepare "$(windows_path "$viewer")" || {
+        echo "FAIL: cannot prepare the prefix"
+        exit 1
+    }
+    windows_temp=$(drive temp)
+    windows_temp=${windows_temp%\\}
+    temp="$drive_c/$(echo "${windows_temp#?:\\}" | tr '\\' /)"
+    log=$temp/Zanprobe7.txt
+    rm -f "$log"
+}
+
+run_once() {
+    local work=$1 program=$2
+    "$loader" "$program" >"$work/program.out" 2>&1 &
+    app=$!
+    drive wait 120 >/dev/null || {
+        drive windows
+        cat "$work/program.out"
+        echo "FAIL: the window never showed"
+        exit 1
+    }
+    status=$(drive run)
+    drive close 60 >/dev/null
+    wait "$app"
+    app=""
+}
