@@ -17,51 +17,18 @@
 set -u -o pipefail
 # shellcheck source=../lib/harness.sh
 source "$(dirname "$0")/../lib/harness.sh"
+# shellcheck source=../lib/wine_run.sh
+source "$(dirname "$0")/../lib/wine_run.sh"
 state=$1
 program=$2
 driver=$3
 viewer=$4
 golden=$5
 
-loader64=/usr/lib/wine/wine64
-export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-
-pe_machine() {
-    local offset
-    offset=$(od -An -t u4 -j 60 -N 4 "$1" | tr -d ' ')
-    od -An -t x2 -j $((offset + 4)) -N 2 "$1" | tr -d ' '
-}
-# A 32-bit program on a host that cannot run one is skipped, as every Windows test is.
-if [ "$(pe_machine "$program")" = "014c" ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
-    echo "SKIPPED: this host cannot execute 32-bit programs"
-    exit 77
-fi
-loader=$loader64
-[ "$(pe_machine "$program")" = "014c" ] && loader=/usr/lib/wine/wine
-
+wine_loader "$program"
 work=$(mktemp -d)
 [ -n "${KEEP_WORK:-}" ] && echo "work folder: $work"
-xvfb=""
-app=""
-cleanup() {
-    [ -n "$app" ] && kill "$app" 2>/dev/null
-    WINEPREFIX=$work/prefix wineserver -k 2>/dev/null
-    WINEPREFIX=$work/prefix wineserver -w 2>/dev/null
-    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
-    [ -n "${KEEP_WORK:-}" ] || rm -rf "$work"
-}
-trap cleanup EXIT
-
-# A private copy of the run's prefix: its files linked, its registry copied.
-source_prefix=$(cat "$state")
-cp -al "$source_prefix" "$work/prefix" || exit 1
-for file in system.reg user.reg userdef.reg; do
-    rm -f "$work/prefix/$file"
-    cp "$source_prefix/$file" "$work/prefix/$file"
-done
-export WINEPREFIX=$work/prefix
-drive_c=$WINEPREFIX/drive_c
+private_prefix "$state" "$work"
 
 # Files: the .NET Framework folders, the suite, Excel.
 mkdir -p "$drive_c/windows/Microsoft.NET/Framework/v4.0.30319" \
@@ -162,46 +129,11 @@ REGEDIT4
 "AllowSubfolders"=dword:00000001
 
 EOS
-sed -i 's/$/\r/' "$work/seed.reg"
-"$loader64" reg import "Z:$(echo "$work/seed.reg" | tr / '\\')" >"$work/import.out" 2>&1 || {
-    echo "FAIL: reg import: $(cat "$work/import.out")"
-    exit 1
-}
-
-# The prefix's processes started for the import have no display: let them end first.
-wineserver -w 2>/dev/null
+import_reg "$work" "$work/seed.reg"
 
 # The program's window on a virtual display, driven through a complete run.
-start_xvfb "$work"
-drive() { "$loader" "$driver" "$@" | tr -d '\r'; }
-
-# Wine draws the window frames (the display has no window manager), and the complete run
-# hands its log to a recorder instead of a viewer.
-export ZANPROBE_VIEWER_RECORD
-ZANPROBE_VIEWER_RECORD=$(windows_path "$work/opened")
-drive prepare "$(windows_path "$viewer")" || {
-    echo "FAIL: cannot prepare the prefix"
-    exit 1
-}
-
-windows_temp=$(drive temp)
-windows_temp=${windows_temp%\\}
-temp="$drive_c/$(echo "${windows_temp#?:\\}" | tr '\\' /)"
-log=$temp/Zanprobe7.txt
-rm -f "$log"
-
-"$loader" "$program" >"$work/program.out" 2>&1 &
-app=$!
-drive wait 120 >/dev/null || {
-    drive windows
-    cat "$work/program.out"
-    echo "FAIL: the window never showed"
-    exit 1
-}
-status=$(drive run)
-drive close 60 >/dev/null
-wait "$app"
-app=""
+start_driver "$work" "$driver" "$viewer"
+run_once "$work" "$program"
 case "$status" in
 *"status Diagnostics Completed"*) ;;
 *)
