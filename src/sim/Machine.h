@@ -83,6 +83,9 @@ public:
         // Whether its standard input was the null device.
         bool inputFromNullDevice;
         DWORD exitCode;
+        // The application and current folder named to CreateProcessA; empty when not named.
+        std::wstring applicationName;
+        std::wstring currentDirectory;
     };
     std::vector<StartedProcess> startedProcesses;
     // The temporary folder as GetTempPathA reports it, with its trailing backslash.
