@@ -8,6 +8,9 @@ namespace sim {
 
 RegKey::RegKey(std::wstring name) : m_Name(std::move(name)), m_UpperName(UpperName(m_Name)) {}
 
+RegKey::RegKey(std::wstring name, std::wstring upperName)
+    : m_Name(std::move(name)), m_UpperName(std::move(upperName)) {}
+
 size_t RegKey::LowerBound(const std::wstring& upperName) const {
     auto found = std::lower_bound(m_Subkeys.begin(), m_Subkeys.end(), upperName,
                                   [](const std::unique_ptr<RegKey>& key, const std::wstring& name) {
@@ -31,7 +34,7 @@ RegKey& RegKey::CreateSubkey(const std::wstring& name, bool* created) {
     bool isNew = at == m_Subkeys.size() || m_Subkeys[at]->m_UpperName != upper;
     if (isNew) {
         m_Subkeys.insert(m_Subkeys.begin() + static_cast<ptrdiff_t>(at),
-                         std::make_unique<RegKey>(name));
+                         std::unique_ptr<RegKey>(new RegKey(name, std::move(upper))));
     }
     if (created != nullptr) {
         *created = isNew;
@@ -107,22 +110,30 @@ bool RegKey::DeleteValue(const std::wstring& name) {
     return true;
 }
 
-void RegKey::SetPendingValues(std::unique_ptr<PendingValues> pending) {
+void RegKey::SetPendingValues(PendingValues& source, size_t offset, size_t line) {
     ReadPendingValues();
-    m_Pending = std::move(pending);
+    m_Pending = &source;
+    m_PendingOffset = offset;
+    m_PendingLine = line;
+}
+
+void RegKey::KeepSource(std::shared_ptr<PendingValues> source) {
+    m_Sources.push_back(std::move(source));
 }
 
 void RegKey::ReadPending() const {
     // Taken first, so that the values it reads are set as any other.
-    std::unique_ptr<PendingValues> pending = std::move(m_Pending);
-    pending->ReadInto(const_cast<RegKey&>(*this));
+    PendingValues* pending = m_Pending;
+    m_Pending = nullptr;
+    pending->ReadInto(const_cast<RegKey&>(*this), m_PendingOffset, m_PendingLine);
 }
 
 void RegKey::Clear() {
-    m_Pending.reset();
+    m_Pending = nullptr;
     m_Values.clear();
     m_ValueIndex.reset();
     m_Subkeys.clear();
+    m_Sources.clear();
 }
 
 } // namespace sim
