@@ -72,12 +72,11 @@ public:
     std::wstring linkTarget;
 
 private:
-    RegKey(std::wstring name, std::wstring upperName);
-    size_t LowerBound(const std::wstring& upperName) const;
+    size_t LowerBound(const std::wstring& name) const;
     void ReadPending() const;
 
+    // Kept small: a loaded prefix has a key for every key line of its files.
     std::wstring m_Name;
-    std::wstring m_UpperName;
     std::vector<std::unique_ptr<RegKey>> m_Subkeys;
     mutable std::vector<RegValue> m_Values;
     // The positions of the values by upper-cased name, kept once a key has many values (as
@@ -86,7 +85,7 @@ private:
     mutable PendingValues* m_Pending = nullptr;
     size_t m_PendingOffset = 0;
     size_t m_PendingLine = 0;
-    std::vector<std::shared_ptr<PendingValues>> m_Sources;
+    std::unique_ptr<std::vector<std::shared_ptr<PendingValues>>> m_Sources;
     size_t FindValueIndex(const std::wstring& name) const;
     void IndexValues();
 };
