@@ -7,20 +7,16 @@
 #include <map>
 #include <utility>
 
-#ifndef _WIN32
-#include "platform/registry.h"
-#include "sim/Machine.h"
-#endif
-
 namespace Utilities {
 
 namespace {
 
-const long kClassNotRegistered = static_cast<long>(0x80040154UL);
-const long kInvalidClassString = static_cast<long>(0x800401F3UL);
-const long kUnspecifiedError = static_cast<long>(0x80004005UL);
-const long kUnknownName = static_cast<long>(0x80020006UL);
-const long kExceptionOccurred = static_cast<long>(0x80020009UL);
+// Codes as numbers of errors: HRESULTs, negative for failures on every build.
+const long kClassNotRegistered = REGDB_E_CLASSNOTREG;
+const long kInvalidClassString = CO_E_CLASSSTRING;
+const long kUnspecifiedError = E_FAIL;
+const long kUnknownName = DISP_E_UNKNOWNNAME;
+const long kExceptionOccurred = DISP_E_EXCEPTION;
 
 // Our own texts for the codes that this program meets, for systems that have none.
 Text KnownMessage(long code) {
@@ -43,7 +39,6 @@ Text HexCode(long code) {
 // The system's message for a code without its line end and final full stop; "" when the system
 // has none.
 Text SystemMessage(long code) {
-#ifdef _WIN32
     char buffer[1024] = {};
     DWORD length =
         FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
@@ -54,10 +49,6 @@ Text SystemMessage(long code) {
         message.pop_back();
     }
     return message;
-#else
-    (void)code;
-    return L"";
-#endif
 }
 
 [[noreturn]] void Raise(long code, const Text& fallback) {
@@ -77,8 +68,6 @@ Text DescribeComError(long p_Code, const Text& p_Fallback) {
     return message + L" (" + HexCode(p_Code) + L")";
 }
 
-#ifdef _WIN32
-
 class ComObject::Instance {
 public:
     explicit Instance(IDispatch* dispatch) : dispatch(dispatch) {}
@@ -92,7 +81,7 @@ namespace {
 
 // COM is initialised once for the program, on its one thread, and stays so until it ends.
 void InitializeComOnce() {
-    static const HRESULT initialized = CoInitialize(nullptr);
+    static const HRESULT initialized = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     (void)initialized;
 }
 
@@ -183,62 +172,6 @@ void ComObject::CallMethod(const Text& p_Method, const std::vector<ComArgument>&
         Raise(result, L"");
     }
 }
-
-#else
-
-// On the simulated machine an object is the CLSID of its class in the machine's table.
-class ComObject::Instance {
-public:
-    explicit Instance(std::wstring classId) : classId(std::move(classId)) {}
-    std::wstring classId;
-};
-
-namespace {
-
-sim::Machine::ComClass* FindClass(const std::wstring& classId) {
-    for (auto& entry : sim::CurrentMachine().comClasses) {
-        if (ToUpper(entry.first) == ToUpper(classId)) {
-            return &entry.second;
-        }
-    }
-    return nullptr;
-}
-
-} // namespace
-
-ComObject ComObject::Create(const Text& p_ProgId) {
-    Text classId = p_ProgId.empty() ? L""
-                                    : ReadRegistryString(HKEY_CLASSES_ROOT, p_ProgId + L"\\CLSID",
-                                                         L"", L"", false);
-    if (classId.empty()) {
-        Raise(kInvalidClassString, L"");
-    }
-    sim::Machine::ComClass* found = FindClass(classId);
-    if (found == nullptr) {
-        Raise(kClassNotRegistered, L"");
-    }
-    if (!found->creatable) {
-        throw ZPError(kUnspecifiedError, found->creationError.empty()
-                                             ? DescribeComError(kUnspecifiedError, L"")
-                                             : found->creationError);
-    }
-    return ComObject(std::make_unique<Instance>(classId));
-}
-
-void ComObject::CallMethod(const Text& p_Method, const std::vector<ComArgument>&) {
-    sim::Machine::ComClass* found = FindClass(m_Instance->classId);
-    if (found == nullptr) {
-        Raise(kUnspecifiedError, L"");
-    }
-    found->calls.push_back(p_Method);
-    for (const auto& failing : found->failingMethods) {
-        if (ToUpper(failing.first) == ToUpper(p_Method)) {
-            throw ZPError(kExceptionOccurred, failing.second);
-        }
-    }
-}
-
-#endif
 
 ComObject::ComObject(std::unique_ptr<Instance> instance) : m_Instance(std::move(instance)) {}
 ComObject::ComObject(ComObject&&) noexcept = default;

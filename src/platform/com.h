@@ -1,6 +1,6 @@
 // COM objects of other components: creation by ProgID and a late-bound method call by name.
-// Real COM on Windows (initialised once for the program); the simulated machine's component
-// table elsewhere. Failures raise ZPError with the HRESULT as number and a description made of
+// One source over the seam's COM: real COM on Windows, the simulated machine's elsewhere.
+// Failures raise ZPError with the HRESULT as number and a description made of
 // the system's message for it and the code in hexadecimal ("Class not registered (0x80040154)").
 #pragma once
 

@@ -27,6 +27,15 @@ Text GetWindowsFolder() {
     return RemoveTrailing(TrimAtNull(FromAnsi(buffer)), L"\\");
 }
 
+Text GetSystemFolder() {
+    std::string buffer(MAX_PATH, '\0');
+    UINT length = GetSystemDirectoryA(&buffer[0], MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return L"";
+    }
+    return RemoveTrailing(TrimAtNull(FromAnsi(buffer)), L"\\");
+}
+
 Text GetAppDataFolder() {
     std::string buffer(kAppDataBuffer, '\0');
     if (SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, &buffer[0]) != S_OK) {

@@ -10,6 +10,9 @@ namespace Utilities {
 // failure.
 Text GetWindowsFolder();
 
+// The system folder (System32) without a trailing backslash; "" on failure.
+Text GetSystemFolder();
+
 // The user's roaming application-data folder as Windows reports it; "" on failure.
 Text GetAppDataFolder();
 

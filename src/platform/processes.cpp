@@ -1,6 +1,7 @@
 #include "platform/processes.h"
 
 #include "platform/error.h"
+#include "platform/folders.h"
 #include "platform/handles.h"
 
 #include <cstring>
@@ -17,11 +18,26 @@ using IsWow64ProcessFunction = BOOL(WINAPI*)(HANDLE, PBOOL);
 
 void RunCommandAndWait(const Text& p_Command) {
     std::string commandLine = ToAnsi(L"cmd /c \"" + p_Command + L"\"");
+    // The system's command interpreter, named by its path and started in the system folder:
+    // left to search, CreateProcessA would try the program's own folder and the current folder
+    // first, and cmd looks for its commands (reg) in its current folder first, so a cmd.exe or
+    // reg.bat planted beside a downloaded program would run.
+    Text systemFolder = GetSystemFolder();
+    if (systemFolder.empty()) {
+        throw ZPError(53, L"File not found");
+    }
+    std::string folder = ToAnsi(systemFolder);
+    std::string interpreter = folder + "\\cmd.exe";
     // The command's standard streams are the null device: a command that asks a question gets
-    // the end of its input at once instead of waiting for an answer nobody can give.
+    // the end of its input at once instead of waiting for an answer nobody can give. The handle
+    // is inheritable, as handles passed to a child must be to mean anything in it.
+    SECURITY_ATTRIBUTES inheritable;
+    std::memset(&inheritable, 0, sizeof inheritable);
+    inheritable.nLength = sizeof inheritable;
+    inheritable.bInheritHandle = TRUE;
     UniqueHandle nullDevice(CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                        0, nullptr));
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
+                                        OPEN_EXISTING, 0, nullptr));
     STARTUPINFOA startup;
     std::memset(&startup, 0, sizeof startup);
     startup.cb = sizeof startup;
@@ -37,11 +53,13 @@ void RunCommandAndWait(const Text& p_Command) {
     std::memset(&process, 0, sizeof process);
     std::vector<char> mutableLine(commandLine.begin(), commandLine.end());
     mutableLine.push_back('\0');
-    if (!CreateProcessA(nullptr, mutableLine.data(), nullptr, nullptr,
-                        nullDevice.IsValid() ? TRUE : FALSE, 0, nullptr, nullptr, &startup,
+    if (!CreateProcessA(interpreter.c_str(), mutableLine.data(), nullptr, nullptr,
+                        nullDevice.IsValid() ? TRUE : FALSE, 0, nullptr, folder.c_str(), &startup,
                         &process)) {
         throw ZPError(53, L"File not found");
     }
+    // The child holds its own copy of the null device from here on.
+    nullDevice.Reset();
     UniqueHandle processHandle(process.hProcess);
     UniqueHandle threadHandle(process.hThread);
     if (process.dwProcessId == 0) {

@@ -53,6 +53,19 @@ bool IsMergedClassKey(const std::vector<std::wstring>& path, size_t length) {
     return false;
 }
 
+bool MergingFixedBelow(const std::vector<std::wstring>& path) {
+    static const RegistryPathList merged = SplitPathList(kMergedClassKeys);
+    if (path.empty()) {
+        return false;
+    }
+    for (const std::vector<std::wstring>& parts : merged) {
+        if (parts.size() > path.size() && PathStartsWith(parts, 0, path)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::vector<std::wstring> Registry::SubkeyNames(const RegKeyView& view) {
     std::vector<std::wstring> names;
     if (!view) {

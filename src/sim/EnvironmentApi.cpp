@@ -92,6 +92,13 @@ UINT WINAPI GetWindowsDirectoryA(LPSTR lpBuffer, UINT uSize) {
     return CopyOut(folder, lpBuffer, uSize);
 }
 
+// The system folder of a 32-bit program: a 32-bit Windows' System32, and on 64-bit Windows the
+// same name, which the file system shows to a WOW64 process as SysWOW64.
+UINT WINAPI GetSystemDirectoryA(LPSTR lpBuffer, UINT uSize) {
+    std::string folder = ToMachineAnsi(CurrentMachine().windowsFolder + L"\\system32");
+    return CopyOut(folder, lpBuffer, uSize);
+}
+
 HRESULT WINAPI SHGetFolderPathA(HWND, int csidl, HANDLE, DWORD dwFlags, LPSTR pszPath) {
     if (pszPath == nullptr || dwFlags != SHGFP_TYPE_CURRENT) {
         return E_INVALIDARG;

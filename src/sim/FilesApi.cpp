@@ -272,7 +272,7 @@ BOOL WINAPI SetFileAttributesA(LPCSTR lpFileName, DWORD dwFileAttributes) {
 }
 
 HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
-                          LPSECURITY_ATTRIBUTES, DWORD dwCreationDisposition,
+                          LPSECURITY_ATTRIBUTES lpSecurityAttributes, DWORD dwCreationDisposition,
                           DWORD dwFlagsAndAttributes, HANDLE) {
     if (IsNullDeviceName(lpFileName)) {
         int fd = open("/dev/null", O_RDWR | O_CLOEXEC);
@@ -281,6 +281,7 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
         }
         auto device = std::make_unique<FileObject>(fd, 0, 0, dwShareMode);
         device->isNullDevice = true;
+        device->inheritable = AsksForInheritance(lpSecurityAttributes);
         return AddHandle(std::move(device));
     }
     if (DWORD planted = PlantedFault("CreateFileA", FromAnsiArgument(lpFileName))) {
@@ -351,7 +352,9 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
                                      dwCreationDisposition == CREATE_ALWAYS)
                      ? ERROR_ALREADY_EXISTS
                      : ERROR_SUCCESS);
-    return AddHandle(std::make_unique<FileObject>(fd, info.st_dev, info.st_ino, dwShareMode));
+    auto file = std::make_unique<FileObject>(fd, info.st_dev, info.st_ino, dwShareMode);
+    file->inheritable = AsksForInheritance(lpSecurityAttributes);
+    return AddHandle(std::move(file));
 }
 
 BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,

@@ -14,7 +14,15 @@ namespace sim {
 class KernelObject {
 public:
     virtual ~KernelObject() = default;
+    // Whether a process that this one starts with bInheritHandles gets the handle too (opened
+    // with SECURITY_ATTRIBUTES.bInheritHandle).
+    bool inheritable = false;
 };
+
+// Whether security attributes ask for an inheritable handle.
+inline bool AsksForInheritance(const SECURITY_ATTRIBUTES* attributes) {
+    return attributes != nullptr && attributes->bInheritHandle != FALSE;
+}
 
 // Adds an object and returns its new handle.
 HANDLE AddHandle(std::unique_ptr<KernelObject> object);

@@ -9,9 +9,11 @@ namespace sim {
 
 namespace {
 
+// The slot outlives the process's static objects: the machine current at exit is not taken
+// apart, which for a large loaded registry would cost as much as loading it.
 std::unique_ptr<Machine>& CurrentSlot() {
-    static std::unique_ptr<Machine> current = Machine::Empty();
-    return current;
+    static auto* current = new std::unique_ptr<Machine>(Machine::Empty());
+    return *current;
 }
 
 std::string WithoutTrailingSlashes(std::string path) {

@@ -57,18 +57,31 @@ public:
     DWORD depProcessFlags = 1;
     bool depProcessPermanent = false;
     bool depProcessQueryFails = false;
-    // COM classes that can be created, by CLSID in braces (any letter case): whether creation
-    // succeeds, the description of its failure, and the methods whose calls fail with their
-    // descriptions. A ProgID reaches its class through HKEY_CLASSES_ROOT\<ProgID>\CLSID; a class
-    // registered there but missing here is not registered as a server.
+    // COM servers that run on this machine, by CLSID in braces (any letter case); see ComApi.cpp.
+    // A ProgID reaches its class through HKEY_CLASSES_ROOT\<ProgID>\CLSID. A class missing here
+    // but registered under HKEY_CLASSES_ROOT\CLSID with a server (a Windows program, which this
+    // machine cannot run) fails to be created as such a server would.
     struct ComClass {
-        bool creatable = true;
-        std::wstring creationError;
-        std::map<std::wstring, std::wstring> failingMethods;
-        // The methods called on its objects, in order, as tests inspect them.
+        // What CoCreateInstance returns for it; S_OK creates an object.
+        HRESULT creationResult = S_OK;
+        // The methods its objects answer to by name (any letter case), each with the exception
+        // its call raises: none when the code is 0.
+        struct Method {
+            SCODE exception = 0;
+            std::wstring description;
+        };
+        std::map<std::wstring, Method> methods;
+        // The calls made on its objects, in order, with their arguments: Initialize(0),
+        // Open("a", 2).
         std::vector<std::wstring> calls;
+        // Its objects that are alive (created and not yet released).
+        int liveObjects = 0;
     };
     std::map<std::wstring, ComClass> comClasses;
+    // The program's COM apartment: CoInitializeEx with its flags, CoFreeUnusedLibraries and
+    // CoUninitialize, in order, as tests inspect them; ShellExecuteA adds itself among them.
+    std::vector<std::string> apartmentCalls;
+    int apartmentDepth = 0;
     // The volume of every drive, as "dir" reports it.
     DWORD volumeSerial = 0x1C2D3E4F;
     std::wstring volumeLabel;
@@ -83,6 +96,9 @@ public:
         // Whether its standard input was the null device.
         bool inputFromNullDevice;
         DWORD exitCode;
+        // The application and current folder named to CreateProcessA; empty when not named.
+        std::wstring applicationName;
+        std::wstring currentDirectory;
     };
     std::vector<StartedProcess> startedProcesses;
     // The temporary folder as GetTempPathA reports it, with its trailing backslash.

@@ -113,11 +113,29 @@ bool ReadLineFd(int fd, std::string& line) {
     return any;
 }
 
+// Windows hands the child the handle values of STARTF_USESTDHANDLES as they are; they mean
+// something in the child only when the handles are inheritable and the process is started with
+// bInheritHandles. Where Windows gives the child meaningless values, the simulated machine
+// refuses the start, so that such a call cannot pass the tests. A null handle (no stream) is
+// allowed.
+bool StandardHandlesReachChild(const STARTUPINFOA& startup, BOOL inheritHandles) {
+    for (HANDLE handle : {startup.hStdInput, startup.hStdOutput, startup.hStdError}) {
+        if (handle == nullptr) {
+            continue;
+        }
+        KernelObject* object = FindHandle(handle);
+        if (object == nullptr || !object->inheritable || inheritHandles == FALSE) {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 BOOL WINAPI CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, LPSECURITY_ATTRIBUTES,
-                           LPSECURITY_ATTRIBUTES, BOOL, DWORD, LPVOID, LPCSTR,
-                           LPSTARTUPINFOA lpStartupInfo,
+                           LPSECURITY_ATTRIBUTES, BOOL bInheritHandles, DWORD, LPVOID,
+                           LPCSTR lpCurrentDirectory, LPSTARTUPINFOA lpStartupInfo,
                            LPPROCESS_INFORMATION lpProcessInformation) {
     if (lpProcessInformation == nullptr || lpStartupInfo == nullptr ||
         (lpApplicationName == nullptr && lpCommandLine == nullptr)) {
@@ -140,6 +158,9 @@ BOOL WINAPI CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, LPSECU
     }
 
     bool useStdHandles = (lpStartupInfo->dwFlags & STARTF_USESTDHANDLES) != 0;
+    if (useStdHandles && !StandardHandlesReachChild(*lpStartupInfo, bInheritHandles)) {
+        return Fail(ERROR_INVALID_HANDLE, FALSE);
+    }
     int input = useStdHandles ? StreamFd(lpStartupInfo->hStdInput) : -1;
     int output = useStdHandles ? StreamFd(lpStartupInfo->hStdOutput) : -1;
     int error = useStdHandles ? StreamFd(lpStartupInfo->hStdError) : -1;
@@ -163,8 +184,10 @@ BOOL WINAPI CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, LPSECU
     Machine& machine = CurrentMachine();
     int showWindow =
         (lpStartupInfo->dwFlags & STARTF_USESHOWWINDOW) != 0 ? lpStartupInfo->wShowWindow : -1;
-    machine.startedProcesses.push_back(
-        Machine::StartedProcess{commandLine, showWindow, inputFromNullDevice, exitCode});
+    machine.startedProcesses.push_back(Machine::StartedProcess{
+        commandLine, showWindow, inputFromNullDevice, exitCode,
+        lpApplicationName != nullptr ? FromAnsiArgument(lpApplicationName) : L"",
+        lpCurrentDirectory != nullptr ? FromAnsiArgument(lpCurrentDirectory) : L""});
 
     DWORD id = NextProcessId();
     FinishedProcesses()[id] = exitCode;

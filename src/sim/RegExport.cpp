@@ -4,6 +4,8 @@
 #include "sim/Paths.h"
 #include "sim/Registry.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -18,39 +20,49 @@ namespace {
 // A hex line is broken after the comma that brings it to this length.
 const size_t kHexLineLimit = 77;
 
-// The file is written as UTF-16LE bytes as it goes: ASCII here, texts from the registry's own
-// UTF-16LE data.
+// The file is written as UTF-16LE bytes as it goes, into the caller's string: ASCII widened
+// here, texts copied from the registry's own UTF-16LE data. Room is made for each piece at once
+// and the bytes are stored through a pointer.
 class Writer {
 public:
-    Writer() { m_Bytes = "\xFF\xFE"; }
+    explicit Writer(std::string& bytes) : m_Bytes(bytes) {
+        m_Bytes.clear();
+        Raw("\xFF\xFE", 2);
+    }
+
+    // The bytes written, the string cut to them.
+    void Finish() {
+        Ascii("\r\n");
+        m_Bytes.resize(m_Size);
+    }
 
     void Ascii(const char* text) { Ascii(text, std::strlen(text)); }
 
     void Ascii(const char* text, size_t length) {
-        size_t at = m_Bytes.size();
-        m_Bytes.resize(at + 2 * length);
+        char* out = Room(2 * length);
         for (size_t i = 0; i < length; ++i) {
-            m_Bytes[at + 2 * i] = text[i];
-            m_Bytes[at + 2 * i + 1] = '\0';
+            out[2 * i] = text[i];
+            out[2 * i + 1] = '\0';
         }
+        m_Size += 2 * length;
     }
 
-    void Text(const std::wstring& text) {
-        for (wchar_t c : text) {
-            AppendUtf16Le(m_Bytes, c);
-        }
+    void Raw(const char* bytes, size_t length) {
+        std::memcpy(Room(length), bytes, length);
+        m_Size += length;
     }
 
-    void Key(const std::wstring& path) {
-        Ascii("\r\n[");
-        Text(path);
-        Ascii("]\r\n");
+    // A key line: its path as UTF-16LE bytes.
+    void Key(const std::string& path16) {
+        Ascii("\r\n[", 3);
+        Raw(path16.data(), path16.size());
+        Ascii("]\r\n", 3);
     }
 
     void Value(const RegValue& value) {
-        size_t start = m_Bytes.size();
+        size_t start = m_Size;
         if (value.name.empty()) {
-            Ascii("@=");
+            Ascii("@=", 2);
         } else {
             Unit('"');
             m_Name.clear();
@@ -58,37 +70,45 @@ public:
                 AppendUtf16Le(m_Name, c);
             }
             Escaped(m_Name);
-            Ascii("\"=");
+            Ascii("\"=", 2);
         }
-        size_t lineLength = (m_Bytes.size() - start) / 2;
+        size_t lineLength = (m_Size - start) / 2;
         if (value.type == REG_SZ) {
             Unit('"');
             Escaped(value.data);
             Unit('"');
         } else if (value.type == REG_DWORD && value.data.size() == 4) {
-            unsigned long number = 0;
+            static const char digits[] = "0123456789abcdef";
+            uint32_t number = 0;
             for (int i = 3; i >= 0; --i) {
                 number =
                     (number << 8) | static_cast<unsigned char>(value.data[static_cast<size_t>(i)]);
             }
-            char buffer[16];
-            std::snprintf(buffer, sizeof buffer, "dword:%08lx", number);
-            Ascii(buffer);
+            char buffer[14] = {'d', 'w', 'o', 'r', 'd', ':'};
+            for (int i = 0; i < 8; ++i) {
+                buffer[6 + i] = digits[(number >> (28 - 4 * i)) & 0xF];
+            }
+            Ascii(buffer, sizeof buffer);
         } else {
             Hex(value.type, value.data, lineLength);
         }
-        Ascii("\r\n");
-    }
-
-    std::string File() {
-        Ascii("\r\n");
-        return std::move(m_Bytes);
+        Ascii("\r\n", 2);
     }
 
 private:
+    // Room for length more bytes after the ones written; the string grows by doubling.
+    char* Room(size_t length) {
+        if (m_Size + length > m_Bytes.size()) {
+            m_Bytes.resize(std::max(m_Size + length, std::max<size_t>(2 * m_Bytes.size(), 4096)));
+        }
+        return &m_Bytes[m_Size];
+    }
+
     void Unit(unsigned unit) {
-        m_Bytes += static_cast<char>(unit & 0xFF);
-        m_Bytes += static_cast<char>(unit >> 8);
+        char* out = Room(2);
+        out[0] = static_cast<char>(unit & 0xFF);
+        out[1] = static_cast<char>(unit >> 8);
+        m_Size += 2;
     }
 
     // UTF-16LE text between quotes with \ " and line breaks escaped; it ends at its first NUL (an
@@ -97,12 +117,13 @@ private:
         size_t run = 0;
         size_t i = 0;
         for (; i + 1 < utf16.size(); i += 2) {
-            unsigned unit = static_cast<unsigned char>(utf16[i]) |
-                            (static_cast<unsigned>(static_cast<unsigned char>(utf16[i + 1])) << 8);
+            if (utf16[i + 1] != '\0') {
+                continue;
+            }
             const char* escape = nullptr;
-            switch (unit) {
+            switch (utf16[i]) {
             case 0:
-                m_Bytes.append(utf16, run, i - run);
+                Raw(utf16.data() + run, i - run);
                 return;
             case '\\':
                 escape = "\\\\";
@@ -119,11 +140,11 @@ private:
             default:
                 continue;
             }
-            m_Bytes.append(utf16, run, i - run);
+            Raw(utf16.data() + run, i - run);
             Ascii(escape, 2);
             run = i + 2;
         }
-        m_Bytes.append(utf16, run, i - run);
+        Raw(utf16.data() + run, i - run);
     }
 
     void Hex(DWORD type, const std::string& data, size_t lineLength) {
@@ -155,7 +176,8 @@ private:
         Ascii(line.data(), line.size());
     }
 
-    std::string m_Bytes;
+    std::string& m_Bytes;
+    size_t m_Size = 0;
     // Reused for each value's name and hex data.
     std::string m_Name;
     std::string m_Line;
@@ -164,28 +186,68 @@ private:
 // Keys are at most this deep on Windows; deeper means a link leads back up the tree.
 const size_t kMaxKeyDepth = 512;
 
-// Writes an opened key and its subtree; each subkey is opened from its parent.
-void ExportTree(Registry& registry, RegRoot root, const RegKeyView& view,
-                std::vector<std::wstring>& path, std::wstring& shownPath, bool view32,
-                Writer& writer) {
-    if (!view || path.size() > kMaxKeyDepth) {
-        return;
+// Walks a subtree: path is the opened key's logical path, path16 its shown path as UTF-16LE.
+// Each subkey is found from its parent: in one step below the views' rules, else opened by its
+// path.
+class TreeExporter {
+public:
+    TreeExporter(Registry& registry, RegRoot root, bool view32, Writer& writer)
+        : m_Registry(registry), m_Root(root), m_View32(view32), m_Writer(writer) {}
+
+    void Export(const RegKeyView& view, std::vector<std::wstring>& path, std::string& path16,
+                bool fixed) {
+        if (!view || path.size() > kMaxKeyDepth) {
+            return;
+        }
+        m_Writer.Key(path16);
+        fixed = fixed || Registry::ViewsFixedBelow(m_Root, path, m_View32);
+        if (fixed && view.underlay == nullptr) {
+            // The plain case: the key's own values and subkeys, links followed.
+            for (const RegValue& value : view.key->Values()) {
+                m_Writer.Value(value);
+            }
+            for (size_t i = 0; i < view.key->SubkeyCount(); ++i) {
+                RegKey& subkey = view.key->Subkey(i);
+                Descend(RegKeyView{m_Registry.Followed(&subkey), nullptr}, subkey.Name(), path,
+                        path16, fixed);
+            }
+            return;
+        }
+        for (const RegValue* value : Registry::ValuesOf(view)) {
+            m_Writer.Value(*value);
+        }
+        for (const std::wstring& name : Registry::SubkeyNames(view)) {
+            RegKeyView subkey;
+            if (fixed) {
+                subkey = m_Registry.Subkey(view, name);
+            } else {
+                path.push_back(name);
+                subkey = m_Registry.Open(m_Root, path, m_View32);
+                path.pop_back();
+            }
+            Descend(subkey, name, path, path16, fixed);
+        }
     }
-    writer.Key(shownPath);
-    for (const RegValue* value : Registry::ValuesOf(view)) {
-        writer.Value(*value);
-    }
-    for (const std::wstring& name : Registry::SubkeyNames(view)) {
+
+private:
+    void Descend(const RegKeyView& subkey, const std::wstring& name,
+                 std::vector<std::wstring>& path, std::string& path16, bool fixed) {
+        size_t shownLength = path16.size();
+        AppendUtf16Le(path16, L'\\');
+        for (wchar_t c : name) {
+            AppendUtf16Le(path16, c);
+        }
         path.push_back(name);
-        size_t shownLength = shownPath.size();
-        shownPath += L'\\';
-        shownPath += name;
-        ExportTree(registry, root, registry.OpenSubkey(root, view, path, view32), path, shownPath,
-                   view32, writer);
-        shownPath.resize(shownLength);
+        Export(subkey, path, path16, fixed);
         path.pop_back();
+        path16.resize(shownLength);
     }
-}
+
+    Registry& m_Registry;
+    RegRoot m_Root;
+    bool m_View32;
+    Writer& m_Writer;
+};
 
 } // namespace
 
@@ -215,14 +277,15 @@ bool ExportRegistryKey(const std::wstring& keyPath, std::string& fileBytes, DWOR
     if (!key) {
         return false;
     }
-    Writer writer;
+    Writer writer(fileBytes);
     writer.Ascii("Windows Registry Editor Version 5.00\r\n");
     std::wstring shownPath = RootLongName(root);
     if (!subKey.empty()) {
         shownPath += L"\\" + subKey;
     }
-    ExportTree(machine.registry, root, key, path, shownPath, view32, writer);
-    fileBytes = writer.File();
+    std::string path16 = ToUtf16Le(shownPath);
+    TreeExporter(machine.registry, root, view32, writer).Export(key, path, path16, false);
+    writer.Finish();
     exitCode = 0;
     return true;
 }

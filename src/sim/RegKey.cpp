@@ -6,29 +6,47 @@
 
 namespace sim {
 
-RegKey::RegKey(std::wstring name) : m_Name(std::move(name)), m_UpperName(UpperName(m_Name)) {}
+RegKey::RegKey(std::wstring name) : m_Name(std::move(name)) {}
 
-size_t RegKey::LowerBound(const std::wstring& upperName) const {
-    auto found = std::lower_bound(m_Subkeys.begin(), m_Subkeys.end(), upperName,
+namespace {
+
+// Orders names as their upper-cased forms sort, without making them: negative, 0 or positive.
+int CompareNames(const std::wstring& a, const std::wstring& b) {
+    size_t length = std::min(a.size(), b.size());
+    for (size_t i = 0; i < length; ++i) {
+        if (a[i] != b[i]) {
+            wchar_t upperA = UpperChar(a[i]);
+            wchar_t upperB = UpperChar(b[i]);
+            if (upperA != upperB) {
+                return upperA < upperB ? -1 : 1;
+            }
+        }
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+} // namespace
+
+size_t RegKey::LowerBound(const std::wstring& name) const {
+    auto found = std::lower_bound(m_Subkeys.begin(), m_Subkeys.end(), name,
                                   [](const std::unique_ptr<RegKey>& key, const std::wstring& name) {
-                                      return key->m_UpperName < name;
+                                      return CompareNames(key->m_Name, name) < 0;
                                   });
     return static_cast<size_t>(found - m_Subkeys.begin());
 }
 
 RegKey* RegKey::FindSubkey(const std::wstring& name) const {
-    std::wstring upper = UpperName(name);
-    size_t at = LowerBound(upper);
-    return at < m_Subkeys.size() && m_Subkeys[at]->m_UpperName == upper ? m_Subkeys[at].get()
-                                                                        : nullptr;
+    size_t at = LowerBound(name);
+    return at < m_Subkeys.size() && SameName(m_Subkeys[at]->m_Name, name) ? m_Subkeys[at].get()
+                                                                          : nullptr;
 }
 
 RegKey& RegKey::CreateSubkey(const std::wstring& name, bool* created) {
-    std::wstring upper = UpperName(name);
     // Loaders add keys mostly in sorted order: try the end first.
-    size_t at = !m_Subkeys.empty() && m_Subkeys.back()->m_UpperName < upper ? m_Subkeys.size()
-                                                                            : LowerBound(upper);
-    bool isNew = at == m_Subkeys.size() || m_Subkeys[at]->m_UpperName != upper;
+    size_t at = !m_Subkeys.empty() && CompareNames(m_Subkeys.back()->m_Name, name) < 0
+                    ? m_Subkeys.size()
+                    : LowerBound(name);
+    bool isNew = at == m_Subkeys.size() || !SameName(m_Subkeys[at]->m_Name, name);
     if (isNew) {
         m_Subkeys.insert(m_Subkeys.begin() + static_cast<ptrdiff_t>(at),
                          std::make_unique<RegKey>(name));
@@ -40,9 +58,8 @@ RegKey& RegKey::CreateSubkey(const std::wstring& name, bool* created) {
 }
 
 bool RegKey::DeleteSubkey(const std::wstring& name) {
-    std::wstring upper = UpperName(name);
-    size_t at = LowerBound(upper);
-    if (at == m_Subkeys.size() || m_Subkeys[at]->m_UpperName != upper) {
+    size_t at = LowerBound(name);
+    if (at == m_Subkeys.size() || !SameName(m_Subkeys[at]->m_Name, name)) {
         return false;
     }
     m_Subkeys.erase(m_Subkeys.begin() + static_cast<ptrdiff_t>(at));
@@ -107,22 +124,33 @@ bool RegKey::DeleteValue(const std::wstring& name) {
     return true;
 }
 
-void RegKey::SetPendingValues(std::unique_ptr<PendingValues> pending) {
+void RegKey::SetPendingValues(PendingValues& source, size_t offset, size_t line) {
     ReadPendingValues();
-    m_Pending = std::move(pending);
+    m_Pending = &source;
+    m_PendingOffset = offset;
+    m_PendingLine = line;
+}
+
+void RegKey::KeepSource(std::shared_ptr<PendingValues> source) {
+    if (m_Sources == nullptr) {
+        m_Sources = std::make_unique<std::vector<std::shared_ptr<PendingValues>>>();
+    }
+    m_Sources->push_back(std::move(source));
 }
 
 void RegKey::ReadPending() const {
     // Taken first, so that the values it reads are set as any other.
-    std::unique_ptr<PendingValues> pending = std::move(m_Pending);
-    pending->ReadInto(const_cast<RegKey&>(*this));
+    PendingValues* pending = m_Pending;
+    m_Pending = nullptr;
+    pending->ReadInto(const_cast<RegKey&>(*this), m_PendingOffset, m_PendingLine);
 }
 
 void RegKey::Clear() {
-    m_Pending.reset();
+    m_Pending = nullptr;
     m_Values.clear();
     m_ValueIndex.reset();
     m_Subkeys.clear();
+    m_Sources.reset();
 }
 
 } // namespace sim

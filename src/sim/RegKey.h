@@ -22,11 +22,12 @@ struct RegValue {
 
 class RegKey;
 
-// Values of a key still in the text of a loaded file, read when the key's values are first used.
+// The text of a loaded file whose keys' values are read when each key's values are first used:
+// a key keeps only where its values begin (offset and line number).
 class PendingValues {
 public:
     virtual ~PendingValues() = default;
-    virtual void ReadInto(RegKey& key) = 0;
+    virtual void ReadInto(RegKey& key, size_t offset, size_t line) = 0;
 };
 
 class RegKey {
@@ -54,9 +55,11 @@ public:
     bool DeleteValue(const std::wstring& name);
     void Clear();
 
-    // Values a loader has found but not read: they are read, and go before any value set since,
-    // when the key's values are first used.
-    void SetPendingValues(std::unique_ptr<PendingValues> pending);
+    // Values a loader has found but not read: they are read from source, and go before any value
+    // set since, when the key's values are first used. The source must live as long as the key:
+    // a loader hands it to the key it loads into (KeepSource), an ancestor of every key it sets.
+    void SetPendingValues(PendingValues& source, size_t offset, size_t line);
+    void KeepSource(std::shared_ptr<PendingValues> source);
     bool HasPendingValues() const { return m_Pending != nullptr; }
     void ReadPendingValues() const {
         if (m_Pending != nullptr) {
@@ -69,17 +72,20 @@ public:
     std::wstring linkTarget;
 
 private:
-    size_t LowerBound(const std::wstring& upperName) const;
+    size_t LowerBound(const std::wstring& name) const;
     void ReadPending() const;
 
+    // Kept small: a loaded prefix has a key for every key line of its files.
     std::wstring m_Name;
-    std::wstring m_UpperName;
     std::vector<std::unique_ptr<RegKey>> m_Subkeys;
     mutable std::vector<RegValue> m_Values;
     // The positions of the values by upper-cased name, kept once a key has many values (as
     // some keys of large machines have) so that loading stays linear.
     mutable std::unique_ptr<std::unordered_map<std::wstring, size_t>> m_ValueIndex;
-    mutable std::unique_ptr<PendingValues> m_Pending;
+    mutable PendingValues* m_Pending = nullptr;
+    size_t m_PendingOffset = 0;
+    size_t m_PendingLine = 0;
+    std::unique_ptr<std::vector<std::shared_ptr<PendingValues>>> m_Sources;
     size_t FindValueIndex(const std::wstring& name) const;
     void IndexValues();
 };

@@ -92,15 +92,19 @@ RegKeyView Registry::Open(RegRoot root, const std::vector<std::wstring>& path, b
     return RegKeyView{user, machine};
 }
 
-RegKeyView Registry::OpenSubkey(RegRoot root, const RegKeyView& parent,
-                                const std::vector<std::wstring>& path, bool view32) {
-    if (path.size() <= kDeepestViewRule || !parent) {
-        return Open(root, path, view32);
+bool Registry::ViewsFixedBelow(RegRoot root, const std::vector<std::wstring>& path, bool view32) {
+    if (root == RegRoot::ClassesRoot) {
+        return MergingFixedBelow(path);
     }
+    return !view32 || RedirectionFixedBelow(root, path);
+}
+
+RegKeyView Registry::Subkey(const RegKeyView& parent, const std::wstring& name) {
     // Below the views' rules a subkey is redirected and merged as its parent is: of the user's
     // and the machine's classes, the user's key hides the machine's.
-    RegKey* key = Walk(parent.key, path, path.size() - 1, path.size(), 0);
-    RegKey* underlay = Walk(parent.underlay, path, path.size() - 1, path.size(), 0);
+    RegKey* key = parent.key != nullptr ? Followed(parent.key->FindSubkey(name)) : nullptr;
+    RegKey* underlay =
+        parent.underlay != nullptr ? Followed(parent.underlay->FindSubkey(name)) : nullptr;
     if (key == nullptr) {
         return RegKeyView{underlay, nullptr};
     }

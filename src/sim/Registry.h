@@ -42,11 +42,17 @@ public:
     // Opens a key by its logical path (components without backslashes) under a root, through
     // the 32-bit view when `view32` (a 32-bit program on 64-bit Windows), else natively.
     RegKeyView Open(RegRoot root, const std::vector<std::wstring>& path, bool view32);
-    // Opens the subkey path.back() of an opened key `parent` whose path is the rest of path: the
-    // same key Open(root, path, view32) opens, found from the parent where the views allow it
-    // (as they do below their rules' depth), so that walking a tree costs one step per key.
-    RegKeyView OpenSubkey(RegRoot root, const RegKeyView& parent,
-                          const std::vector<std::wstring>& path, bool view32);
+    // Whether no rule of the views looks below the key at path: its subkeys, and theirs, are
+    // then redirected and merged as it is, and Subkey finds them from it in one step each.
+    static bool ViewsFixedBelow(RegRoot root, const std::vector<std::wstring>& path, bool view32);
+    // The subkey `name` of an opened key below which the views are fixed: the key that Open
+    // opens for the parent's path and name.
+    RegKeyView Subkey(const RegKeyView& parent, const std::wstring& name);
+    // A key reached as a subkey, with its link followed when it is a link (null when the link
+    // leads nowhere).
+    RegKey* Followed(RegKey* key) {
+        return key != nullptr && !key->linkTarget.empty() ? LinkTarget(key->linkTarget, 0) : key;
+    }
     // Opens or creates a key. Keys created through HKEY_CLASSES_ROOT go to the machine's
     // classes unless the user's classes already hold the key.
     RegKey* Create(RegRoot root, const std::vector<std::wstring>& path, bool view32,

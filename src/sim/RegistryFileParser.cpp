@@ -7,9 +7,12 @@
 #include "sim/WinePrefix.h"
 
 #include <cstdio>
+#include <fcntl.h>
 #include <memory>
 #include <string_view>
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace sim {
 
@@ -17,20 +20,100 @@ namespace {
 
 const char kFileSignature[] = "WINE REGISTRY Version 2";
 
-class PendingSection : public PendingValues {
+// While a file is indexed, the pages of its mapping behind this many bytes are let go: the
+// process keeps no copy of what it has checked, and a key's lines are mapped in again when its
+// values are read.
+const size_t kKeptBehind = size_t{8} << 20;
+
+// The text of a registry file: the file mapped read-only (copied only where it cannot be
+// mapped). Wine replaces its registry files rather than rewriting them, so the mapped text stays
+// as it was loaded. Shared by the keys whose values are still to be read from it.
+class FileText : public PendingValues {
 public:
-    PendingSection(std::shared_ptr<const std::string> text, size_t offset, size_t line)
-        : m_Text(std::move(text)), m_Offset(offset), m_Line(line) {}
-    void ReadInto(RegKey& key) override;
+    ~FileText() override {
+        if (m_Mapped != nullptr) {
+            munmap(m_Mapped, m_Size);
+        }
+    }
+
+    // False when the file cannot be opened.
+    bool Open(const std::string& path) {
+        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) {
+            return false;
+        }
+        struct stat info;
+        if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+            void* mapped =
+                mmap(nullptr, static_cast<size_t>(info.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+            if (mapped != MAP_FAILED) {
+                m_Mapped = mapped;
+                m_Size = static_cast<size_t>(info.st_size);
+                ::close(fd);
+                return true;
+            }
+        }
+        char chunk[1 << 16];
+        for (ssize_t read; (read = ::read(fd, chunk, sizeof chunk)) > 0;) {
+            m_Copy.append(chunk, static_cast<size_t>(read));
+        }
+        ::close(fd);
+        return true;
+    }
+
+    std::string_view Text() const {
+        return m_Mapped != nullptr ? std::string_view(static_cast<const char*>(m_Mapped), m_Size)
+                                   : std::string_view(m_Copy);
+    }
+
+    // Lets go of the mapped pages before offset that are not let go yet.
+    void LetGoBefore(size_t offset) {
+        if (m_Mapped == nullptr || offset < m_LetGo + 2 * kKeptBehind) {
+            return;
+        }
+        size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+        size_t end = (offset - kKeptBehind) / page * page;
+        madvise(static_cast<char*>(m_Mapped) + m_LetGo, end - m_LetGo, MADV_DONTNEED);
+        m_LetGo = end;
+    }
+
+    void ReadInto(RegKey& key, size_t offset, size_t line) override;
 
 private:
-    std::shared_ptr<const std::string> m_Text;
-    size_t m_Offset;
-    size_t m_Line;
+    void* m_Mapped = nullptr;
+    size_t m_Size = 0;
+    size_t m_LetGo = 0;
+    std::string m_Copy;
 };
 
-// The file's text, shared by the keys whose values are still to be read from it.
-using FileText = std::shared_ptr<const std::string>;
+// Splits a key path at its backslashes as SplitRegistryPath does, into the strings of parts
+// (reused from line to line); count is the number of names. False for an empty name.
+bool SplitKeyPath(const std::wstring& path, std::vector<std::wstring>& parts, size_t& count) {
+    count = 0;
+    if (path.empty()) {
+        return true;
+    }
+    size_t start = 0;
+    while (true) {
+        size_t end = path.find(L'\\', start);
+        if (end == std::wstring::npos) {
+            end = path.size();
+        }
+        if (end == start) {
+            // One trailing backslash closes the path; anywhere else it leaves an empty name.
+            return start == path.size() && start > 0 && path[start - 1] == L'\\' &&
+                   (start < 2 || path[start - 2] != L'\\');
+        }
+        if (count == parts.size()) {
+            parts.emplace_back();
+        }
+        parts[count++].assign(path, start, end - start);
+        if (end == path.size()) {
+            return true;
+        }
+        start = end + 1;
+    }
+}
 
 // Parses the lines of a registry file. Loading a file indexes it: every key is created, every
 // line checked (problems are reported with their line), and each key keeps where its values
@@ -39,14 +122,13 @@ using FileText = std::shared_ptr<const std::string>;
 class RegistryFileLoader {
 public:
     // Indexes a whole file.
-    RegistryFileLoader(const std::string& path, FileText text, RegKey& branch, std::string& arch,
+    RegistryFileLoader(const std::string& path, FileText& file, RegKey& branch, std::string& arch,
                        std::vector<std::string>& problems)
-        : m_FilePath(path), m_File(std::move(text)), m_Reader(*m_File), m_Branch(&branch),
-          m_Arch(&arch), m_Problems(&problems), m_Indexing(true) {}
+        : m_FilePath(path), m_File(&file), m_Reader(file.Text()), m_Branch(&branch), m_Arch(&arch),
+          m_Problems(&problems), m_Indexing(true) {}
     // Reads the values of one key from offset on, up to the next key line.
-    RegistryFileLoader(FileText text, size_t offset, size_t line, RegKey& key)
-        : m_File(std::move(text)), m_Reader(*m_File, offset, line), m_Key(&key), m_Indexing(false) {
-    }
+    RegistryFileLoader(FileText& file, size_t offset, size_t line, RegKey& key)
+        : m_File(&file), m_Reader(file.Text(), offset, line), m_Key(&key), m_Indexing(false) {}
 
     bool Load() {
         std::string_view line;
@@ -57,6 +139,7 @@ public:
         }
         while (m_Reader.Next(line)) {
             ParseLine(line);
+            m_File->LetGoBefore(m_Reader.Offset());
         }
         return true;
     }
@@ -122,29 +205,30 @@ private:
             Problem("unterminated key name");
             return;
         }
-        std::vector<std::wstring> parts;
-        if (!SplitRegistryPath(m_Text, parts)) {
+        size_t count = 0;
+        if (!SplitKeyPath(m_Text, m_Parts, count)) {
             Problem("malformed key name");
             return;
         }
         // Files list a key's subkeys after it: the names the last key shares with this one are
         // found again from the keys walked then.
         size_t shared = 0;
-        while (shared < parts.size() && shared < m_Path.size() && parts[shared] == m_Path[shared]) {
+        while (shared < count && shared < m_Walked.size() && m_Parts[shared] == m_Path[shared]) {
             ++shared;
         }
         m_Walked.resize(shared);
-        m_Path.resize(shared);
         RegKey* key = shared == 0 ? m_Branch : m_Walked.back();
-        for (size_t i = shared; i < parts.size(); ++i) {
-            key = &key->CreateSubkey(parts[i]);
+        for (size_t i = shared; i < count; ++i) {
+            key = &key->CreateSubkey(m_Parts[i]);
             m_Walked.push_back(key);
-            m_Path.push_back(std::move(parts[i]));
+            if (i == m_Path.size()) {
+                m_Path.emplace_back();
+            }
+            m_Path[i].swap(m_Parts[i]);
         }
         m_Key = key;
         // A key named twice has its first values read before the second ones are indexed.
-        key->SetPendingValues(
-            std::make_unique<PendingSection>(m_File, m_Reader.Offset(), m_Reader.Number() + 1));
+        key->SetPendingValues(*m_File, m_Reader.Offset(), m_Reader.Number() + 1);
     }
 
     void ParseOption(std::string_view option) {
@@ -312,15 +396,17 @@ private:
     }
 
     std::string m_FilePath;
-    FileText m_File;
+    FileText* m_File;
     LineReader m_Reader;
     RegKey* m_Branch = nullptr;
     std::string* m_Arch = nullptr;
     std::vector<std::string>* m_Problems = nullptr;
     RegKey* m_Key = nullptr;
     bool m_Indexing;
-    // The names of the last key line and the keys they lead to.
+    // The names of the last key line (the first m_Walked.size() of them) and the keys they lead
+    // to; the names of the current one.
     std::vector<std::wstring> m_Path;
+    std::vector<std::wstring> m_Parts;
     std::vector<RegKey*> m_Walked;
     bool m_IsLink = false;
     std::wstring m_Name;
@@ -328,30 +414,22 @@ private:
     std::string m_Data;
 };
 
-void PendingSection::ReadInto(RegKey& key) {
-    RegistryFileLoader(m_Text, m_Offset, m_Line, key).ReadKey();
+void FileText::ReadInto(RegKey& key, size_t offset, size_t line) {
+    RegistryFileLoader(*this, offset, line, key).ReadKey();
 }
 
 } // namespace
 
 bool LoadWineRegistryFile(const std::string& path, RegKey& branch, std::string& arch,
                           std::vector<std::string>& problems) {
-    auto text = std::make_shared<std::string>();
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
+    auto text = std::make_shared<FileText>();
+    if (!text->Open(path)) {
         problems.push_back(path + ": cannot be read");
         return false;
     }
-    char chunk[1 << 16];
-    struct stat info;
-    if (fstat(fileno(file), &info) == 0 && info.st_size > 0) {
-        text->reserve(static_cast<size_t>(info.st_size));
-    }
-    for (size_t read; (read = std::fread(chunk, 1, sizeof chunk, file)) > 0;) {
-        text->append(chunk, read);
-    }
-    std::fclose(file);
-    return RegistryFileLoader(path, std::move(text), branch, arch, problems).Load();
+    bool loaded = RegistryFileLoader(path, *text, branch, arch, problems).Load();
+    branch.KeepSource(std::move(text));
+    return loaded;
 }
 
 } // namespace sim

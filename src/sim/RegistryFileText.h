@@ -1,17 +1,31 @@
 // The notation of Wine's registry files: hex digits and escaped strings ("\\n", "\\x41", octal).
+// The small helpers are inline: the loader calls them for every character of a file.
 #pragma once
 
+#include <cstring>
 #include <string>
 #include <string_view>
 
 namespace sim {
 
+// The values of the hex digits by character; -1 for any other character.
+extern const signed char kHexDigits[256];
+
 // The value of a hex digit; -1 for any other character.
-int HexDigit(char c);
+inline int HexDigit(char c) {
+    return kHexDigits[static_cast<unsigned char>(c)];
+}
 
-void SkipBlanks(std::string_view text, size_t& pos);
+inline void SkipBlanks(std::string_view text, size_t& pos) {
+    while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')) {
+        ++pos;
+    }
+}
 
-bool StartsWith(std::string_view text, size_t pos, std::string_view prefix);
+inline bool StartsWith(std::string_view text, size_t pos, std::string_view prefix) {
+    return text.size() >= pos && text.size() - pos >= prefix.size() &&
+           text.compare(pos, prefix.size(), prefix) == 0;
+}
 
 // Parses an escaped string from pos up to its closing delimiter (not included in the result;
 // pos ends after it). False when the line ends first.
@@ -19,6 +33,27 @@ bool ParseString(std::string_view text, size_t& pos, char close, std::wstring& r
 
 // Moves pos past an escaped string as ParseString does, without decoding it (the digits of an
 // escape are never a delimiter).
-bool SkipString(std::string_view text, size_t& pos, char close);
+inline bool SkipString(std::string_view text, size_t& pos, char close) {
+    const char* data = text.data();
+    size_t from = pos;
+    while (from < text.size()) {
+        const void* found = std::memchr(data + from, close, text.size() - from);
+        if (found == nullptr) {
+            return false;
+        }
+        size_t at = static_cast<size_t>(static_cast<const char*>(found) - data);
+        // The delimiter closes the string unless an odd run of backslashes escapes it.
+        size_t backslashes = 0;
+        while (at - backslashes > pos && data[at - backslashes - 1] == '\\') {
+            ++backslashes;
+        }
+        if (backslashes % 2 == 0) {
+            pos = at + 1;
+            return true;
+        }
+        from = at + 1;
+    }
+    return false;
+}
 
 } // namespace sim

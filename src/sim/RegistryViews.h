@@ -17,8 +17,12 @@ bool IsRedirectedClass(const std::wstring& name);
 // subkeys from the user's and the machine's classes.
 bool IsMergedClassKey(const std::vector<std::wstring>& path, size_t length);
 
-// No rule of either view looks deeper than this many names: below, a key's view follows from
-// its parent's.
-const size_t kDeepestViewRule = 8;
+// Whether the 32-bit view redirects every key below the key at path of root (not
+// HKEY_CLASSES_ROOT) as it redirects that key: no rule looks below it.
+bool RedirectionFixedBelow(RegRoot root, const std::vector<std::wstring>& path);
+
+// Whether no key below the key of HKEY_CLASSES_ROOT at path (not the root itself) merges the
+// user's and the machine's subkeys.
+bool MergingFixedBelow(const std::vector<std::wstring>& path);
 
 } // namespace sim

@@ -71,7 +71,49 @@ bool IsSharedSoftwareKey(const std::vector<std::wstring>& path) {
     return false;
 }
 
+// Whether a shared key lies strictly below path (Software\...).
+bool SharedKeyBelow(const std::vector<std::wstring>& path) {
+    static const RegistryPathList shared = SplitPathList(kSharedSoftwareKeys);
+    for (const std::vector<std::wstring>& parts : shared) {
+        if (parts.size() + 1 > path.size()) {
+            bool below = true;
+            for (size_t i = 1; below && i < path.size(); ++i) {
+                below = SameName(path[i], parts[i - 1]);
+            }
+            if (below) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 } // namespace
+
+bool RedirectionFixedBelow(RegRoot root, const std::vector<std::wstring>& path) {
+    bool software = !path.empty() && SameName(path[0], L"Software");
+    if (root == RegRoot::CurrentUser) {
+        return !path.empty() &&
+               (!software || (path.size() >= 2 && !SameName(path[1], L"Classes")) ||
+                path.size() >= 3);
+    }
+    if (root != RegRoot::LocalMachine) {
+        return true;
+    }
+    if (path.empty()) {
+        return false;
+    }
+    if (!software || (path.size() >= 2 && SameName(path[1], L"Wow6432Node"))) {
+        return true;
+    }
+    if (path.size() < 2) {
+        return false;
+    }
+    if (SameName(path[1], L"Classes")) {
+        return path.size() >= 3;
+    }
+    return IsSharedSoftwareKey(path) || !SharedKeyBelow(path);
+}
 
 bool IsRedirectedClass(const std::wstring& name) {
     for (const wchar_t* redirected : kRedirectedClasses) {

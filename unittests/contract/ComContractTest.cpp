@@ -27,7 +27,7 @@ ZPError CreationError(const Text& progId) {
 
 TEST(ComContract, UnknownProgIdIsAnInvalidClassString) {
     ZPError error = CreationError(L"Zanprobe.ContractUnknown");
-    EXPECT_EQ(error.Number(), static_cast<long>(0x800401F3UL));
+    EXPECT_EQ(error.Number(), CO_E_CLASSSTRING);
     EXPECT_EQ(error.Description(), L"Invalid class string (0x800401F3)");
 }
 
@@ -44,7 +44,7 @@ TEST(ComContract, ProgIdOfAClassWithoutServerIsClassNotRegistered) {
     RegCloseKey(created);
 
     ZPError error = CreationError(Utilities::FromAnsi(kProgId));
-    EXPECT_EQ(error.Number(), static_cast<long>(0x80040154UL));
+    EXPECT_EQ(error.Number(), REGDB_E_CLASSNOTREG);
     EXPECT_EQ(error.Description(), L"Class not registered (0x80040154)");
 
     RegDeleteKeyA(HKEY_CLASSES_ROOT, key.c_str());
@@ -121,7 +121,7 @@ TEST(ComContract, InProcessServerIsCreatedAndCalledByName) {
         working.CallMethod(L"Missing", {});
         ADD_FAILURE() << "unknown method called";
     } catch (const ZPError& error) {
-        EXPECT_EQ(error.Number(), static_cast<long>(0x80020006UL));
+        EXPECT_EQ(error.Number(), DISP_E_UNKNOWNNAME);
     }
     Utilities::ComObject failing =
         Utilities::ComObject::Create(Utilities::FromAnsi(kFailingProgId));

@@ -112,6 +112,27 @@ TEST(VersionContract, NoVersionResource) {
     EXPECT_EQ(GetFileVersionInfoSizeA((folder / "missing.exe").c_str(), &handle), 0u);
 }
 
+// version.dll is reached from the system folder, by the search flag or by its full path.
+TEST(VersionContract, LoadedFromTheSystemFolder) {
+    char folder[MAX_PATH] = {};
+    UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+    ASSERT_GT(length, 0u);
+    ASSERT_LT(length, static_cast<UINT>(MAX_PATH));
+    const std::string fullPath = std::string(folder) + "\\version.dll";
+    for (HMODULE module :
+         {LoadLibraryExA("version.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32),
+          LoadLibraryExA(fullPath.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH)}) {
+        ASSERT_NE(module, nullptr);
+        for (const char* name :
+             {"GetFileVersionInfoSizeA", "GetFileVersionInfoA", "VerQueryValueA"}) {
+            EXPECT_NE(GetProcAddress(module, name), nullptr) << name;
+        }
+        EXPECT_TRUE(FreeLibrary(module));
+    }
+    EXPECT_EQ(LoadLibraryExA("missing-library.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32),
+              nullptr);
+}
+
 TEST(BinaryTypeContract, MachineOfTheImage) {
     ContractFolder folder;
     PeLayout x86;

@@ -165,7 +165,7 @@ void GoldenRunTest::SeedRuntimesAndComponents(const std::string& p_OfficeFolder,
         {L"OrvexModel7.Server", L"{6C1E0C11-7A2B-4C5D-9E01-000000000003}"}};
     for (const auto& entry : classes) {
         registry.SetString(std::wstring(L"HKCR\\") + entry.first + L"\\CLSID", L"", entry.second);
-        machine.comClasses[entry.second];
+        machine.comClasses[entry.second].methods[L"Initialize"];
     }
 }
 

@@ -80,6 +80,10 @@ TEST_F(FoldersTest, FileVersionText) {
     EXPECT_EQ(GetFileVersionText(L"C:\\notes.txt"), L"");
     EXPECT_EQ(GetFileVersionText(L"C:\\missing.exe"), L"");
     EXPECT_EQ(GetFileVersionText(L""), L"");
+    // Where LoadLibraryExA lacks the system-folder search flag, version.dll is named by its
+    // path in the system folder.
+    Machine().missingKernel32Functions = {"SetDefaultDllDirectories"};
+    EXPECT_EQ(GetFileVersionText(L"C:\\a.exe"), L"1.0.40000.0");
 }
 
 TEST_F(FoldersTest, TruncatedExecutableHasNoVersion) {
@@ -109,6 +113,8 @@ TEST_F(FoldersTest, SixtyFourBitExecutables) {
     EXPECT_FALSE(Is64BitExecutable(L"C:\\missing.exe"));
 }
 
+// The system's cmd.exe by its path, started in the system folder, its standard streams the
+// null device through an inheritable handle (the simulated machine refuses any other).
 TEST_F(FoldersTest, RunCommandAndWaitQuotesTheCommandAndFeedsNoInput) {
     MakeHostFolder("C:\\Program Files\\Zandorel");
     WriteHostFile("C:\\Program Files\\Zandorel\\a.txt", "12345");
@@ -119,6 +125,8 @@ TEST_F(FoldersTest, RunCommandAndWaitQuotesTheCommandAndFeedsNoInput) {
     const auto& started = Machine().startedProcesses[0];
     EXPECT_EQ(started.commandLine, L"cmd /c \"dir /s /a-d \"C:\\Program Files\\Zandorel\" >> "
                                    L"\"C:\\users\\tester\\Temp\\log.txt\"\"");
+    EXPECT_EQ(started.applicationName, Machine().windowsFolder + L"\\system32\\cmd.exe");
+    EXPECT_EQ(started.currentDirectory, Machine().windowsFolder + L"\\system32");
     EXPECT_EQ(started.showWindow, SW_SHOWMINIMIZED);
     EXPECT_TRUE(started.inputFromNullDevice);
     EXPECT_EQ(started.exitCode, 0u);

@@ -1,6 +1,7 @@
 // The Windows program.
 #include "app/MainModule.h"
 #include "app/win32/Win32FormView.h"
+#include "platform/libraries.h"
 #include "winapi/winapi.h"
 
 std::unique_ptr<FormView> CreateFormView() {
@@ -8,5 +9,7 @@ std::unique_ptr<FormView> CreateFormView() {
 }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // Before anything can load a DLL: later loads come from the system folder only.
+    Utilities::RestrictLibrarySearch();
     return MainModule::Main();
 }

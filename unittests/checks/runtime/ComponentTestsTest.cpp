@@ -34,7 +34,7 @@ protected:
     void InstallBoth() {
         InstallLibrary();
         Register(L"ZanUtility7.ZanUtil", kUtilityClass);
-        Register(L"ZanGraph7Server.ZGrGraph", kGraphClass);
+        Register(L"ZanGraph7Server.ZGrGraph", kGraphClass).methods[L"Initialize"];
     }
     LineList Run() {
         ComponentTests::RunSuiteComponentTests();
@@ -48,7 +48,7 @@ TEST_F(ComponentTestsTest, BothComponentsPass) {
     EXPECT_EQ(Log(), Heading("MRL 7.x System Tests") + Line("ZanUtility7: Passed") +
                          Line("Plotworks7: Passed"));
     // The graph was initialised with its one call.
-    EXPECT_EQ(Machine().comClasses[kGraphClass].calls, std::vector<std::wstring>{L"Initialize"});
+    EXPECT_EQ(Machine().comClasses[kGraphClass].calls, std::vector<std::wstring>{L"Initialize(0)"});
 }
 
 TEST_F(ComponentTestsTest, MissingLibraryFileAtTheRootWhenNoSystemDirectory) {
@@ -79,11 +79,10 @@ TEST_F(ComponentTestsTest, UtilityNotCreatable) {
     EXPECT_EQ(Run()[1],
               "ZanUtility7: Unable to create root ZanUtility7.ZanUtil object (Class not registered "
               "(0x80040154))");
-    Register(L"ZanUtility7.ZanUtil", kUtilityClass).creatable = false;
-    Machine().comClasses[kUtilityClass].creationError = L"Automation error (0x80004005)";
+    Register(L"ZanUtility7.ZanUtil", kUtilityClass).creationResult = E_FAIL;
     g_LogFile->Initialize();
     EXPECT_EQ(Run()[1],
-              "ZanUtility7: Unable to create root ZanUtility7.ZanUtil object (Automation error "
+              "ZanUtility7: Unable to create root ZanUtility7.ZanUtil object (Unspecified error "
               "(0x80004005))");
 }
 
@@ -114,7 +113,8 @@ TEST_F(ComponentTestsTest, GraphNotCreatable) {
 
 TEST_F(ComponentTestsTest, GraphInitializeFailsWithOneFailureLineAndAnEmptyResult) {
     InstallBoth();
-    Machine().comClasses[kGraphClass].failingMethods[L"Initialize"] = L"No licence (0x800A03E8)";
+    Machine().comClasses[kGraphClass].methods[L"Initialize"] = {static_cast<SCODE>(0x800A03E8),
+                                                                L"No licence"};
     EXPECT_EQ(Run(),
               (LineList{"MRL 7.x System Tests", "ZanUtility7: Passed",
                         "<FAILURE> Unable to initialize test graph : No licence (0x800A03E8)",
@@ -160,8 +160,7 @@ TEST_F(OrvexTestsTest, ServerCreatedWhenTheSwitchIsMissing) {
 }
 
 TEST_F(OrvexTestsTest, SwitchValues) {
-    Register(L"OrvexModel7.Server", kOrvexClass).creatable = false;
-    Machine().comClasses[kOrvexClass].creationError = L"Class not registered (0x80040154)";
+    Register(L"OrvexModel7.Server", kOrvexClass).creationResult = REGDB_E_CLASSNOTREG;
     const std::string disabled =
         "OrvexModel.dll Test: Disabled via 'Disable Model Server' registry key.";
     const std::string createFailed =

@@ -1,0 +1,35 @@
+// DLLs that are not among Windows' known DLLs (which Windows always takes from the system
+// folder): the program names none of them in its import table and loads them from the system
+// folder alone, so that a DLL of the same name beside the program (in a download folder, say)
+// is never loaded into it.
+#pragma once
+
+#include "winapi/winapi.h"
+
+namespace Utilities {
+
+// Limits the DLLs that this process loads from now on to the system folder, where Windows
+// offers that (SetDefaultDllDirectories: Windows 8, and Windows 7 with its update); does nothing
+// elsewhere. Called first thing at start-up.
+void RestrictLibrarySearch();
+
+// A DLL of the system folder, loaded while the object lives.
+class SystemLibrary {
+public:
+    // p_FileName: the DLL's file name ("version.dll").
+    explicit SystemLibrary(const char* p_FileName);
+    ~SystemLibrary();
+    SystemLibrary(const SystemLibrary&) = delete;
+    SystemLibrary& operator=(const SystemLibrary&) = delete;
+
+    // One of its functions as a pointer of type F; null when the DLL or the function is missing.
+    template <typename F> F Function(const char* p_Name) const {
+        return reinterpret_cast<F>(reinterpret_cast<void*>(Address(p_Name)));
+    }
+
+private:
+    FARPROC Address(const char* p_Name) const;
+    HMODULE m_Module;
+};
+
+} // namespace Utilities

@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# The commands that the Windows program runs, under Wine, in a private copy of the run's prefix.
+# 1. Planting: the program is started from a download folder holding a cmd.exe, a reg.bat and a
+#    version.dll of ours (each would leave a marker), with another such folder as its current
+#    folder. A run through the window runs and loads none of them, and the registry exports are
+#    in the log.
+# 2. The child's start: the prefix's cmd.exe is replaced by a probe of ours, which reports its
+#    current folder and standard handles. For every command of a run through the window, the
+#    probe runs in the system folder, its standard input ends at once and its standard output
+#    and error are valid handles.
+#   child_process.sh STATE PROGRAM DRIVER VIEWER PROBE DLL
+# With KEEP_WORK set, the work folder (prefix copy, logs) is kept and named.
+set -u -o pipefail
+# shellcheck source=../lib/harness.sh
+source "$(dirname "$0")/../lib/harness.sh"
+# shellcheck source=../lib/wine_run.sh
+source "$(dirname "$0")/../lib/wine_run.sh"
+state=$1
+program=$2
+driver=$3
+viewer=$4
+probe=$5
+dll=$6
+
+wine_loader "$program"
+work=$(mktemp -d)
+[ -n "${KEEP_WORK:-}" ] && echo "work folder: $work"
+private_prefix "$state" "$work"
+start_driver "$work" "$driver" "$viewer"
+
+international='HKEY_CURRENT_USER\Control Panel\International'
+# Wine's type copies a UTF-16 export byte for byte: its NULs go before the log is read as text.
+read_log() { tr -d '\000\r' <"$log" | iconv -c -f CP1252 -t UTF-8 >"$work/$1.log"; }
+completed() {
+    case "$status" in
+    *"status Diagnostics Completed"*) ;;
+    *) fail "$1: the run did not complete: $status" ;;
+    esac
+}
+
+# 1. Planting.
+downloads=$work/Downloads
+current=$work/current
+mkdir -p "$downloads" "$current"
+cp "$program" "$downloads/Zanprobe7.exe"
+for folder in "$downloads" "$current"; do
+    cp "$probe" "$folder/cmd.exe"
+    printf '@echo planted>"%%~dp0reg.ran"\r\n' >"$folder/reg.bat"
+    cp "$dll" "$folder/version.dll"
+done
+cd "$current" || exit 1
+run_once "$work" "$downloads/Zanprobe7.exe"
+cd "$work" || exit 1
+completed "planted"
+for marker in {"$downloads","$current"}/{cmd.report.txt,reg.ran,version.dll.ran}; do
+    [ -e "$marker" ] && fail "a planted program ran: ${marker#"$work"/} ($(head -c 300 "$marker"))"
+done
+read_log planted
+# The export's first line follows the heading's rule. Wine's type copies only the start of the
+# UTF-16 file (its byte-order mark and first letter); Windows' converts it.
+export_start=$(grep -A2 -xF "Registry entries for $international" "$work/planted.log" | sed -n 3p)
+case "$export_start" in
+"ÿþW"* | "Windows Registry Editor"*) ;;
+*) fail "planted: the export of $international is not in the log (\"$export_start\")" ;;
+esac
+rm -f "$log"
+
+# 2. The child's start. A 32-bit program's system folder is the prefix's syswow64.
+system=$drive_c/windows/system32
+[ "$loader" != "$loader64" ] && [ -d "$drive_c/windows/syswow64" ] && system=$drive_c/windows/syswow64
+rm -f "$system/cmd.exe" # a link into the shared prefix: replaced, not written through
+cp "$probe" "$system/cmd.exe"
+# Wine runs its built-in cmd for the system folder's cmd.exe unless told to run the file.
+export WINEDLLOVERRIDES="cmd.exe=n;$WINEDLLOVERRIDES"
+run_once "$work" "$program"
+completed "probe"
+report=$system/cmd.report.txt
+[ -s "$report" ] || {
+    echo "FAIL: the program started no command"
+    exit 1
+}
+tr -d '\r' <"$report" >"$work/report"
+count=$(wc -l <"$work/report")
+expected='cwd=C:\windows\system32 stdin=eof stdout=ok stderr=ok line=cmd /c "'
+while IFS= read -r line; do
+    case "$line" in
+    "$expected"*) ;;
+    *) fail "the command was started as: $line" ;;
+    esac
+done <"$work/report"
+[ "$failures" -eq 0 ] || exit 1
+echo "child_process: no planted program ran or DLL loaded; $count commands started in the system folder with valid standard handles"
