@@ -13,12 +13,16 @@ int Main() {
     return exitCode;
 }
 
-void Shutdown() {
+void CloseLastLog() {
     if (g_LogFile) {
         g_LogFile->CloseLogFile(false);
         g_LogFile->Dispose();
         g_LogFile.reset();
     }
+}
+
+void Shutdown() {
+    CloseLastLog();
     if (!g_FormMain) {
         return;
     }

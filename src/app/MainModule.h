@@ -10,4 +10,8 @@ int Main();
 // Closes the last report log again (without display), disposes it, unloads the window.
 void Shutdown();
 
+// Shutdown's first step: closes the last report log again (a second terminator block, no
+// display) and disposes it; nothing without a log.
+void CloseLastLog();
+
 } // namespace MainModule
