@@ -1,11 +1,13 @@
 #include "app/MainModule.h"
 
 #include "app/FormMain.h"
+#include "platform/com.h"
 #include "run/Diagnostics.h"
 
 namespace MainModule {
 
 int Main() {
+    Utilities::ComApartment apartment;
     g_FormMain = std::make_unique<FormMain>(CreateFormView());
     g_FormMain->ShowDialog();
     int exitCode = g_FormMain->LastOutcome().empty() ? 0 : 1;

@@ -3,7 +3,8 @@
 
 namespace MainModule {
 
-// Creates the main window, shows it modally, shuts down. Returns the program's exit code:
+// Begins the program's COM apartment, creates the main window, shows it modally, shuts down and
+// ends the apartment. Returns the program's exit code:
 // 1 when the last run failed, else 0.
 int Main();
 

@@ -151,6 +151,11 @@ TEST_F(FormMainTest, MainReturnsZeroAfterACompleteRunAndOneAfterAFailedRun) {
     EXPECT_EQ(MainModule::Main(), 0);
     EXPECT_NE(ReadHostFile(kLog).find("Registry entries for HKEY_CURRENT_USER"), std::string::npos);
     EXPECT_EQ(OpenHandles(), handlesBefore);
+    // COM's apartment spans the program, the viewer's shell call included; the run's servers are
+    // released after it.
+    EXPECT_EQ(Machine().apartmentCalls,
+              (std::vector<std::string>{"CoInitializeEx(6)", "ShellExecuteA",
+                                        "CoFreeUnusedLibraries", "CoUninitialize"}));
     EXPECT_FALSE(g_FormMain);
     EXPECT_FALSE(g_LogFile);
     MakeReadOnly(kLog);

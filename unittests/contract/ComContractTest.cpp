@@ -14,6 +14,7 @@ const char kProgId[] = "Zanprobe.ContractNoServer";
 
 // The description and number of the error that creating the object raises.
 ZPError CreationError(const Text& progId) {
+    Utilities::ComApartment apartment;
     try {
         Utilities::ComObject::Create(progId);
     } catch (const ZPError& error) {
@@ -113,6 +114,7 @@ private:
 
 TEST(ComContract, InProcessServerIsCreatedAndCalledByName) {
     RegisteredServer server;
+    Utilities::ComApartment apartment;
     Utilities::ComObject working =
         Utilities::ComObject::Create(Utilities::FromAnsi(kWorkingProgId));
     EXPECT_NO_THROW(working.CallMethod(L"Initialize", {int16_t{0}}));
