@@ -1,5 +1,6 @@
 #include "app/FormMain.h"
 
+#include "app/MainModule.h"
 #include "platform/files.h"
 #include "platform/textfile.h"
 #include "report/SectionOutput.h"
@@ -18,7 +19,6 @@ const wchar_t kCompleted[] = L"Diagnostics Completed";
 const wchar_t kLogLocation[] = L"The log file can be found at ";
 const wchar_t kCouldNotTurnOn[] = L"Could not turn on runtime logging.";
 const wchar_t kCouldNotTurnOff[] = L"Could not turn off runtime logging.";
-const int kUnloadFromControlMenu = 0;
 
 } // namespace
 
@@ -54,7 +54,9 @@ void FormMain::RefreshRuntimeLoggingCheck() {
 
 void FormMain::CommandRun57Tests_Click() {
     m_View->SetBusyPointer(true);
+    m_Running = true;
     m_LastOutcome = Diagnostics::RunDiagnostics();
+    m_Running = false;
     if (!m_LastOutcome.empty()) {
         SetStatusText(m_LastOutcome);
     } else {
@@ -68,6 +70,13 @@ void FormMain::Form_QueryUnload(bool& Cancel, int UnloadMode) {
         Cancel = true;
         m_View->Hide();
     }
+}
+
+void FormMain::EndSession() {
+    if (!m_Running) {
+        MainModule::CloseLastLog();
+    }
+    m_View->Hide();
 }
 
 bool FormMain::IsRuntimeLoggingOn() {

@@ -9,6 +9,11 @@
 
 class FormMain {
 public:
+    // Why the window is to be unloaded (Form_QueryUnload's mode): the close box, the system menu
+    // or a close request; Windows ending the session.
+    static constexpr int kUnloadFromControlMenu = 0;
+    static constexpr int kUnloadFromWindows = 2;
+
     explicit FormMain(std::unique_ptr<FormView> p_View);
     ~FormMain();
     FormMain(const FormMain&) = delete;
@@ -22,6 +27,10 @@ public:
     void CommandRun57Tests_Click();
     // Closing through the close box or system menu (mode 0) only hides the window.
     void Form_QueryUnload(bool& Cancel, int UnloadMode);
+    // Windows ends the session and may end the process as soon as the view returns: the last
+    // log is closed now, as Shutdown closes it (unless a run is still writing it), and the modal
+    // display ends.
+    void EndSession();
     // Whether the marker file exists.
     bool IsRuntimeLoggingOn();
     // Creates or deletes the marker file; tells the user when that did not work.
@@ -54,6 +63,7 @@ private:
     std::unique_ptr<FormView> m_View;
     bool m_Activated = false;
     bool m_UpdatingCheck = false;
+    bool m_Running = false;
     int m_CheckValue = 0;
     Text m_StatusText;
     Text m_LastOutcome;

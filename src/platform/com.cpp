@@ -79,12 +79,6 @@ public:
 
 namespace {
 
-// COM is initialised once for the program, on its one thread, and stays so until it ends.
-void InitializeComOnce() {
-    static const HRESULT initialized = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    (void)initialized;
-}
-
 // The arguments of a call, in the reverse order that IDispatch expects, freed on every path.
 class CallArguments {
 public:
@@ -120,7 +114,6 @@ private:
 } // namespace
 
 ComObject ComObject::Create(const Text& p_ProgId) {
-    InitializeComOnce();
     CLSID classId;
     HRESULT result = CLSIDFromProgID(p_ProgId.c_str(), &classId);
     if (FAILED(result)) {
@@ -171,6 +164,20 @@ void ComObject::CallMethod(const Text& p_Method, const std::vector<ComArgument>&
     if (FAILED(result)) {
         Raise(result, L"");
     }
+}
+
+ComApartment::ComApartment()
+    : m_Begun(
+          SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
+
+ComApartment::~ComApartment() {
+    if (m_Begun) {
+        CoUninitialize();
+    }
+}
+
+void ReleaseUnusedServers() {
+    CoFreeUnusedLibraries();
 }
 
 ComObject::ComObject(std::unique_ptr<Instance> instance) : m_Instance(std::move(instance)) {}

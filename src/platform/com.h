@@ -37,6 +37,23 @@ private:
     std::unique_ptr<Instance> m_Instance;
 };
 
+// The program's COM apartment, single-threaded, begun when made and ended when destroyed; made
+// once at start-up, before anything that may use COM (the shell's associations included).
+class ComApartment {
+public:
+    ComApartment();
+    ~ComApartment();
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    bool m_Begun;
+};
+
+// Lets COM unload the in-process servers that no object uses any more, so that the next run
+// loads them afresh (a component repaired meanwhile is then the one tested).
+void ReleaseUnusedServers();
+
 // The description of a failed COM call: the system's message for the code, else p_Fallback,
 // followed by the code in hexadecimal in parentheses.
 Text DescribeComError(long p_Code, const Text& p_Fallback);

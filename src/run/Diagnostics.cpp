@@ -1,5 +1,6 @@
 #include "run/Diagnostics.h"
 
+#include "platform/com.h"
 #include "platform/error.h"
 #include "version.h"
 #include "winapi/winapi.h"
@@ -59,6 +60,8 @@ Text RunDiagnostics() {
             g_LogFile->DisplayToUser();
         }
     }
+    // The run's objects are released; their servers need not stay loaded until the next run.
+    ReleaseUnusedServers();
     return outcome;
 }
 

@@ -1,5 +1,6 @@
 // The run sequence: creates the report log, writes the preamble, runs every check in its fixed
-// order, closes the log and returns the outcome for the window.
+// order, closes the log, lets COM unload the servers the run no longer uses and returns the
+// outcome for the window.
 #pragma once
 
 #include "platform/unicode.h"

@@ -80,6 +80,7 @@ HINSTANCE WINAPI ShellExecuteA(HWND, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR, 
     }
     Machine& machine = CurrentMachine();
     machine.openedDocuments.push_back(file);
+    machine.apartmentCalls.push_back("ShellExecuteA");
     if (machine.launchViewer) {
         std::string opener = FindOnPath("xdg-open");
         if (!opener.empty()) {

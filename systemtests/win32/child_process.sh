@@ -1,14 +1,13 @@
 #!/usr/bin/env bash
 # The commands that the Windows program runs, under Wine, in a private copy of the run's prefix.
-# 1. Planting: the program is started from a download folder holding a cmd.exe, a reg.bat and a
-#    version.dll of ours (each would leave a marker), with another such folder as its current
-#    folder. A run through the window runs and loads none of them, and the registry exports are
-#    in the log.
+# 1. Planting: the program is started from a download folder holding a cmd.exe and a reg.bat of
+#    ours (each would leave a marker), with another such folder as its current folder. A run
+#    through the window runs neither, and the registry exports are in the log.
 # 2. The child's start: the prefix's cmd.exe is replaced by a probe of ours, which reports its
 #    current folder and standard handles. For every command of a run through the window, the
 #    probe runs in the system folder, its standard input ends at once and its standard output
 #    and error are valid handles.
-#   child_process.sh STATE PROGRAM DRIVER VIEWER PROBE DLL
+#   child_process.sh STATE PROGRAM DRIVER VIEWER PROBE
 # With KEEP_WORK set, the work folder (prefix copy, logs) is kept and named.
 set -u -o pipefail
 # shellcheck source=../lib/harness.sh
@@ -20,7 +19,6 @@ program=$2
 driver=$3
 viewer=$4
 probe=$5
-dll=$6
 
 wine_loader "$program"
 work=$(mktemp -d)
@@ -46,13 +44,12 @@ cp "$program" "$downloads/Zanprobe7.exe"
 for folder in "$downloads" "$current"; do
     cp "$probe" "$folder/cmd.exe"
     printf '@echo planted>"%%~dp0reg.ran"\r\n' >"$folder/reg.bat"
-    cp "$dll" "$folder/version.dll"
 done
 cd "$current" || exit 1
 run_once "$work" "$downloads/Zanprobe7.exe"
 cd "$work" || exit 1
 completed "planted"
-for marker in {"$downloads","$current"}/{cmd.report.txt,reg.ran,version.dll.ran}; do
+for marker in {"$downloads","$current"}/{cmd.report.txt,reg.ran}; do
     [ -e "$marker" ] && fail "a planted program ran: ${marker#"$work"/} ($(head -c 300 "$marker"))"
 done
 read_log planted
@@ -89,4 +86,4 @@ while IFS= read -r line; do
     esac
 done <"$work/report"
 [ "$failures" -eq 0 ] || exit 1
-echo "child_process: no planted program ran or DLL loaded; $count commands started in the system folder with valid standard handles"
+echo "child_process: no planted program ran; $count commands started in the system folder with valid standard handles"

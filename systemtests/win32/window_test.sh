@@ -3,8 +3,9 @@
 # zandriver: layout, focus, taskbar style and icon; the runtime-logging checkbox and its marker
 # file, including the two refusals and their message boxes; a failed and a complete run, the
 # status label after each, the viewer opened exactly once (by a recorder associated with .txt);
-# the close through the system menu, the program's end and the log's two terminator blocks; no
-# log without a run. Writes a picture of the window after the complete run.
+# the close, the program's end and the log's two terminator blocks; no log without a run; every
+# way a close can arrive (posted, sent, the system menu) and the session's end; Enter on the
+# focused "Run Tests". Writes a picture of the window after the complete run.
 #   window_test.sh STATE PROGRAM DRIVER VIEWER PICTURE
 set -u -o pipefail
 # shellcheck source=../lib/harness.sh
@@ -71,13 +72,23 @@ start_program() {
     app=$!
     drive wait 120 || fail "the window never showed with its taskbar button; top-level windows: $(drive windows)"
 }
-close_program() {
+close_program() { # close_program EXPECTED [HOW LOG COPY]
     local closed
-    closed=$(drive close 60)
-    expect_output "closing through the system menu" "exited $1" "$closed"
-    [ "$closed" = "exited $1" ] || kill "$app" 2>/dev/null
+    closed=$(drive close 60 "${@:2}")
+    expect_output "closing${2:+ by $2}" "$1" "$closed"
+    [ "$closed" = "$1" ] || kill "$app" 2>/dev/null
     wait "$app"
     app=""
+}
+terminator=$'\r\n--------------------------------------------------------\r\nDiagnostic Log Terminated\r\n'
+expect_two_terminators() { # expect_two_terminators FILE WHAT
+    local content
+    content=$(cat "$1"; echo x)
+    content=${content%x}
+    [ "${content%"$terminator$terminator"}" != "$content" ] ||
+        fail "$2 does not end with two terminator blocks: $(tail -c 200 "$1" | od -c | tail -8)"
+    [ "${content%"$terminator$terminator$terminator"}" = "$content" ] ||
+        fail "$2 ends with three terminator blocks"
 }
 
 # 1. First start, no marker: layout at 96 dots per inch, the focus on "Run Tests", the taskbar
@@ -108,7 +119,7 @@ expect_output "checking" "check 1" "$(drive check)"
 [ -f "$marker" ] && [ ! -s "$marker" ] || fail "checking did not create an empty marker file"
 expect_output "unchecking" "check 0" "$(drive check)"
 [ -e "$marker" ] && fail "unchecking did not delete the marker file"
-close_program 0
+close_program "exited 0"
 [ -e "$log" ] && fail "a log was written without a run"
 
 # 2. The marker present at start: the box starts checked and the file is left alone; a marker
@@ -132,16 +143,10 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 drive shot "$(windows_path "$picture")" || fail "no picture of the window"
-close_program 0
+close_program "exited 0"
 sleep 1
 expect_output "documents opened" "$windows_log" "$(tr -d '\r' <"$work/opened" 2>/dev/null)"
-terminator=$'\r\n--------------------------------------------------------\r\nDiagnostic Log Terminated\r\n'
-content=$(cat "$log"; echo x)
-content=${content%x}
-[ "${content%"$terminator$terminator"}" != "$content" ] ||
-    fail "the log does not end with two terminator blocks: $(tail -c 200 "$log" | od -c | tail -8)"
-[ "${content%"$terminator$terminator$terminator"}" = "$content" ] ||
-    fail "the log ends with three terminator blocks"
+expect_two_terminators "$log" "the log"
 grep -qxF "Log File Path = $windows_log"$'\r' "$log" || fail "the log does not name its path"
 
 # 3. The marker cannot be created (a folder has its name): the box stays unchecked; closing
@@ -154,9 +159,46 @@ expect_output "checking when the marker cannot be created" "box title Zanprobe 7
 box button OK
 box text Could not turn on runtime logging.
 check 0" "$(drive check-refused)"
-close_program 0
+close_program "exited 0"
 rmdir "$marker"
 [ "$(md5sum <"$log")" = "$before" ] || fail "closing without a run changed the log"
+
+# 4. Every way a close can arrive ends the program at once with exit code 0, the log closed
+#    twice after a run and no log without one: sent requests (automation and assistive tools
+#    send them) are handled inside GetMessageW, which does not return for them. The session's
+#    end: the question is answered yes, a cancelled end leaves the program running, the end
+#    ends it, and the log is complete as soon as that message is answered (Windows may end the
+#    process then). Enter on the focused "Run Tests" runs the diagnostics.
+completed="check 0
+status Diagnostics Completed\\r\\nThe log file can be found at $windows_log"
+copy=$work/log-when-answered.txt
+while read -r how run; do
+    rm -f "$log" "$copy"
+    start_program
+    case $run in
+    enter) expect_output "Enter on the focused Run Tests" "focus 1002
+$completed" "$(drive enter)" ;;
+    click) expect_output "run before closing by $how" "$completed" "$(drive run)" ;;
+    esac
+    expected="exited 0"
+    [ "$how" = end-session ] && expected="query answered 1
+after the question: running 1 shown 1
+after a cancelled end: running 1 shown 1
+exited 0"
+    close_program "$expected" "$how" "$windows_log" "$(windows_path "$copy")"
+    if [ "$run" = none ]; then
+        [ -e "$log" ] && fail "closing by $how without a run wrote a log"
+    else
+        expect_two_terminators "$log" "the log closed by $how"
+    fi
+    [ "$how" = end-session ] && expect_two_terminators "$copy" "the log when the end was answered"
+done <<'EOS'
+send-syscommand enter
+send-close      click
+post-close      click
+sysmenu         none
+end-session     click
+EOS
 
 if [ $failures -eq 0 ]; then
     echo "window_test: all checks passed; picture: $picture"

@@ -14,8 +14,19 @@
 //                                  prints its title, text, buttons and icon, and presses OK
 //   zandriver state                prints the checkbox state and the status label
 //   zandriver shot FILE.png        writes a picture of the window (frame included)
-//   zandriver close SECONDS        closes the window through its system menu, waits for the
-//                                  program to end, prints its exit code
+//   zandriver enter                presses Enter on the focused control (a posted key, as the
+//                                  keyboard delivers it), prints the focused control's id, waits
+//                                  for the run, prints the checkbox state and the status label
+//   zandriver close SECONDS [HOW [LOG COPY]]
+//                                  closes the window, waits for the program to end, prints its
+//                                  exit code; HOW: post-syscommand (WM_SYSCOMMAND SC_CLOSE
+//                                  posted, the default), send-syscommand and send-close (sent,
+//                                  as automation tools do), post-close, sysmenu (Alt+Space
+//                                  opens the system menu, C chooses Close), end-session (the
+//                                  session end's question, a cancelled end, the end; LOG is
+//                                  copied to COPY as soon as the end's message is answered,
+//                                  when Windows may end the process; prints the answer and
+//                                  whether the program still runs and shows its window)
 //   zandriver prepare VIEWER       makes VIEWER the machine's program for opening .txt files, and
 //   has Wine draw window frames itself (a test
 //                                  display has no window manager), so that pictures show them
@@ -380,14 +391,103 @@ int Shot(HWND p_Main, const char* p_Path) {
     return WritePng(p_Path, width, height, rgb) ? 0 : 1;
 }
 
-int Close(HWND p_Main, DWORD p_Seconds) {
+// The status label once a run has ended ("" when none ended within the time).
+std::wstring WaitForRun(HWND p_Main, DWORD p_Seconds) {
+    DWORD end = GetTickCount() + p_Seconds * 1000;
+    while (GetTickCount() < end) {
+        // During the run the program does not answer: the read times out and is tried again.
+        std::wstring status = WindowText(Control(p_Main, ZP_ID_STATUS));
+        if (status.compare(0, 12, L"Diagnostics ") == 0) {
+            return status;
+        }
+        Sleep(200);
+    }
+    return L"";
+}
+
+int Enter(HWND p_Main) {
+    GUITHREADINFO thread = {};
+    thread.cbSize = sizeof thread;
+    GetGUIThreadInfo(GetWindowThreadProcessId(p_Main, nullptr), &thread);
+    std::printf("focus %d\n", thread.hwndFocus ? GetDlgCtrlID(thread.hwndFocus) : 0);
+    if (!thread.hwndFocus) {
+        return 1;
+    }
+    // Repeat count 1, the Enter key's scan code; the release with its transition bits.
+    PostMessageW(thread.hwndFocus, WM_KEYDOWN, VK_RETURN, 0x001c0001);
+    PostMessageW(thread.hwndFocus, WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xc01c0001u));
+    int status = WaitForRun(p_Main, 300).empty() ? 1 : 0;
+    PrintState(p_Main);
+    return status;
+}
+
+BOOL CALLBACK MatchMenu(HWND p_Window, LPARAM p_Found) {
+    if (ClassName(p_Window) == L"#32768" && IsWindowVisible(p_Window)) {
+        *reinterpret_cast<HWND*>(p_Found) = p_Window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Alt+Space as the window procedure receives it, then C for "Close" in the open menu.
+bool CloseThroughSystemMenu(HWND p_Main) {
+    PostMessageW(p_Main, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+    HWND menu = nullptr;
+    for (int i = 0; i < 100 && !menu; ++i) {
+        Sleep(100);
+        EnumThreadWindows(GetWindowThreadProcessId(p_Main, nullptr), MatchMenu,
+                          reinterpret_cast<LPARAM>(&menu));
+    }
+    if (!menu) {
+        std::printf("no system menu\n");
+        return false;
+    }
+    PostMessageW(p_Main, WM_CHAR, 'c', 0x002e0001);
+    return true;
+}
+
+int Close(HWND p_Main, DWORD p_Seconds, const std::string& p_How, const char* p_Log,
+          const char* p_Copy) {
     DWORD processId = 0;
     GetWindowThreadProcessId(p_Main, &processId);
     HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
-    PostMessageW(p_Main, WM_SYSCOMMAND, SC_CLOSE, 0);
     if (!process) {
         std::printf("cannot open the program's process (error %lu)\n", GetLastError());
         return 1;
+    }
+    DWORD_PTR answer = 0;
+    auto send = [&](UINT p_Message, WPARAM p_W, LPARAM p_L) {
+        if (!SendMessageTimeoutW(p_Main, p_Message, p_W, p_L, SMTO_NORMAL, 10000, &answer)) {
+            std::printf("message %u not answered\n", p_Message);
+        }
+    };
+    auto report = [&](const char* p_When) {
+        bool running = WaitForSingleObject(process, 1000) == WAIT_TIMEOUT;
+        std::printf("%s: running %d shown %d\n", p_When, running ? 1 : 0,
+                    IsWindowVisible(p_Main) ? 1 : 0);
+    };
+    if (p_How == "post-syscommand") {
+        PostMessageW(p_Main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    } else if (p_How == "send-syscommand") {
+        send(WM_SYSCOMMAND, SC_CLOSE, 0);
+    } else if (p_How == "send-close") {
+        send(WM_CLOSE, 0, 0);
+    } else if (p_How == "post-close") {
+        PostMessageW(p_Main, WM_CLOSE, 0, 0);
+    } else if (p_How == "sysmenu") {
+        CloseThroughSystemMenu(p_Main);
+    } else if (p_How == "end-session") {
+        send(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+        std::printf("query answered %lu\n", static_cast<unsigned long>(answer));
+        report("after the question");
+        send(WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+        report("after a cancelled end");
+        send(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+        CopyFileA(p_Log, p_Copy, FALSE);
+    } else {
+        std::printf("unknown way of closing %s\n", p_How.c_str());
+        CloseHandle(process);
+        return 2;
     }
     DWORD waited = WaitForSingleObject(process, p_Seconds * 1000);
     DWORD code = STILL_ACTIVE;
@@ -438,6 +538,7 @@ int main(int argc, char** argv) {
     }
     std::string command = argv[1];
     const char* argument = argc > 2 ? argv[2] : "";
+    auto extra = [&](int p_Index) { return argc > p_Index ? argv[p_Index] : ""; };
     if (command == "prepare") {
         return Prepare(argument);
     }
@@ -491,8 +592,11 @@ int main(int argc, char** argv) {
         PrintState(main);
     } else if (command == "shot") {
         status = Shot(main, argument);
+    } else if (command == "enter") {
+        status = Enter(main);
     } else if (command == "close") {
-        status = Close(main, static_cast<DWORD>(std::atoi(argument)));
+        status = Close(main, static_cast<DWORD>(std::atoi(argument)),
+                       *extra(3) ? extra(3) : "post-syscommand", extra(4), extra(5));
     } else {
         std::fprintf(stderr, "zandriver: unknown command %s\n", command.c_str());
         status = 2;

@@ -130,6 +130,20 @@ TEST_F(FormMainTest, ShutdownAfterARunAppendsASecondTerminatorBlock) {
     EXPECT_EQ(record.unloads, 1);
 }
 
+TEST_F(FormMainTest, SessionEndClosesTheLogBeforeTheViewReturns) {
+    g_FormMain = NewForm([](FormMain& form) {
+        form.CommandRun57Tests_Click();
+        form.EndSession();
+    });
+    g_FormMain->ShowDialog();
+    std::string log = ReadHostFile(kLog);
+    std::string block = "\r\n" + std::string(56, '-') + "\r\nDiagnostic Log Terminated\r\n";
+    EXPECT_EQ(log.substr(log.size() - 2 * block.size()), block + block);
+    EXPECT_EQ(record.hides, 1);
+    MainModule::Shutdown();
+    EXPECT_EQ(ReadHostFile(kLog), log);
+}
+
 TEST_F(FormMainTest, ShutdownWithoutARunWritesNoLog) {
     g_FormMain = NewForm();
     g_FormMain->ShowDialog();
@@ -151,6 +165,11 @@ TEST_F(FormMainTest, MainReturnsZeroAfterACompleteRunAndOneAfterAFailedRun) {
     EXPECT_EQ(MainModule::Main(), 0);
     EXPECT_NE(ReadHostFile(kLog).find("Registry entries for HKEY_CURRENT_USER"), std::string::npos);
     EXPECT_EQ(OpenHandles(), handlesBefore);
+    // COM's apartment spans the program, the viewer's shell call included; the run's servers are
+    // released after it.
+    EXPECT_EQ(Machine().apartmentCalls,
+              (std::vector<std::string>{"CoInitializeEx(6)", "ShellExecuteA",
+                                        "CoFreeUnusedLibraries", "CoUninitialize"}));
     EXPECT_FALSE(g_FormMain);
     EXPECT_FALSE(g_LogFile);
     MakeReadOnly(kLog);

@@ -1,6 +1,6 @@
-// Contract of COM object creation by ProgID (platform/com): real COM on Windows, the simulated
-// machine's component table elsewhere, held to the same results for ProgIDs that are unknown or
-// whose class has no server. The ProgID is written into HKEY_CLASSES_ROOT and deleted again.
+// Contract of COM object creation by ProgID (platform/com over the seam's COM): real COM on
+// Windows, the simulated machine's elsewhere, held to the same results for ProgIDs that are unknown
+// or whose class has no server. The ProgID is written into HKEY_CLASSES_ROOT and deleted again.
 #include "platform/com.h"
 #include "platform/error.h"
 #include "winapi/winapi_testing.h"
@@ -14,6 +14,7 @@ const char kProgId[] = "Zanprobe.ContractNoServer";
 
 // The description and number of the error that creating the object raises.
 ZPError CreationError(const Text& progId) {
+    Utilities::ComApartment apartment;
     try {
         Utilities::ComObject::Create(progId);
     } catch (const ZPError& error) {
@@ -58,8 +59,7 @@ TEST(ComContract, CodesWithoutAMessageGetTheFallbackText) {
 
 #ifdef _WIN32
 // Real COM with an in-process server of ours (comserver/), registered for the test under two
-// ProgIDs. The simulated machine's side of these cases is held by the unit tests of the
-// component tests.
+// ProgIDs. The simulated machine's side of these cases is held by unittests/platform/ComTest.cpp.
 namespace {
 
 const char kWorkingProgId[] = "Zanprobe.ContractWorking";
@@ -113,6 +113,7 @@ private:
 
 TEST(ComContract, InProcessServerIsCreatedAndCalledByName) {
     RegisteredServer server;
+    Utilities::ComApartment apartment;
     Utilities::ComObject working =
         Utilities::ComObject::Create(Utilities::FromAnsi(kWorkingProgId));
     EXPECT_NO_THROW(working.CallMethod(L"Initialize", {int16_t{0}}));

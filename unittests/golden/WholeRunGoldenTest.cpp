@@ -55,6 +55,10 @@ TEST_F(GoldenRunTest, WholeRunOnSixtyFourBitMachineWithSixtyFourBitOfficeAndEver
     size_t handlesBefore = OpenHandles();
     std::vector<std::string> lines = RunLog();
     EXPECT_EQ(OpenHandles(), handlesBefore);
+    // Every COM object the run created (each component passed) is released again.
+    for (const auto& entry : Machine().comClasses) {
+        EXPECT_EQ(entry.second.liveObjects, 0) << Utilities::ToUtf8(entry.first);
+    }
     g_FormMain.reset();
     ExpectLog(lines, "whole-64bit.log");
 

@@ -83,3 +83,31 @@ TEST_F(ComTest, FailedCreationIsDescribedByTheSystemOrOurText) {
     Machine().registry.SetString(std::wstring(L"HKCR\\") + kProgId + L"\\CLSID", L"", L"{1234}");
     EXPECT_EQ(CreationError(), L"Invalid class string (0x800401F3)");
 }
+
+TEST_F(ComTest, ARegisteredClassWithoutServerHereIsToldApartFromAnUnregisteredOne) {
+    const std::wstring serverCannotRun =
+        L"The class is registered but its server cannot run on this machine (0x800700C1)";
+    const std::wstring notRegistered = L"Class not registered (0x80040154)";
+    struct Case {
+        bool is64Bit;
+        const wchar_t* serverKey;
+        const std::wstring& description;
+    };
+    // The program's view of a 64-bit machine reads the 32-bit registrations under Wow6432Node.
+    const Case cases[] = {
+        {true, L"HKLM\\Software\\Classes\\Wow6432Node\\CLSID\\%\\InprocServer32", serverCannotRun},
+        {true, L"HKLM\\Software\\Classes\\CLSID\\%\\InprocServer32", notRegistered},
+        {false, L"HKLM\\Software\\Classes\\CLSID\\%\\LocalServer32", serverCannotRun},
+        {false, L"HKCU\\Software\\Classes\\CLSID\\%\\InprocServer32", serverCannotRun},
+        {false, L"HKLM\\Software\\Classes\\CLSID\\%\\TreatAs", notRegistered},
+    };
+    for (const Case& test : cases) {
+        Machine().registry = sim::Registry();
+        Machine().is64Bit = test.is64Bit;
+        Machine().registry.SetString(std::wstring(L"HKCR\\") + kProgId + L"\\CLSID", L"", kClass);
+        std::wstring key = test.serverKey;
+        key.replace(key.find(L'%'), 1, kClass);
+        Machine().registry.SetString(key, L"", L"C:\\Zandorel\\server.dll");
+        EXPECT_EQ(CreationError(), test.description) << Utilities::ToUtf8(key);
+    }
+}

@@ -201,6 +201,10 @@ void Win32FormView::ShowModal(FormMain& p_Form) {
     ShowWindow(window, SW_SHOW);
     SetForegroundWindow(window);
     SetFocus(Control(ZP_ID_RUN_TESTS));
+    // The loop looks at the window after each posted message it receives. Messages sent from
+    // other threads or processes (a close request from an automation tool, the session's end)
+    // are handled inside GetMessageW, which does not return for them: the window procedure
+    // posts a message to the thread whenever the window is hidden or destroyed.
     MSG message;
     while (IsWindow(window) && IsWindowVisible(window)) {
         BOOL got = GetMessageW(&message, nullptr, 0, 0);
@@ -292,11 +296,30 @@ void Win32FormView::OnCommand(int p_Id, int p_Code) {
     }
 }
 
+void Win32FormView::PressFocusedButton() {
+    HWND focus = GetFocus();
+    if (focus && IsChild(m_Window, focus) &&
+        (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))) {
+        OnCommand(GetDlgCtrlID(focus), BN_CLICKED);
+    }
+}
+
 LRESULT Win32FormView::HandleMessage(UINT p_Message, WPARAM p_W, LPARAM p_L) {
     switch (p_Message) {
     case WM_COMMAND:
-        OnCommand(LOWORD(p_W), HIWORD(p_W));
+        if (LOWORD(p_W) == IDOK && p_L == 0) {
+            // Enter: in a window that is not a dialog, IsDialogMessageW reports it as IDOK. It
+            // presses the focused push button; on the checkbox it does nothing.
+            PressFocusedButton();
+        } else {
+            OnCommand(LOWORD(p_W), HIWORD(p_W));
+        }
         return 0;
+    case WM_WINDOWPOSCHANGED:
+        if (reinterpret_cast<const WINDOWPOS*>(p_L)->flags & SWP_HIDEWINDOW) {
+            WakeModalLoop();
+        }
+        break;
     case WM_SETCURSOR:
         if (m_Busy) {
             SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));
@@ -330,13 +353,32 @@ LRESULT Win32FormView::HandleMessage(UINT p_Message, WPARAM p_W, LPARAM p_L) {
         }
         return 0;
     }
+    case WM_QUERYENDSESSION: {
+        // Windows asks whether the session may end: an unload that the user did not ask for.
+        bool cancel = false;
+        if (m_Form) {
+            m_Form->Form_QueryUnload(cancel, FormMain::kUnloadFromWindows);
+        }
+        return cancel ? FALSE : TRUE;
+    }
+    case WM_ENDSESSION:
+        // The process may be ended as soon as this returns, without the loop running again.
+        if (p_W && m_Form) {
+            m_Form->EndSession();
+        }
+        return 0;
     case WM_DESTROY:
         m_Window = nullptr;
+        WakeModalLoop();
         return 0;
     default:
         break;
     }
     return DefWindowProcW(m_Window, p_Message, p_W, p_L);
+}
+
+void Win32FormView::WakeModalLoop() {
+    PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
 }
 
 LRESULT CALLBACK Win32FormView::WindowProc(HWND p_Window, UINT p_Message, WPARAM p_W, LPARAM p_L) {

@@ -33,6 +33,10 @@ private:
     void CreateControls();
     HWND Control(int p_Id) const;
     void OnCommand(int p_Id, int p_Code);
+    // Enter: the focused push button is clicked.
+    void PressFocusedButton();
+    // Makes the modal loop's GetMessageW return, so that it looks at the window again.
+    static void WakeModalLoop();
 
     HINSTANCE m_Instance;
     FormMain* m_Form = nullptr;
