@@ -307,9 +307,10 @@ void Win32FormView::PressFocusedButton() {
 LRESULT Win32FormView::HandleMessage(UINT p_Message, WPARAM p_W, LPARAM p_L) {
     switch (p_Message) {
     case WM_COMMAND:
-        if (LOWORD(p_W) == IDOK && p_L == 0) {
-            // Enter: in a window that is not a dialog, IsDialogMessageW reports it as IDOK. It
-            // presses the focused push button; on the checkbox it does nothing.
+        if (LOWORD(p_W) == IDOK) {
+            // Enter: in a window that is not a dialog, IsDialogMessageW reports it as IDOK (no
+            // control has that id). It presses the focused push button; on the checkbox it does
+            // nothing.
             PressFocusedButton();
         } else {
             OnCommand(LOWORD(p_W), HIWORD(p_W));
