@@ -11,16 +11,15 @@ namespace {
 
 using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
 
-FARPROC Kernel32Function(const char* p_Name) {
+} // namespace
+
+FARPROC Kernel32Address(const char* p_Name) {
     HMODULE kernel = GetModuleHandleA("kernel32");
     return kernel != nullptr ? GetProcAddress(kernel, p_Name) : nullptr;
 }
 
-} // namespace
-
 void RestrictLibrarySearch() {
-    auto restrict = reinterpret_cast<SetDefaultDllDirectoriesFunction>(
-        reinterpret_cast<void*>(Kernel32Function("SetDefaultDllDirectories")));
+    auto restrict = Kernel32Function<SetDefaultDllDirectoriesFunction>("SetDefaultDllDirectories");
     if (restrict != nullptr) {
         restrict(LOAD_LIBRARY_SEARCH_SYSTEM32);
     }
@@ -29,7 +28,7 @@ void RestrictLibrarySearch() {
 SystemLibrary::SystemLibrary(const char* p_FileName) {
     // LoadLibraryExA knows the search flags exactly where kernel32 exports
     // SetDefaultDllDirectories; elsewhere the DLL is named by its full path in the system folder.
-    if (Kernel32Function("SetDefaultDllDirectories") != nullptr) {
+    if (Kernel32Address("SetDefaultDllDirectories") != nullptr) {
         m_Module = LoadLibraryExA(p_FileName, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
         return;
     }

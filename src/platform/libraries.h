@@ -8,6 +8,13 @@
 
 namespace Utilities {
 
+// A kernel32 function as a pointer of type F, looked up when it is asked for, so that a Windows
+// version without it can still start the program; null where kernel32 lacks it.
+FARPROC Kernel32Address(const char* p_Name);
+template <typename F> F Kernel32Function(const char* p_Name) {
+    return reinterpret_cast<F>(reinterpret_cast<void*>(Kernel32Address(p_Name)));
+}
+
 // Limits the DLLs that this process loads from now on to the system folder, where Windows
 // offers that (SetDefaultDllDirectories: Windows 8, and Windows 7 with its update); does nothing
 // elsewhere. Called first thing at start-up.

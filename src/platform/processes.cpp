@@ -3,6 +3,7 @@
 #include "platform/error.h"
 #include "platform/folders.h"
 #include "platform/handles.h"
+#include "platform/libraries.h"
 
 #include <cstring>
 #include <string>
@@ -86,12 +87,10 @@ bool IsWow64() {
     // where the 32-bit program runs under WOW64.
     return true;
 #else
-    HMODULE kernel = GetModuleHandleA("kernel32");
-    FARPROC found = kernel != nullptr ? GetProcAddress(kernel, "IsWow64Process") : nullptr;
-    if (found == nullptr) {
+    auto isWow64Process = Kernel32Function<IsWow64ProcessFunction>("IsWow64Process");
+    if (isWow64Process == nullptr) {
         return false;
     }
-    auto isWow64Process = reinterpret_cast<IsWow64ProcessFunction>(reinterpret_cast<void*>(found));
     BOOL wow64 = FALSE;
     return isWow64Process(GetCurrentProcess(), &wow64) != FALSE && wow64 != FALSE;
 #endif

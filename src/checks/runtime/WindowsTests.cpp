@@ -2,6 +2,7 @@
 
 #include "platform/error.h"
 #include "platform/handles.h"
+#include "platform/libraries.h"
 #include "report/SectionOutput.h"
 #include "winapi/winapi.h"
 
@@ -21,15 +22,14 @@ typedef BOOL(WINAPI* GetProcessDEPPolicyFunction)(HANDLE, LPDWORD, PBOOL);
 // Query information and read memory.
 const DWORD kProcessAccess = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;
 
-// A kernel32 function looked up when it is called, so that a Windows version without it fails
-// at the call (error 453) rather than refusing to start the program.
-template <typename Function> Function Kernel32Function(const char* p_Name) {
-    HMODULE kernel = GetModuleHandleA("kernel32");
-    FARPROC found = kernel != nullptr ? GetProcAddress(kernel, p_Name) : nullptr;
+// A kernel32 function that must be there: a Windows version without it fails at the call
+// (error 453), as a declared DLL function does.
+template <typename Function> Function RequiredKernel32Function(const char* p_Name) {
+    Function found = Kernel32Function<Function>(p_Name);
     if (found == nullptr) {
         throw ZPError(453, L"Can't find DLL entry point " + FromAnsi(p_Name) + L" in kernel32");
     }
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(found));
+    return found;
 }
 
 } // namespace
@@ -44,8 +44,8 @@ bool TestSystemDEP() {
     long policy = 0;
     bool passed = false;
     try {
-        policy =
-            static_cast<long>(Kernel32Function<GetSystemDEPPolicyFunction>("GetSystemDEPPolicy")());
+        policy = static_cast<long>(
+            RequiredKernel32Function<GetSystemDEPPolicyFunction>("GetSystemDEPPolicy")());
         passed =
             policy == DEPPolicyAlwaysOff || policy == DEPPolicyOptIn || policy == DEPPolicyOptOut;
     } catch (const ZPError&) {
@@ -58,13 +58,14 @@ bool TestSystemDEP() {
 bool TestProcessDEP() {
     DWORD flags = 0;
     BOOL permanent = FALSE;
-    DWORD processId = Kernel32Function<GetCurrentProcessIdFunction>("GetCurrentProcessId")();
-    UniqueHandle process(
-        Kernel32Function<OpenProcessFunction>("OpenProcess")(kProcessAccess, FALSE, processId));
+    DWORD processId =
+        RequiredKernel32Function<GetCurrentProcessIdFunction>("GetCurrentProcessId")();
+    UniqueHandle process(RequiredKernel32Function<OpenProcessFunction>("OpenProcess")(
+        kProcessAccess, FALSE, processId));
     // A query that could not be made proves nothing: the line says so instead of passing.
     bool read =
-        process.IsValid() && Kernel32Function<GetProcessDEPPolicyFunction>("GetProcessDEPPolicy")(
-                                 process.Get(), &flags, &permanent) != FALSE;
+        process.IsValid() && RequiredKernel32Function<GetProcessDEPPolicyFunction>(
+                                 "GetProcessDEPPolicy")(process.Get(), &flags, &permanent) != FALSE;
     bool passed = read && !((flags & PROCESS_DEP_ENABLE) != 0 &&
                             (flags & PROCESS_DEP_DISABLE_ATL_THUNK_EMULATION) != 0);
     Text result = !read    ? Text(L"Failed: the process's DEP settings could not be read")
