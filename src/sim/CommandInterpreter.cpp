@@ -76,14 +76,14 @@ DWORD RunCommand(const std::wstring& commandLine, const CommandStreams& streams)
     redirected.writeOutput = [&output](const std::string& text) { output.Write(text); };
     redirected.writeError = [&errors](const std::string& text) { errors.Write(text); };
 
-    std::wstring command = CommandUpper(words[0]);
+    std::wstring command = UpperName(words[0]);
     for (const CommandEntry& entry : kCommands) {
         if (command != entry.name) {
             continue;
         }
         size_t skip = 1;
         if (entry.subcommand != nullptr) {
-            if (words.size() < 2 || CommandUpper(words[1]) != entry.subcommand) {
+            if (words.size() < 2 || UpperName(words[1]) != entry.subcommand) {
                 continue;
             }
             skip = 2;

@@ -16,13 +16,6 @@ std::string CommandAnsi(const std::wstring& text) {
     return WideToCodePage(CurrentMachine().codePage, text);
 }
 
-std::wstring CommandUpper(std::wstring text) {
-    for (wchar_t& c : text) {
-        c = UpperChar(c);
-    }
-    return text;
-}
-
 bool IsHostFolder(const std::string& hostPath) {
     struct stat info;
     return stat(hostPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
@@ -109,7 +102,7 @@ OutputTarget::~OutputTarget() {
 }
 
 bool OutputTarget::Redirect(const std::wstring& windowsPath, bool append) {
-    if (CommandUpper(windowsPath) == L"NUL") {
+    if (UpperName(windowsPath) == L"NUL") {
         m_Discard = true;
         return true;
     }

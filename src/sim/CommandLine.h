@@ -4,6 +4,7 @@
 #pragma once
 
 #include "sim/CommandInterpreter.h"
+#include "sim/Names.h"
 
 #include <functional>
 #include <string>
@@ -47,10 +48,9 @@ private:
     bool m_Discard = false;
 };
 
-// Helpers the commands share: a text in the machine's code page, upper-cased as the machine
-// compares names, and whether a host path is a folder.
+// Helpers the commands share (names are upper-cased with UpperName, sim/Names.h): a text in the
+// machine's code page, and whether a host path is a folder.
 std::string CommandAnsi(const std::wstring& text);
-std::wstring CommandUpper(std::wstring text);
 bool IsHostFolder(const std::string& hostPath);
 
 // The commands, each given its arguments (the words after the command's name), its output and

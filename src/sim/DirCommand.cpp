@@ -77,7 +77,7 @@ struct Entry {
 };
 
 bool EntryBefore(const Entry& a, const Entry& b) {
-    return CommandUpper(a.name) < CommandUpper(b.name);
+    return UpperName(a.name) < UpperName(b.name);
 }
 
 // The folders being listed, from the top one down: a folder among them reached again (through a
@@ -157,7 +157,7 @@ DWORD DirCommand(const std::vector<std::wstring>& arguments, OutputTarget& outpu
     bool filesOnly = false;
     std::wstring folder;
     for (const std::wstring& argument : arguments) {
-        std::wstring upper = CommandUpper(argument);
+        std::wstring upper = UpperName(argument);
         if (upper == L"/S") {
             recurse = true;
         } else if (upper == L"/A-D") {

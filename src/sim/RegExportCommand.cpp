@@ -23,7 +23,7 @@ DWORD RegExportCommand(const std::vector<std::wstring>& arguments, OutputTarget&
     bool overwrite = false;
     int view = 0;
     for (const std::wstring& argument : arguments) {
-        std::wstring upper = CommandUpper(argument);
+        std::wstring upper = UpperName(argument);
         if (upper == L"/Y") {
             overwrite = true;
         } else if (upper == L"/REG:32" || upper == L"/REG:64") {
