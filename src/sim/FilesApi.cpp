@@ -1,4 +1,4 @@
-// Folders, paths, directory search and files of the simulated machine.
+// Folders, paths and files of the simulated machine (the directory search is in FindApi.cpp).
 #include "sim/Ansi.h"
 #include "sim/CodePage.h"
 #include "sim/Errors.h"
@@ -11,7 +11,6 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,47 +19,6 @@
 using namespace sim;
 
 namespace {
-
-class FindObject : public KernelObject {
-public:
-    std::vector<WIN32_FIND_DATAA> entries;
-    size_t next = 0;
-};
-
-FILETIME ToFileTime(const timespec& time) {
-    // 100-nanosecond intervals since 1601-01-01.
-    const uint64_t kEpochDifference = 116444736000000000ULL;
-    uint64_t value = kEpochDifference + static_cast<uint64_t>(time.tv_sec) * 10000000ULL +
-                     static_cast<uint64_t>(time.tv_nsec) / 100;
-    return FILETIME{static_cast<DWORD>(value), static_cast<DWORD>(value >> 32)};
-}
-
-bool MakeFindData(const std::string& hostPath, const std::wstring& name, WIN32_FIND_DATAA& data) {
-    struct stat info;
-    if (stat(hostPath.c_str(), &info) != 0) {
-        return false;
-    }
-    std::string ansiName = ToMachineAnsi(name);
-    std::string ansiShort = ToMachineAnsi(ShortNameOf(name));
-    if (ansiName.size() >= MAX_PATH) {
-        return false;
-    }
-    std::memset(&data, 0, sizeof data);
-    data.dwFileAttributes = ReadAttributes(hostPath);
-    data.ftCreationTime = ToFileTime(info.st_ctim);
-    data.ftLastAccessTime = ToFileTime(info.st_atim);
-    data.ftLastWriteTime = ToFileTime(info.st_mtim);
-    if (!S_ISDIR(info.st_mode)) {
-        uint64_t size = static_cast<uint64_t>(info.st_size);
-        data.nFileSizeHigh = static_cast<DWORD>(size >> 32);
-        data.nFileSizeLow = static_cast<DWORD>(size);
-    }
-    std::memcpy(data.cFileName, ansiName.c_str(), ansiName.size() + 1);
-    if (ansiShort != ansiName && ansiShort.size() < sizeof data.cAlternateFileName) {
-        std::memcpy(data.cAlternateFileName, ansiShort.c_str(), ansiShort.size() + 1);
-    }
-    return true;
-}
 
 // Whether an open handle of the simulated machine keeps the file from being deleted.
 bool HeldWithoutDeleteSharing(const std::string& hostPath) {
@@ -156,89 +114,6 @@ BOOL WINAPI RemoveDirectoryA(LPCSTR lpPathName) {
                                      : ErrorFromErrno(errno, true),
                     FALSE);
     }
-    return TRUE;
-}
-
-HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData) {
-    if (lpFileName == nullptr || lpFindFileData == nullptr) {
-        return Fail(ERROR_INVALID_PARAMETER, INVALID_HANDLE_VALUE);
-    }
-    if (DWORD planted = PlantedFault("FindFirstFileA", FromAnsiArgument(lpFileName))) {
-        return Fail(planted, INVALID_HANDLE_VALUE);
-    }
-    std::wstring folder;
-    std::wstring pattern;
-    SplitWindowsPath(FromAnsiArgument(lpFileName), folder, pattern);
-    if (pattern.empty()) {
-        return Fail(ERROR_FILE_NOT_FOUND, INVALID_HANDLE_VALUE);
-    }
-    ResolvedPath where = ResolveWindowsPath(folder);
-    if (where.error != ERROR_SUCCESS) {
-        return Fail(where.error, INVALID_HANDLE_VALUE);
-    }
-    struct stat info;
-    if (!where.exists || stat(where.host.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
-        return Fail(ERROR_PATH_NOT_FOUND, INVALID_HANDLE_VALUE);
-    }
-    std::string prefix = where.host == "/" ? "/" : where.host + "/";
-    auto found = std::make_unique<FindObject>();
-    if (!HasWildcard(pattern)) {
-        ResolvedPath exact =
-            ResolveWindowsPath(folder + (folder.back() == L'\\' ? L"" : L"\\") + pattern);
-        WIN32_FIND_DATAA data;
-        if (exact.error != ERROR_SUCCESS) {
-            return Fail(exact.error, INVALID_HANDLE_VALUE);
-        }
-        if (exact.exists) {
-            size_t slash = exact.host.find_last_of('/');
-            if (MakeFindData(exact.host, Utf8ToWide(exact.host.substr(slash + 1)), data)) {
-                found->entries.push_back(data);
-            }
-        }
-    } else {
-        std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(where.host.c_str()), closedir);
-        if (!dir) {
-            return Fail(ErrorFromErrno(errno, false), INVALID_HANDLE_VALUE);
-        }
-        bool isRoot = folder.size() == 3;
-        while (dirent* entry = readdir(dir.get())) {
-            std::string hostName = entry->d_name;
-            if (isRoot && (hostName == "." || hostName == "..")) {
-                continue;
-            }
-            std::wstring name = Utf8ToWide(hostName);
-            WIN32_FIND_DATAA data;
-            if ((MatchesWildcard(name, pattern) || MatchesWildcard(ShortNameOf(name), pattern)) &&
-                MakeFindData(prefix + hostName, name, data)) {
-                found->entries.push_back(data);
-            }
-        }
-    }
-    if (found->entries.empty()) {
-        return Fail(ERROR_FILE_NOT_FOUND, INVALID_HANDLE_VALUE);
-    }
-    *lpFindFileData = found->entries[0];
-    found->next = 1;
-    return AddHandle(std::move(found));
-}
-
-BOOL WINAPI FindNextFileA(HANDLE hFindFile, LPWIN32_FIND_DATAA lpFindFileData) {
-    auto* found = HandleObject<FindObject>(hFindFile);
-    if (found == nullptr) {
-        return Fail(ERROR_INVALID_HANDLE, FALSE);
-    }
-    if (found->next >= found->entries.size()) {
-        return Fail(ERROR_NO_MORE_FILES, FALSE);
-    }
-    *lpFindFileData = found->entries[found->next++];
-    return TRUE;
-}
-
-BOOL WINAPI FindClose(HANDLE hFindFile) {
-    if (HandleObject<FindObject>(hFindFile) == nullptr) {
-        return Fail(ERROR_INVALID_HANDLE, FALSE);
-    }
-    RemoveHandle(hFindFile);
     return TRUE;
 }
 
