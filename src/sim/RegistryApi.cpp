@@ -79,6 +79,16 @@ LSTATUS SubkeyPath(HKEY handle, LPCSTR subKey, RegRoot& root, std::vector<std::w
     return ERROR_SUCCESS;
 }
 
+// The path of a subkey below a handle's key, in the view that an access mask asks for.
+LSTATUS SubkeyPathInView(HKEY handle, LPCSTR subKey, REGSAM access, RegRoot& root,
+                         std::vector<std::wstring>& path, bool& view32) {
+    LSTATUS status = SubkeyPath(handle, subKey, root, path, view32);
+    if (status == ERROR_SUCCESS && !ViewOfAccess(access, view32)) {
+        status = ERROR_INVALID_PARAMETER;
+    }
+    return status;
+}
+
 RegKeyView ViewOfHandle(HKEY handle, LSTATUS& status) {
     RegRoot root;
     std::vector<std::wstring> path;
@@ -151,7 +161,7 @@ LSTATUS OpenOrCreate(HKEY hKey, LPCSTR lpSubKey, REGSAM samDesired, PHKEY phkRes
     RegRoot root;
     std::vector<std::wstring> path;
     bool view32 = false;
-    LSTATUS status = SubkeyPath(hKey, lpSubKey, root, path, view32);
+    LSTATUS status = SubkeyPathInView(hKey, lpSubKey, samDesired, root, path, view32);
     if (status != ERROR_SUCCESS) {
         return status;
     }
@@ -161,9 +171,6 @@ LSTATUS OpenOrCreate(HKEY hKey, LPCSTR lpSubKey, REGSAM samDesired, PHKEY phkRes
     }
     if (DWORD planted = PlantedFault(create ? "RegCreateKeyExA" : "RegOpenKeyExA", subject)) {
         return static_cast<LSTATUS>(planted);
-    }
-    if (!ViewOfAccess(samDesired, view32)) {
-        return ERROR_INVALID_PARAMETER;
     }
     Registry& registry = CurrentMachine().registry;
     bool created = false;
@@ -337,12 +344,9 @@ LSTATUS WINAPI RegDeleteKeyExA(HKEY hKey, LPCSTR lpSubKey, REGSAM samDesired, DW
     RegRoot root;
     std::vector<std::wstring> path;
     bool view32 = false;
-    LSTATUS status = SubkeyPath(hKey, lpSubKey, root, path, view32);
+    LSTATUS status = SubkeyPathInView(hKey, lpSubKey, samDesired, root, path, view32);
     if (status != ERROR_SUCCESS) {
         return status;
-    }
-    if (!ViewOfAccess(samDesired, view32)) {
-        return ERROR_INVALID_PARAMETER;
     }
     Registry& registry = CurrentMachine().registry;
     RegKeyView view = registry.Open(root, path, view32);
