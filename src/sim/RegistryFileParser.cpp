@@ -6,6 +6,7 @@
 #include "sim/RegistryFileText.h"
 #include "sim/WinePrefix.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
 #include <memory>
@@ -201,6 +202,28 @@ private:
     void ParseKey(std::string_view line, size_t pos) {
         m_Key = nullptr;
         m_IsLink = false;
+        std::string_view raw = line.substr(pos);
+        // Files list a key's subkeys after it: the names this key line shares with the last one
+        // are found again from the keys walked then. Most are seen in the text itself, up to the
+        // last separator the two lines have in common before any other escape; only the rest is
+        // decoded.
+        size_t base = 0;
+        size_t baseBytes = 0;
+        size_t limit = std::min(raw.size(), m_LastRaw.size());
+        for (size_t i = 0; i < limit && raw[i] == m_LastRaw[i] && raw[i] != ']';) {
+            if (raw[i] != '\\') {
+                ++i;
+                continue;
+            }
+            if (i + 1 == limit || raw[i + 1] != '\\' || m_LastRaw[i + 1] != '\\') {
+                break;
+            }
+            i += 2;
+            ++base;
+            baseBytes = i;
+        }
+        base = std::min(base, m_Walked.size());
+        pos += baseBytes;
         if (!ParseString(line, pos, ']', m_Text)) {
             Problem("unterminated key name");
             return;
@@ -210,22 +233,23 @@ private:
             Problem("malformed key name");
             return;
         }
-        // Files list a key's subkeys after it: the names the last key shares with this one are
-        // found again from the keys walked then.
-        size_t shared = 0;
-        while (shared < count && shared < m_Walked.size() && m_Parts[shared] == m_Path[shared]) {
+        size_t total = base + count;
+        size_t shared = base;
+        while (shared < total && shared < m_Walked.size() &&
+               m_Parts[shared - base] == m_Path[shared]) {
             ++shared;
         }
         m_Walked.resize(shared);
         RegKey* key = shared == 0 ? m_Branch : m_Walked.back();
-        for (size_t i = shared; i < count; ++i) {
-            key = &key->CreateSubkey(m_Parts[i]);
+        for (size_t i = shared; i < total; ++i) {
+            key = &key->CreateSubkey(m_Parts[i - base]);
             m_Walked.push_back(key);
-            if (i == m_Path.size()) {
-                m_Path.emplace_back();
+            if (i >= m_Path.size()) {
+                m_Path.resize(i + 1);
             }
-            m_Path[i].swap(m_Parts[i]);
+            m_Path[i].swap(m_Parts[i - base]);
         }
+        m_LastRaw = raw;
         m_Key = key;
         // A key named twice has its first values read before the second ones are indexed.
         key->SetPendingValues(*m_File, m_Reader.Offset(), m_Reader.Number() + 1);
@@ -407,6 +431,8 @@ private:
     // to; the names of the current one.
     std::vector<std::wstring> m_Path;
     std::vector<std::wstring> m_Parts;
+    // The text of the last key line walked, from its name on.
+    std::string_view m_LastRaw;
     std::vector<RegKey*> m_Walked;
     bool m_IsLink = false;
     std::wstring m_Name;
