@@ -26,9 +26,10 @@ const char kFileSignature[] = "WINE REGISTRY Version 2";
 // values are read.
 const size_t kKeptBehind = size_t{8} << 20;
 
-// The text of a registry file: the file mapped read-only (copied only where it cannot be
-// mapped). Wine replaces its registry files rather than rewriting them, so the mapped text stays
-// as it was loaded. Shared by the keys whose values are still to be read from it.
+// The text of a registry file: the file mapped read-only. Wine saves a registry file by writing
+// a new one in its place, so the mapped text stays as it was loaded; a file that Wine rewrites
+// in place instead (a symbolic link, one with several hard links, not a regular file) is copied,
+// as is one that cannot be mapped. Shared by the keys whose values are still to be read from it.
 class FileText : public PendingValues {
 public:
     ~FileText() override {
@@ -43,8 +44,10 @@ public:
         if (fd < 0) {
             return false;
         }
+        struct stat link;
         struct stat info;
-        if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+        if (lstat(path.c_str(), &link) == 0 && S_ISREG(link.st_mode) && link.st_nlink == 1 &&
+            fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
             void* mapped =
                 mmap(nullptr, static_cast<size_t>(info.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
             if (mapped != MAP_FAILED) {
