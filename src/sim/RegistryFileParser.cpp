@@ -70,9 +70,23 @@ public:
                                    : std::string_view(m_Copy);
     }
 
-    // Lets go of the mapped pages before offset that are not let go yet.
-    void LetGoBefore(size_t offset) {
-        if (m_Mapped == nullptr || offset < m_LetGo + 2 * kKeptBehind) {
+    // Called as the indexing reaches offset: maps the pages ahead of it in one call each window
+    // (rather than a page fault each few pages) and lets go of the pages far enough behind it.
+    void Reached(size_t offset) {
+        if (m_Mapped == nullptr) {
+            return;
+        }
+        if (offset + kKeptBehind / 2 > m_MappedAhead && m_MappedAhead < m_Size) {
+#ifdef MADV_POPULATE_READ
+            size_t length = std::min(kKeptBehind, m_Size - m_MappedAhead);
+            // Older kernels refuse the advice; the pages are then mapped as they are read.
+            madvise(static_cast<char*>(m_Mapped) + m_MappedAhead, length, MADV_POPULATE_READ);
+            m_MappedAhead += length;
+#else
+            m_MappedAhead = m_Size;
+#endif
+        }
+        if (offset < m_LetGo + 2 * kKeptBehind) {
             return;
         }
         size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
@@ -87,6 +101,7 @@ private:
     void* m_Mapped = nullptr;
     size_t m_Size = 0;
     size_t m_LetGo = 0;
+    size_t m_MappedAhead = 0;
     std::string m_Copy;
 };
 
@@ -143,7 +158,7 @@ public:
         }
         while (m_Reader.Next(line)) {
             ParseLine(line);
-            m_File->LetGoBefore(m_Reader.Offset());
+            m_File->Reached(m_Reader.Offset());
         }
         return true;
     }
