@@ -178,10 +178,11 @@ bool SplitKeyPath(const std::wstring& path, std::vector<std::wstring>& parts, si
     }
 }
 
-// Parses the lines of a registry file. Loading a file indexes it: every key is created, every
-// line checked (problems are reported with their line), and each key keeps where its values
-// are; they are read, by a parser of that key's lines alone, when the key's values are first
-// used.
+// Parses the lines of a registry file. Loading a file indexes it: every line is checked
+// (problems are reported with their line), the keys of the first levels are created, and each
+// deeper key line is kept where its path leaves them (see kEagerDepth). Each key keeps where its
+// values are; they are read, by a parser of that key's lines alone, when the key's values are
+// first used.
 class RegistryFileLoader {
 public:
     // Indexes a whole file.
