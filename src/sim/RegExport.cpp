@@ -229,7 +229,7 @@ public:
 
     void Export(const RegKeyView& view, std::vector<std::wstring>& path, std::string& path16,
                 bool fixed) {
-        if (!view || path.size() > kMaxKeyDepth) {
+        if (!view || path.size() + m_FixedDepth > kMaxKeyDepth) {
             return;
         }
         m_Writer.Key(path16);
@@ -263,6 +263,7 @@ public:
     }
 
 private:
+    // Below the views' rules the logical path is no longer needed: only its depth is counted.
     void Descend(const RegKeyView& subkey, const std::wstring& name,
                  std::vector<std::wstring>& path, std::string& path16, bool fixed) {
         size_t shownLength = path16.size();
@@ -270,9 +271,15 @@ private:
         for (wchar_t c : name) {
             AppendUtf16Le(path16, c);
         }
-        path.push_back(name);
-        Export(subkey, path, path16, fixed);
-        path.pop_back();
+        if (fixed) {
+            ++m_FixedDepth;
+            Export(subkey, path, path16, fixed);
+            --m_FixedDepth;
+        } else {
+            path.push_back(name);
+            Export(subkey, path, path16, fixed);
+            path.pop_back();
+        }
         path16.resize(shownLength);
     }
 
@@ -280,6 +287,8 @@ private:
     RegRoot m_Root;
     bool m_View32;
     Writer& m_Writer;
+    // The depth below the logical path where the views became fixed.
+    size_t m_FixedDepth = 0;
 };
 
 // Writes the export into fileBytes (what they held is overwritten); false when there is no key
