@@ -491,6 +491,18 @@ private:
     // Hex bytes separated by commas; a line that ends in a backslash goes on in the next one.
     bool ParseHex(std::string_view line, size_t pos) {
         while (true) {
+            // Most of it is two digits and a comma, as Wine writes it.
+            while (pos + 3 <= line.size() && line[pos + 2] == ',') {
+                int high = HexDigit(line[pos]);
+                int low = HexDigit(line[pos + 1]);
+                if ((high | low) < 0) {
+                    break;
+                }
+                if (!m_Indexing) {
+                    m_Data += static_cast<char>(high * 16 + low);
+                }
+                pos += 3;
+            }
             SkipBlanks(line, pos);
             if (pos == line.size()) {
                 return true;
