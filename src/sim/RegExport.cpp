@@ -25,8 +25,10 @@ const size_t kHexLineLimit = 77;
 // and the bytes are stored through a pointer.
 class Writer {
 public:
+    // The string is written over from its start; what it already holds is room that needs no
+    // filling (a caller that exports again into the same string reuses it).
     explicit Writer(std::string& bytes) : m_Bytes(bytes) {
-        m_Bytes.clear();
+        m_Bytes.resize(m_Bytes.capacity());
         Raw("\xFF\xFE", 2);
     }
 
@@ -64,21 +66,24 @@ public:
         if (value.name.empty()) {
             Ascii("@=", 2);
         } else {
-            Unit('"');
-            m_Name.clear();
-            for (wchar_t c : value.name) {
-                AppendUtf16Le(m_Name, c);
-            }
-            Escaped(m_Name);
-            Ascii("\"=", 2);
+            // At most two units (an escape, a surrogate pair) for each character.
+            char* out = Room(4 * value.name.size() + 8);
+            char* end = out;
+            Put(end, '"');
+            EscapedName(value.name, end);
+            Put(end, '"');
+            Put(end, '=');
+            m_Size += static_cast<size_t>(end - out);
         }
         size_t lineLength = (m_Size - start) / 2;
         if (value.type == REG_SZ) {
-            Unit('"');
-            Escaped(value.data);
-            Unit('"');
+            char* out = Room(2 * value.data.size() + 8);
+            char* end = out;
+            Put(end, '"');
+            EscapedData(value.data, end);
+            Put(end, '"');
+            m_Size += static_cast<size_t>(end - out);
         } else if (value.type == REG_DWORD && value.data.size() == 4) {
-            static const char digits[] = "0123456789abcdef";
             uint32_t number = 0;
             for (int i = 3; i >= 0; --i) {
                 number =
@@ -86,7 +91,7 @@ public:
             }
             char buffer[14] = {'d', 'w', 'o', 'r', 'd', ':'};
             for (int i = 0; i < 8; ++i) {
-                buffer[6 + i] = digits[(number >> (28 - 4 * i)) & 0xF];
+                buffer[6 + i] = kDigits[(number >> (28 - 4 * i)) & 0xF];
             }
             Ascii(buffer, sizeof buffer);
         } else {
@@ -96,6 +101,8 @@ public:
     }
 
 private:
+    static constexpr const char* kDigits = "0123456789abcdef";
+
     // Room for length more bytes after the ones written; the string grows by doubling.
     char* Room(size_t length) {
         if (m_Size + length > m_Bytes.size()) {
@@ -104,83 +111,109 @@ private:
         return &m_Bytes[m_Size];
     }
 
-    void Unit(unsigned unit) {
-        char* out = Room(2);
-        out[0] = static_cast<char>(unit & 0xFF);
-        out[1] = static_cast<char>(unit >> 8);
-        m_Size += 2;
+    static void Put(char*& out, char c) {
+        out[0] = c;
+        out[1] = '\0';
+        out += 2;
     }
 
-    // UTF-16LE text between quotes with \ " and line breaks escaped; it ends at its first NUL (an
-    // odd last byte is no character).
-    void Escaped(const std::string& utf16) {
-        size_t run = 0;
-        size_t i = 0;
-        for (; i + 1 < utf16.size(); i += 2) {
-            if (utf16[i + 1] != '\0') {
-                continue;
-            }
-            const char* escape = nullptr;
-            switch (utf16[i]) {
-            case 0:
-                Raw(utf16.data() + run, i - run);
-                return;
-            case '\\':
-                escape = "\\\\";
-                break;
-            case '"':
-                escape = "\\\"";
-                break;
-            case '\r':
-                escape = "\\r";
-                break;
-            case '\n':
-                escape = "\\n";
-                break;
-            default:
-                continue;
-            }
-            Raw(utf16.data() + run, i - run);
-            Ascii(escape, 2);
-            run = i + 2;
+    static void PutUnit(char*& out, unsigned unit) {
+        out[0] = static_cast<char>(unit & 0xFF);
+        out[1] = static_cast<char>((unit >> 8) & 0xFF);
+        out += 2;
+    }
+
+    // The escape letter of a unit that .reg files escape (\ " CR LF), else 0.
+    static char EscapeOf(unsigned unit) {
+        switch (unit) {
+        case '\\':
+            return '\\';
+        case '"':
+            return '"';
+        case '\r':
+            return 'r';
+        case '\n':
+            return 'n';
+        default:
+            return 0;
         }
-        Raw(utf16.data() + run, i - run);
+    }
+
+    // Puts one unit escaped; false for NUL, where the text ends.
+    static bool PutEscaped(char*& out, unsigned unit) {
+        if (unit == 0) {
+            return false;
+        }
+        char escape = unit < 0x80 ? EscapeOf(unit) : 0;
+        if (escape != 0) {
+            Put(out, '\\');
+            Put(out, escape);
+        } else {
+            PutUnit(out, unit);
+        }
+        return true;
+    }
+
+    // A name as UTF-16LE with \ " and line breaks escaped, up to its first NUL.
+    static void EscapedName(const std::wstring& name, char*& out) {
+        for (wchar_t c : name) {
+            auto code = static_cast<uint32_t>(c);
+            if (code >= 0x10000 && code <= 0x10FFFF) {
+                code -= 0x10000;
+                PutUnit(out, 0xD800 + (code >> 10));
+                PutUnit(out, 0xDC00 + (code & 0x3FF));
+            } else if (!PutEscaped(out, code & 0xFFFF)) {
+                return;
+            }
+        }
+    }
+
+    // UTF-16LE data with \ " and line breaks escaped; it ends at its first NUL (an odd last byte
+    // is no character).
+    static void EscapedData(const std::string& utf16, char*& out) {
+        const char* data = utf16.data();
+        for (size_t i = 0; i + 1 < utf16.size(); i += 2) {
+            unsigned unit = static_cast<unsigned char>(data[i]) |
+                            (static_cast<unsigned>(static_cast<unsigned char>(data[i + 1])) << 8);
+            if (!PutEscaped(out, unit)) {
+                return;
+            }
+        }
     }
 
     void Hex(DWORD type, const std::string& data, size_t lineLength) {
-        char buffer[24];
+        char prefix[24];
         if (type == REG_BINARY) {
-            std::snprintf(buffer, sizeof buffer, "hex:");
+            std::snprintf(prefix, sizeof prefix, "hex:");
         } else {
-            std::snprintf(buffer, sizeof buffer, "hex(%lx):", static_cast<unsigned long>(type));
+            std::snprintf(prefix, sizeof prefix, "hex(%lx):", static_cast<unsigned long>(type));
         }
-        Ascii(buffer);
-        lineLength += std::strlen(buffer);
-        static const char digits[] = "0123456789abcdef";
-        std::string& line = m_Line;
-        line.clear();
+        Ascii(prefix);
+        lineLength += std::strlen(prefix);
+        // Each byte: two digits and a comma, and at most one line break of five characters.
+        char* out = Room(16 * data.size() + 2);
+        char* end = out;
         for (size_t i = 0; i < data.size(); ++i) {
             auto byte = static_cast<unsigned char>(data[i]);
-            line += digits[byte >> 4];
-            line += digits[byte & 0xF];
+            Put(end, kDigits[byte >> 4]);
+            Put(end, kDigits[byte & 0xF]);
             if (i + 1 == data.size()) {
                 break;
             }
-            line += ',';
+            Put(end, ',');
             lineLength += 3;
             if (lineLength >= kHexLineLimit) {
-                line += "\\\r\n  ";
+                for (char c : {'\\', '\r', '\n', ' ', ' '}) {
+                    Put(end, c);
+                }
                 lineLength = 2;
             }
         }
-        Ascii(line.data(), line.size());
+        m_Size += static_cast<size_t>(end - out);
     }
 
     std::string& m_Bytes;
     size_t m_Size = 0;
-    // Reused for each value's name and hex data.
-    std::string m_Name;
-    std::string m_Line;
 };
 
 // Keys are at most this deep on Windows; deeper means a link leads back up the tree.
@@ -196,7 +229,7 @@ public:
 
     void Export(const RegKeyView& view, std::vector<std::wstring>& path, std::string& path16,
                 bool fixed) {
-        if (!view || path.size() > kMaxKeyDepth) {
+        if (!view || path.size() + m_FixedDepth > kMaxKeyDepth) {
             return;
         }
         m_Writer.Key(path16);
@@ -230,6 +263,7 @@ public:
     }
 
 private:
+    // Below the views' rules the logical path is no longer needed: only its depth is counted.
     void Descend(const RegKeyView& subkey, const std::wstring& name,
                  std::vector<std::wstring>& path, std::string& path16, bool fixed) {
         size_t shownLength = path16.size();
@@ -237,9 +271,15 @@ private:
         for (wchar_t c : name) {
             AppendUtf16Le(path16, c);
         }
-        path.push_back(name);
-        Export(subkey, path, path16, fixed);
-        path.pop_back();
+        if (fixed) {
+            ++m_FixedDepth;
+            Export(subkey, path, path16, fixed);
+            --m_FixedDepth;
+        } else {
+            path.push_back(name);
+            Export(subkey, path, path16, fixed);
+            path.pop_back();
+        }
         path16.resize(shownLength);
     }
 
@@ -247,14 +287,13 @@ private:
     RegRoot m_Root;
     bool m_View32;
     Writer& m_Writer;
+    // The depth below the logical path where the views became fixed.
+    size_t m_FixedDepth = 0;
 };
 
-} // namespace
-
-bool ExportRegistryKey(const std::wstring& keyPath, std::string& fileBytes, DWORD& exitCode,
-                       REGSAM view) {
-    fileBytes.clear();
-    exitCode = 1;
+// Writes the export into fileBytes (what they held is overwritten); false when there is no key
+// to export.
+bool ExportInto(const std::wstring& keyPath, std::string& fileBytes, REGSAM view) {
     std::wstring first = keyPath.substr(0, keyPath.find(L'\\'));
     RegRoot root = RegRoot::LocalMachine;
     if (!ParseRegistryRoot(first, root) || ((view & KEY_WOW64_32KEY) && (view & KEY_WOW64_64KEY))) {
@@ -286,6 +325,18 @@ bool ExportRegistryKey(const std::wstring& keyPath, std::string& fileBytes, DWOR
     std::string path16 = ToUtf16Le(shownPath);
     TreeExporter(machine.registry, root, view32, writer).Export(key, path, path16, false);
     writer.Finish();
+    return true;
+}
+
+} // namespace
+
+bool ExportRegistryKey(const std::wstring& keyPath, std::string& fileBytes, DWORD& exitCode,
+                       REGSAM view) {
+    if (!ExportInto(keyPath, fileBytes, view)) {
+        fileBytes.clear();
+        exitCode = 1;
+        return false;
+    }
     exitCode = 0;
     return true;
 }

@@ -36,12 +36,14 @@ size_t RegKey::LowerBound(const std::wstring& name) const {
 }
 
 RegKey* RegKey::FindSubkey(const std::wstring& name) const {
+    CreateDeferredSubkeys();
     size_t at = LowerBound(name);
     return at < m_Subkeys.size() && SameName(m_Subkeys[at]->m_Name, name) ? m_Subkeys[at].get()
                                                                           : nullptr;
 }
 
 RegKey& RegKey::CreateSubkey(const std::wstring& name, bool* created) {
+    CreateDeferredSubkeys();
     // Loaders add keys mostly in sorted order: try the end first.
     size_t at = !m_Subkeys.empty() && CompareNames(m_Subkeys.back()->m_Name, name) < 0
                     ? m_Subkeys.size()
@@ -58,6 +60,7 @@ RegKey& RegKey::CreateSubkey(const std::wstring& name, bool* created) {
 }
 
 bool RegKey::DeleteSubkey(const std::wstring& name) {
+    CreateDeferredSubkeys();
     size_t at = LowerBound(name);
     if (at == m_Subkeys.size() || !SameName(m_Subkeys[at]->m_Name, name)) {
         return false;
@@ -138,6 +141,35 @@ void RegKey::KeepSource(std::shared_ptr<PendingValues> source) {
     m_Sources->push_back(std::move(source));
 }
 
+void RegKey::DeferSubkey(const DeferredKey& key) {
+    if (m_Deferred == nullptr) {
+        m_Deferred = std::make_unique<std::vector<DeferredKey>>();
+    }
+    m_Deferred->push_back(key);
+}
+
+void RegKey::CreateDeferred() const {
+    // Taken first: creating the subkeys below uses this key's subkeys.
+    std::unique_ptr<std::vector<DeferredKey>> deferred = std::move(m_Deferred);
+    auto& self = const_cast<RegKey&>(*this);
+    std::wstring name;
+    std::wstring lastName;
+    RegKey* last = nullptr;
+    for (DeferredKey& key : *deferred) {
+        bool more = key.source->NextName(key.pathOffset, name);
+        // Files list a key's subkeys together: most lines name the subkey the last one did.
+        if (last == nullptr || name != lastName) {
+            last = &self.CreateSubkey(name);
+            lastName = name;
+        }
+        if (more) {
+            last->DeferSubkey(key);
+        } else {
+            last->SetPendingValues(*key.source, key.valuesOffset, key.valuesLine);
+        }
+    }
+}
+
 void RegKey::ReadPending() const {
     // Taken first, so that the values it reads are set as any other.
     PendingValues* pending = m_Pending;
@@ -147,6 +179,7 @@ void RegKey::ReadPending() const {
 
 void RegKey::Clear() {
     m_Pending = nullptr;
+    m_Deferred.reset();
     m_Values.clear();
     m_ValueIndex.reset();
     m_Subkeys.clear();

@@ -22,12 +22,25 @@ struct RegValue {
 
 class RegKey;
 
-// The text of a loaded file whose keys' values are read when each key's values are first used:
-// a key keeps only where its values begin (offset and line number).
+// The text of a loaded file whose keys are created when their parents' subkeys are first used,
+// and whose keys' values are read when each key's values are first used: a key keeps only where
+// its values begin (offset and line number).
 class PendingValues {
 public:
     virtual ~PendingValues() = default;
     virtual void ReadInto(RegKey& key, size_t offset, size_t line) = 0;
+    // The next name of a key path in the text from pos on; pos moves past it and its backslash.
+    // Whether more names follow.
+    virtual bool NextName(size_t& pos, std::wstring& name) = 0;
+};
+
+// A key line of a loaded file below a key, not yet made keys: where the rest of its path is in
+// the text, and where the values of its last key begin.
+struct DeferredKey {
+    PendingValues* source;
+    size_t pathOffset;
+    size_t valuesOffset;
+    size_t valuesLine;
 };
 
 class RegKey {
@@ -37,8 +50,14 @@ public:
     const std::wstring& Name() const { return m_Name; }
 
     // Subkeys in enumeration order (sorted without regard to case).
-    size_t SubkeyCount() const { return m_Subkeys.size(); }
-    RegKey& Subkey(size_t index) const { return *m_Subkeys[index]; }
+    size_t SubkeyCount() const {
+        CreateDeferredSubkeys();
+        return m_Subkeys.size();
+    }
+    RegKey& Subkey(size_t index) const {
+        CreateDeferredSubkeys();
+        return *m_Subkeys[index];
+    }
     RegKey* FindSubkey(const std::wstring& name) const;
     // The subkey of this name, created when missing; `created` tells which.
     RegKey& CreateSubkey(const std::wstring& name, bool* created = nullptr);
@@ -61,6 +80,14 @@ public:
     void SetPendingValues(PendingValues& source, size_t offset, size_t line);
     void KeepSource(std::shared_ptr<PendingValues> source);
     bool HasPendingValues() const { return m_Pending != nullptr; }
+    // A key line below this key (from the same source, which must live as long): its keys are
+    // created, in the order they were deferred, when this key's subkeys are first used.
+    void DeferSubkey(const DeferredKey& key);
+    void CreateDeferredSubkeys() const {
+        if (m_Deferred != nullptr) {
+            CreateDeferred();
+        }
+    }
     void ReadPendingValues() const {
         if (m_Pending != nullptr) {
             ReadPending();
@@ -74,10 +101,12 @@ public:
 private:
     size_t LowerBound(const std::wstring& name) const;
     void ReadPending() const;
+    void CreateDeferred() const;
 
     // Kept small: a loaded prefix has a key for every key line of its files.
     std::wstring m_Name;
-    std::vector<std::unique_ptr<RegKey>> m_Subkeys;
+    mutable std::vector<std::unique_ptr<RegKey>> m_Subkeys;
+    mutable std::unique_ptr<std::vector<DeferredKey>> m_Deferred;
     mutable std::vector<RegValue> m_Values;
     // The positions of the values by upper-cased name, kept once a key has many values (as
     // some keys of large machines have) so that loading stays linear.

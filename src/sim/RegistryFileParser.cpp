@@ -6,7 +6,9 @@
 #include "sim/RegistryFileText.h"
 #include "sim/WinePrefix.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <memory>
 #include <string_view>
@@ -20,14 +22,17 @@ namespace {
 
 const char kFileSignature[] = "WINE REGISTRY Version 2";
 
-// While a file is indexed, the pages of its mapping behind this many bytes are let go: the
-// process keeps no copy of what it has checked, and a key's lines are mapped in again when its
-// values are read.
-const size_t kKeptBehind = size_t{8} << 20;
+// Keys down to this depth below the key a file is loaded into are created on loading (there are
+// few of them); the keys below when their parents' subkeys are first used.
+const size_t kEagerDepth = 2;
 
-// The text of a registry file: the file mapped read-only (copied only where it cannot be
-// mapped). Wine replaces its registry files rather than rewriting them, so the mapped text stays
-// as it was loaded. Shared by the keys whose values are still to be read from it.
+// The mapping ahead of the indexing is mapped in by windows of this many bytes.
+const size_t kWindow = size_t{8} << 20;
+
+// The text of a registry file: the file mapped read-only. Wine saves a registry file by writing
+// a new one in its place, so the mapped text stays as it was loaded; a file that Wine rewrites
+// in place instead (a symbolic link, one with several hard links, not a regular file) is copied,
+// as is one that cannot be mapped. Shared by the keys whose values are still to be read from it.
 class FileText : public PendingValues {
 public:
     ~FileText() override {
@@ -42,8 +47,10 @@ public:
         if (fd < 0) {
             return false;
         }
+        struct stat link;
         struct stat info;
-        if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+        if (lstat(path.c_str(), &link) == 0 && S_ISREG(link.st_mode) && link.st_nlink == 1 &&
+            fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
             void* mapped =
                 mmap(nullptr, static_cast<size_t>(info.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
             if (mapped != MAP_FAILED) {
@@ -66,23 +73,79 @@ public:
                                    : std::string_view(m_Copy);
     }
 
-    // Lets go of the mapped pages before offset that are not let go yet.
-    void LetGoBefore(size_t offset) {
-        if (m_Mapped == nullptr || offset < m_LetGo + 2 * kKeptBehind) {
+    // Called as the indexing reaches offset: maps the pages ahead of it in one call each window
+    // (rather than a page fault every few pages) and lets go of the pages more than a window
+    // behind it, so that the process keeps no copy of what it has checked. A key's lines are
+    // mapped in again when its subkeys or values are read.
+    void Reached(size_t offset) {
+        if (m_Mapped == nullptr) {
             return;
         }
-        size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
-        size_t end = (offset - kKeptBehind) / page * page;
-        madvise(static_cast<char*>(m_Mapped) + m_LetGo, end - m_LetGo, MADV_DONTNEED);
-        m_LetGo = end;
+        if (offset + kWindow / 2 > m_MappedAhead && m_MappedAhead < m_Size) {
+#ifdef MADV_POPULATE_READ
+            size_t length = std::min(kWindow, m_Size - m_MappedAhead);
+            // Older kernels refuse the advice; the pages are then mapped as they are read.
+            madvise(static_cast<char*>(m_Mapped) + m_MappedAhead, length, MADV_POPULATE_READ);
+            m_MappedAhead += length;
+#else
+            m_MappedAhead = m_Size;
+#endif
+        }
+        if (offset >= m_LetGo + 2 * kWindow) {
+            size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+            size_t end = (offset - kWindow) / page * page;
+            madvise(static_cast<char*>(m_Mapped) + m_LetGo, end - m_LetGo, MADV_DONTNEED);
+            m_LetGo = end;
+        }
     }
 
     void ReadInto(RegKey& key, size_t offset, size_t line) override;
 
+    bool NextName(size_t& pos, std::wstring& name) override {
+        std::string_view text = Text();
+        // Key lines listed together mostly begin their rest alike: a name spelt as the one before
+        // (with the character after it) is that name again.
+        size_t start = pos;
+        if (m_LastNameLength != 0 && start + m_LastNameLength < text.size() &&
+            std::memcmp(text.data() + start, text.data() + m_LastNamePos, m_LastNameLength + 1) ==
+                0) {
+            pos += m_LastNameLength;
+            name = m_LastName;
+            return m_LastMore;
+        }
+        name.clear();
+        bool more = false;
+        while (pos < text.size()) {
+            char c = text[pos++];
+            if (c == ']') {
+                break;
+            }
+            wchar_t decoded = c != '\\' ? static_cast<wchar_t>(static_cast<unsigned char>(c))
+                                        : (pos < text.size() ? DecodeEscape(text, pos) : L'\\');
+            if (decoded == L'\\') {
+                // One trailing backslash ends the path.
+                more = pos < text.size() && text[pos] != ']';
+                break;
+            }
+            name += decoded;
+        }
+        m_LastNamePos = start;
+        m_LastNameLength = pos - start;
+        m_LastName = name;
+        m_LastMore = more;
+        return more;
+    }
+
 private:
     void* m_Mapped = nullptr;
     size_t m_Size = 0;
+    size_t m_MappedAhead = 0;
     size_t m_LetGo = 0;
+    // The name NextName read last, and where.
+    size_t m_LastNamePos = 0;
+    size_t m_LastNameLength = 0;
+    std::wstring m_LastName;
+    bool m_LastMore = false;
     std::string m_Copy;
 };
 
@@ -115,10 +178,11 @@ bool SplitKeyPath(const std::wstring& path, std::vector<std::wstring>& parts, si
     }
 }
 
-// Parses the lines of a registry file. Loading a file indexes it: every key is created, every
-// line checked (problems are reported with their line), and each key keeps where its values
-// are; they are read, by a parser of that key's lines alone, when the key's values are first
-// used.
+// Parses the lines of a registry file. Loading a file indexes it: every line is checked
+// (problems are reported with their line), the keys of the first levels are created, and each
+// deeper key line is kept where its path leaves them (see kEagerDepth). Each key keeps where its
+// values are; they are read, by a parser of that key's lines alone, when the key's values are
+// first used.
 class RegistryFileLoader {
 public:
     // Indexes a whole file.
@@ -139,7 +203,7 @@ public:
         }
         while (m_Reader.Next(line)) {
             ParseLine(line);
-            m_File->LetGoBefore(m_Reader.Offset());
+            m_File->Reached(m_Reader.Offset());
         }
         return true;
     }
@@ -200,8 +264,53 @@ private:
 
     void ParseKey(std::string_view line, size_t pos) {
         m_Key = nullptr;
+        m_KeyValid = false;
         m_IsLink = false;
-        if (!ParseString(line, pos, ']', m_Text)) {
+        std::string_view raw = line.substr(pos);
+        // Files list a key's subkeys after it: the names this key line shares with the last one
+        // were checked then, and they lead to the keys walked then. They are seen in the text
+        // itself, up to the last separator the two lines have in common before any other escape;
+        // only the rest is decoded. Where each name after the first begins is noted.
+        m_Starts.clear();
+        size_t base = 0;
+        size_t rest = 0;
+        size_t limit = std::min(raw.size(), m_LastRaw.size());
+        for (size_t i = 0; i < limit && raw[i] == m_LastRaw[i] && raw[i] != ']';) {
+            if (raw[i] != '\\') {
+                ++i;
+                continue;
+            }
+            if (i + 1 == limit || raw[i + 1] != '\\' || m_LastRaw[i + 1] != '\\') {
+                break;
+            }
+            i += 2;
+            ++base;
+            rest = i;
+            m_Starts.push_back(i);
+        }
+        // The rest decoded as ParseString decodes.
+        m_Text.clear();
+        bool closed = false;
+        while (rest < raw.size()) {
+            char c = raw[rest++];
+            if (c == ']') {
+                closed = true;
+                break;
+            }
+            if (c != '\\') {
+                m_Text += static_cast<wchar_t>(static_cast<unsigned char>(c));
+                continue;
+            }
+            if (rest == raw.size()) {
+                break;
+            }
+            wchar_t decoded = DecodeEscape(raw, rest);
+            if (decoded == L'\\') {
+                m_Starts.push_back(rest);
+            }
+            m_Text += decoded;
+        }
+        if (!closed) {
             Problem("unterminated key name");
             return;
         }
@@ -210,25 +319,54 @@ private:
             Problem("malformed key name");
             return;
         }
-        // Files list a key's subkeys after it: the names the last key shares with this one are
-        // found again from the keys walked then.
-        size_t shared = 0;
-        while (shared < count && shared < m_Walked.size() && m_Parts[shared] == m_Path[shared]) {
+        // The first names are made keys now; a path that goes deeper is kept at its key of that
+        // depth, and the keys below are created when that key's subkeys are first used.
+        size_t total = base + count;
+        size_t eager = std::min(total, kEagerDepth);
+        size_t shared = std::min({base, m_Walked.size(), eager});
+        while (shared < eager && shared >= base && shared < m_Walked.size() &&
+               m_Parts[shared - base] == m_Path[shared]) {
             ++shared;
         }
         m_Walked.resize(shared);
         RegKey* key = shared == 0 ? m_Branch : m_Walked.back();
-        for (size_t i = shared; i < count; ++i) {
-            key = &key->CreateSubkey(m_Parts[i]);
+        for (size_t i = shared; i < eager; ++i) {
+            key = &key->CreateSubkey(m_Parts[i - base]);
             m_Walked.push_back(key);
-            if (i == m_Path.size()) {
-                m_Path.emplace_back();
+            if (i >= m_Path.size()) {
+                m_Path.resize(i + 1);
             }
-            m_Path[i].swap(m_Parts[i]);
+            m_Path[i].swap(m_Parts[i - base]);
         }
-        m_Key = key;
-        // A key named twice has its first values read before the second ones are indexed.
-        key->SetPendingValues(*m_File, m_Reader.Offset(), m_Reader.Number() + 1);
+        m_LastRaw = raw;
+        m_KeyValid = true;
+        size_t valuesOffset = m_Reader.Offset();
+        size_t valuesLine = m_Reader.Number() + 1;
+        if (total <= kEagerDepth) {
+            // A key named twice has its first values read before the second ones are indexed.
+            key->SetPendingValues(*m_File, valuesOffset, valuesLine);
+            m_Key = key;
+            return;
+        }
+        size_t pathOffset =
+            static_cast<size_t>(raw.data() - m_File->Text().data()) + m_Starts[eager - 1];
+        key->DeferSubkey(DeferredKey{m_File, pathOffset, valuesOffset, valuesLine});
+    }
+
+    // The key of the last key line, created now.
+    RegKey& CurrentKey() {
+        if (m_Key != nullptr) {
+            return *m_Key;
+        }
+        size_t pos = 0;
+        size_t count = 0;
+        ParseString(m_LastRaw, pos, ']', m_Text);
+        SplitKeyPath(m_Text, m_Parts, count);
+        RegKey* key = m_Branch;
+        for (size_t i = 0; i < count; ++i) {
+            key = &key->CreateSubkey(m_Parts[i]);
+        }
+        return *key;
     }
 
     void ParseOption(std::string_view option) {
@@ -238,9 +376,10 @@ private:
             }
         } else if (option == "#link") {
             m_IsLink = true;
-            if (m_Indexing && m_Key != nullptr) {
-                // Opening a key follows its link: a link key's values are read at once.
-                m_Key->ReadPendingValues();
+            if (m_Indexing && m_KeyValid) {
+                // Opening a key follows its link: a link key is created and its values read at
+                // once.
+                CurrentKey().ReadPendingValues();
             }
         }
         // #time= and #class= carry nothing the machine needs.
@@ -352,6 +491,18 @@ private:
     // Hex bytes separated by commas; a line that ends in a backslash goes on in the next one.
     bool ParseHex(std::string_view line, size_t pos) {
         while (true) {
+            // Most of it is two digits and a comma, as Wine writes it.
+            while (pos + 3 <= line.size() && line[pos + 2] == ',') {
+                int high = HexDigit(line[pos]);
+                int low = HexDigit(line[pos + 1]);
+                if ((high | low) < 0) {
+                    break;
+                }
+                if (!m_Indexing) {
+                    m_Data += static_cast<char>(high * 16 + low);
+                }
+                pos += 3;
+            }
             SkipBlanks(line, pos);
             if (pos == line.size()) {
                 return true;
@@ -403,11 +554,17 @@ private:
     std::vector<std::string>* m_Problems = nullptr;
     RegKey* m_Key = nullptr;
     bool m_Indexing;
-    // The names of the last key line (the first m_Walked.size() of them) and the keys they lead
-    // to; the names of the current one.
+    // Whether the last key line was well formed; the names of a key line, and where in its
+    // text each name after the first begins.
+    bool m_KeyValid = false;
+    std::vector<size_t> m_Starts;
+    // The first names of the last key line walked (the first m_Walked.size() of them) and the
+    // keys they lead to.
     std::vector<std::wstring> m_Path;
-    std::vector<std::wstring> m_Parts;
     std::vector<RegKey*> m_Walked;
+    std::vector<std::wstring> m_Parts;
+    // The text of the last key line walked, from its name on.
+    std::string_view m_LastRaw;
     bool m_IsLink = false;
     std::wstring m_Name;
     std::wstring m_Text;

@@ -23,6 +23,47 @@ const signed char kHexDigits[256] = {
 };
 // clang-format on
 
+wchar_t DecodeEscape(std::string_view text, size_t& pos) {
+    char c = text[pos++];
+    switch (c) {
+    case 'a':
+        return L'\a';
+    case 'b':
+        return L'\b';
+    case 'e':
+        return static_cast<wchar_t>(0x1B);
+    case 'f':
+        return L'\f';
+    case 'n':
+        return L'\n';
+    case 'r':
+        return L'\r';
+    case 't':
+        return L'\t';
+    case 'v':
+        return L'\v';
+    case 'x': {
+        unsigned code = 0;
+        int digits = 0;
+        for (; digits < 4 && pos < text.size() && HexDigit(text[pos]) >= 0; ++digits) {
+            code = code * 16 + static_cast<unsigned>(HexDigit(text[pos++]));
+        }
+        return digits == 0 ? L'x' : static_cast<wchar_t>(code);
+    }
+    default:
+        if (c >= '0' && c <= '7') {
+            unsigned code = static_cast<unsigned>(c - '0');
+            for (int digits = 1;
+                 digits < 3 && pos < text.size() && text[pos] >= '0' && text[pos] <= '7';
+                 ++digits) {
+                code = code * 8 + static_cast<unsigned>(text[pos++] - '0');
+            }
+            return static_cast<wchar_t>(code);
+        }
+        return static_cast<wchar_t>(static_cast<unsigned char>(c));
+    }
+}
+
 bool ParseString(std::string_view text, size_t& pos, char close, std::wstring& result) {
     result.clear();
     while (pos < text.size()) {
@@ -37,54 +78,7 @@ bool ParseString(std::string_view text, size_t& pos, char close, std::wstring& r
         if (pos == text.size()) {
             return false;
         }
-        c = text[pos++];
-        switch (c) {
-        case 'a':
-            result += L'\a';
-            break;
-        case 'b':
-            result += L'\b';
-            break;
-        case 'e':
-            result += static_cast<wchar_t>(0x1B);
-            break;
-        case 'f':
-            result += L'\f';
-            break;
-        case 'n':
-            result += L'\n';
-            break;
-        case 'r':
-            result += L'\r';
-            break;
-        case 't':
-            result += L'\t';
-            break;
-        case 'v':
-            result += L'\v';
-            break;
-        case 'x': {
-            unsigned code = 0;
-            int digits = 0;
-            for (; digits < 4 && pos < text.size() && HexDigit(text[pos]) >= 0; ++digits) {
-                code = code * 16 + static_cast<unsigned>(HexDigit(text[pos++]));
-            }
-            result += digits == 0 ? L'x' : static_cast<wchar_t>(code);
-            break;
-        }
-        default:
-            if (c >= '0' && c <= '7') {
-                unsigned code = static_cast<unsigned>(c - '0');
-                for (int digits = 1;
-                     digits < 3 && pos < text.size() && text[pos] >= '0' && text[pos] <= '7';
-                     ++digits) {
-                    code = code * 8 + static_cast<unsigned>(text[pos++] - '0');
-                }
-                result += static_cast<wchar_t>(code);
-            } else {
-                result += static_cast<wchar_t>(static_cast<unsigned char>(c));
-            }
-        }
+        result += DecodeEscape(text, pos);
     }
     return false;
 }

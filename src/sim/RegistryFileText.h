@@ -27,6 +27,10 @@ inline bool StartsWith(std::string_view text, size_t pos, std::string_view prefi
            text.compare(pos, prefix.size(), prefix) == 0;
 }
 
+// The character of an escape whose backslash is just before pos (pos < text.size()); pos moves
+// past the escape.
+wchar_t DecodeEscape(std::string_view text, size_t& pos);
+
 // Parses an escaped string from pos up to its closing delimiter (not included in the result;
 // pos ends after it). False when the line ends first.
 bool ParseString(std::string_view text, size_t& pos, char close, std::wstring& result);
