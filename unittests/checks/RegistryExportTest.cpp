@@ -99,7 +99,6 @@ TEST_F(RegistryExportTest, DumpIsGoneAlsoWhenTheAppendFailed) {
 }
 
 TEST_F(RegistryExportTest, FolderListingCoversEveryFileBelowTheFolder) {
-    MakeHostFolder("C:\\Suite Files\\sub");
     WriteHostFile("C:\\Suite Files\\a.dll", "1234");
     WriteHostFile("C:\\Suite Files\\sub\\b.txt", "12");
     MakeHostFolder("C:\\Suite Files\\empty");
@@ -157,7 +156,6 @@ TEST_F(RegistryExportTest, SuiteFolderIsListedOnlyWhenItExists) {
     RegistryDumps::ListSuiteMainFolder();
     EXPECT_EQ(Log(), "");
 
-    MakeHostFolder("C:\\Zandorel\\MRL7");
     WriteHostFile("C:\\Zandorel\\MRL7\\ZanUtility7.dll", "x");
     RegistryDumps::ListSuiteMainFolder();
     EXPECT_EQ(Log().find(Heading("Contents of C:\\Zandorel\\MRL7") + " Volume in drive C"), 0u);

@@ -52,22 +52,6 @@ void SimMachineTest::TearDown() {
     }
 }
 
-std::string SimMachineTest::HostPath(const std::string& windowsPath) const {
-    std::string rest = windowsPath.substr(2);
-    for (char& c : rest) {
-        if (c == '\\') {
-            c = '/';
-        }
-    }
-    return m_Root + "/drive_c" + rest;
-}
-
-void SimMachineTest::WriteHostFile(const std::string& windowsPath,
-                                   const std::string& content) const {
-    std::ofstream file(HostPath(windowsPath), std::ios::binary);
-    file << content;
-}
-
 std::string SimMachineTest::ReadHostFile(const std::string& windowsPath) const {
     std::ifstream file(HostPath(windowsPath), std::ios::binary);
     std::stringstream content;
@@ -77,10 +61,6 @@ std::string SimMachineTest::ReadHostFile(const std::string& windowsPath) const {
 
 bool SimMachineTest::HostFileExists(const std::string& windowsPath) const {
     return fs::exists(HostPath(windowsPath));
-}
-
-void SimMachineTest::MakeHostFolder(const std::string& windowsPath) const {
-    fs::create_directories(HostPath(windowsPath));
 }
 
 void SimMachineTest::MakeReadOnly(const std::string& windowsPath) const {

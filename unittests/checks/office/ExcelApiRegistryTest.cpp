@@ -17,9 +17,7 @@ class ExcelApiRegistryTest : public SectionTest {
 protected:
     // What the log holds from the test's "Status: " line on.
     std::string StatusOf(const std::function<void()>& p_Test) {
-        g_LogFile->Initialize();
-        p_Test();
-        std::string log = Log();
+        std::string log = LogOf(p_Test);
         size_t status = log.find("Status: ");
         return status == std::string::npos ? log : log.substr(status);
     }
@@ -33,8 +31,7 @@ protected:
 };
 
 TEST_F(ExcelApiRegistryTest, VersionConsistencyExplainsThenReports) {
-    ExcelApiRegistry::TestExcelApiVersionConsistency();
-    std::string log = Log();
+    std::string log = LogOf(ExcelApiRegistry::TestExcelApiVersionConsistency);
     EXPECT_EQ(log.find(Heading("Registry consistency for version info for Excel API") +
                        "The test is based on the solution to ticket #142392.\r\n"),
               0u);
@@ -76,8 +73,7 @@ TEST_F(ExcelApiRegistryTest, EmptyKeysDecidedByTheApplicationInterfaceAlone) {
     EXPECT_EQ(StatusOf(ExcelApiRegistry::TestEmptyExcelApiKeys), "Status: Passed\r\n");
 
     Registry().Key(std::wstring(kInterface) + L"\\TypeLib");
-    StatusOf(ExcelApiRegistry::TestEmptyExcelApiKeys);
-    std::string log = Log();
+    std::string log = LogOf(ExcelApiRegistry::TestEmptyExcelApiKeys);
     EXPECT_EQ(log.find(Heading("Test for empty registry keys related to Excel API")), 0u);
     EXPECT_NE(log.find("\r\n64-bit Excel first reads the 32-bit registry locations.  If they're "
                        "not there, it reads 64-bit locations.\r\n"),

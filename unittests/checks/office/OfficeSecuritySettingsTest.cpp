@@ -60,9 +60,7 @@ TEST_F(OfficeSecuritySettingsTest, BlockOrderIsExcelThenProject) {
     Registry().Key(L"HKCU\\software\\microsoft\\office\\12.0\\ms project\\security");
     Registry().Key(L"HKCU\\software\\microsoft\\office\\16.0\\excel\\security");
     Registry().Key(L"HKCU\\software\\microsoft\\office\\13.0\\excel\\security");
-    OfficeSecuritySettings::ReportAllOfficeSecuritySettings();
-
-    std::string log = Log();
+    std::string log = LogOf(OfficeSecuritySettings::ReportAllOfficeSecuritySettings);
     std::string block = Heading("The security settings below should not affect the ability to "
                                 "run our software, but they may affect the ability to use "
                                 "workbooks with macros.");

@@ -27,10 +27,10 @@ TEST_F(WindowsEnvironmentTest, WindowsInformationOn64BitAnd32BitWindows) {
                          "Windows Directory = C:\\windows\r\n"
                          "Windows Temporary Directory = C:\\users\\tester\\Temp\r\n");
 
-    g_LogFile->Initialize();
     Machine().is64Bit = false;
-    WindowsEnvironment::ReportWindowsInformation();
-    EXPECT_NE(Log().find("Windows Version = <UNKNOWN> (32-bit)\r\n"), std::string::npos);
+    EXPECT_NE(LogOf(WindowsEnvironment::ReportWindowsInformation)
+                  .find("Windows Version = <UNKNOWN> (32-bit)\r\n"),
+              std::string::npos);
 }
 
 TEST_F(WindowsEnvironmentTest, StrayProgramFileButNotAFolder) {
@@ -40,9 +40,9 @@ TEST_F(WindowsEnvironmentTest, StrayProgramFileButNotAFolder) {
 
     rmdir(HostPath("C:\\Program").c_str());
     WriteHostFile("C:\\Program", "x");
-    g_LogFile->Initialize();
-    WindowsEnvironment::RunWindowsOSTests();
-    EXPECT_NE(Log().find("'C:\\Program' File Bug Test: Failed\r\n"), std::string::npos);
+    EXPECT_NE(LogOf(WindowsEnvironment::RunWindowsOSTests)
+                  .find("'C:\\Program' File Bug Test: Failed\r\n"),
+              std::string::npos);
 }
 
 TEST_F(WindowsEnvironmentTest, FipsPolicyInSignedDecimalWithItsNote) {
@@ -51,10 +51,8 @@ TEST_F(WindowsEnvironmentTest, FipsPolicyInSignedDecimalWithItsNote) {
     EXPECT_EQ(Log(),
               Heading("Windows OS Tests") + kProgramPassed + kFipsLine + "-1\r\n" + kFipsNote);
 
-    g_LogFile->Initialize();
     Registry().SetDword(kFips, L"Enabled", 1);
-    WindowsEnvironment::RunWindowsOSTests();
-    EXPECT_EQ(Log(),
+    EXPECT_EQ(LogOf(WindowsEnvironment::RunWindowsOSTests),
               Heading("Windows OS Tests") + kProgramPassed + kFipsLine + "1\r\n" + kFipsNote);
 }
 
@@ -65,15 +63,12 @@ TEST_F(WindowsEnvironmentTest, DotNetFrameworkStatuses) {
     WindowsEnvironment::TestDotNet40Framework(false);
     EXPECT_EQ(Log(), heading + "Status: Directory does not exist.\r\n");
 
-    g_LogFile->Initialize();
     MakeHostFolder("C:\\windows\\Microsoft.NET\\Framework\\v4.0.30319");
-    WindowsEnvironment::TestDotNet40Framework(false);
-    EXPECT_EQ(Log(), heading + "Status: File mscorlib.dll not found.\r\n");
+    EXPECT_EQ(LogOf(WindowsEnvironment::TestDotNet40FrameworkX86),
+              heading + "Status: File mscorlib.dll not found.\r\n");
 
-    g_LogFile->Initialize();
     WriteHostFile("C:\\windows\\Microsoft.NET\\Framework\\v4.0.30319\\mscorlib.dll", "MZ");
-    WindowsEnvironment::TestDotNet40Framework(false);
-    EXPECT_EQ(Log(), heading + "Status: Passed\r\n");
+    EXPECT_EQ(LogOf(WindowsEnvironment::TestDotNet40FrameworkX86), heading + "Status: Passed\r\n");
 }
 
 TEST_F(WindowsEnvironmentTest, DotNetX64SectionOnlyOn64BitWindows) {
@@ -93,11 +88,9 @@ TEST_F(WindowsEnvironmentTest, SuiteDirectories) {
     WindowsEnvironment::ReportSuiteDirectories();
     EXPECT_EQ(Log(), Heading("Zandorel Directory Locations") + "Program not found\r\n");
 
-    g_LogFile->Initialize();
-    Registry().SetString(L"HKLM\\Software\\Zandorel", L"System Directory",
-                         L"C:\\Zandorel\\System\\");
-    WindowsEnvironment::ReportSuiteDirectories();
-    EXPECT_EQ(Log(), Heading("Zandorel Directory Locations") +
-                         "Zandorel Main Directory = \r\n"
-                         "Zandorel System Directory = C:\\Zandorel\\System\r\n");
+    Given().Suite("", "C:\\Zandorel\\System\\");
+    EXPECT_EQ(LogOf(WindowsEnvironment::ReportSuiteDirectories),
+              Heading("Zandorel Directory Locations") +
+                  "Zandorel Main Directory = \r\n"
+                  "Zandorel System Directory = C:\\Zandorel\\System\r\n");
 }
