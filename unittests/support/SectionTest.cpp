@@ -1,5 +1,6 @@
 #include "support/SectionTest.h"
 
+#include "golden/GoldenLog.h"
 #include "report/SectionOutput.h"
 
 void SectionTest::SetUp() {
@@ -19,20 +20,10 @@ std::string SectionTest::Log() const {
 
 std::vector<std::string> SectionTest::Lines() const {
     std::vector<std::string> lines;
-    std::string log = Log();
-    size_t start = 0;
-    while (start < log.size()) {
-        size_t end = log.find("\r\n", start);
-        if (end == std::string::npos) {
-            end = log.size();
+    for (std::string& line : GoldenLog::SplitLines(Log(), "\r\n")) {
+        if (!line.empty() && line != std::string(68, '*') && line != std::string(68, '-')) {
+            lines.push_back(std::move(line));
         }
-        std::string line = log.substr(start, end - start);
-        bool rule =
-            line.size() == 68 && (line == std::string(68, '*') || line == std::string(68, '-'));
-        if (!line.empty() && !rule) {
-            lines.push_back(line);
-        }
-        start = end + 2;
     }
     return lines;
 }
