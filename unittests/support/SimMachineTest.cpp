@@ -23,15 +23,8 @@ void SimMachineTest::SetUp() {
     machine->MapDrive('C', m_Root + "/drive_c");
     machine->tempPath = L"C:\\users\\tester\\Temp\\";
     machine->launchViewer = false;
-    SYSTEMTIME fixed = {};
-    fixed.wYear = 2026;
-    fixed.wMonth = 12;
-    fixed.wDayOfWeek = 2;
-    fixed.wDay = 8;
-    fixed.wHour = 15;
-    fixed.wMinute = 4;
-    fixed.wSecond = 5;
-    machine->fixedLocalTime = fixed;
+    // Tuesday, 8 December 2026, 15:04:05.
+    machine->fixedLocalTime = SYSTEMTIME{2026, 12, 2, 8, 15, 4, 5, 0};
     sim::InstallMachine(std::move(machine));
 }
 
