@@ -8,7 +8,7 @@
 
 using namespace Utilities;
 
-namespace Inspect {
+namespace RegistryExport {
 
 const wchar_t kRegistryDumpFileName[] = L"ZandorelRegDump.txt";
 
@@ -69,4 +69,4 @@ void ListFolderToLog(const Text& p_Folder) {
     });
 }
 
-} // namespace Inspect
+} // namespace RegistryExport

@@ -5,7 +5,7 @@
 
 #include "platform/unicode.h"
 
-namespace Inspect {
+namespace RegistryExport {
 
 // A key that exists (full root name, program's own view) gets the section heading
 // "Registry entries for " and its path, followed by its export with all sub-keys and values; a
@@ -20,4 +20,4 @@ void ListFolderToLog(const Text& p_Folder);
 // The temporary file that receives each export before it is appended to the log.
 extern const wchar_t kRegistryDumpFileName[];
 
-} // namespace Inspect
+} // namespace RegistryExport

@@ -19,31 +19,31 @@ namespace Diagnostics {
 
 const std::vector<RunStep>& RunSteps() {
     static const std::vector<RunStep> steps = {
-        Inspect::ReportWindowsInformation,               // Windows OS Information
-        Inspect::RunWindowsOSTests,                      // Windows OS Tests
-        Inspect::TestDotNet40FrameworkX86,               // .NET 4.0 Framework x86
-        Inspect::TestDotNet40FrameworkX64OnWow64,        // .NET 4.0 Framework x64
-        WindowsTests::RunWindowsTests,                   // Windows Tests
-        VB6Tests::RunVB6Tests,                           // VB6 System Tests
-        VC2010Tests::RunVC2013Tests,                     // VC2013 System Tests
-        ExcelInformation::Report,                        // Excel information
-        ProjectInformation::Report,                      // Project information
-        Inspect::ReportSuiteDirectories,                 // Zandorel Directory Locations
-        ComponentTests::RunSuiteComponentTests,          // MRL 7.x System Tests
-        AtOrvexTests::RunOrvexTests,                     // ORVEX 7.x Tests
-        Inspect::ExportOfficeSettingsKeys,               // Office settings registry keys
-        Inspect::ExportExcelTypeLibrary,                 // Excel COM Type Library Registrations
-        Inspect::ReportExcelInterfaceRegistrations,      // 32-bit interface registrations
-        Inspect::ExportOfficeTypeLibrary,                // Office COM Type Library Registrations
-        Inspect::ExportProjectTypeLibrary,               // Project COM Type Library Registrations
-        Inspect::TestExcelApiVersionConsistency,         // Excel API version consistency
-        Inspect::TestEmptyExcelApiKeys,                  // Empty Excel API keys
-        Inspect::TestExcelTypeLibraryPaths,              // Excel type library locations
-        RegistrySecurityTests::RunRegistrySecurityTests, // Registry Security Tests
-        Inspect::ReportAllOfficeSecuritySettings,        // Office security settings
-        Inspect::ExportPolicyTrustedLocations,           // Policy trusted locations
-        Inspect::ExportSuiteKeys,                        // Suite registry keys
-        Inspect::ListSuiteMainFolder,                    // Suite main folder
+        WindowsEnvironment::ReportWindowsInformation,        // Windows OS Information
+        WindowsEnvironment::RunWindowsOSTests,               // Windows OS Tests
+        WindowsEnvironment::TestDotNet40FrameworkX86,        // .NET 4.0 Framework x86
+        WindowsEnvironment::TestDotNet40FrameworkX64OnWow64, // .NET 4.0 Framework x64
+        WindowsTests::RunWindowsTests,                       // Windows Tests
+        VB6Tests::RunVB6Tests,                               // VB6 System Tests
+        VC2010Tests::RunVC2013Tests,                         // VC2013 System Tests
+        ExcelInformation::Report,                            // Excel information
+        ProjectInformation::Report,                          // Project information
+        WindowsEnvironment::ReportSuiteDirectories,          // Zandorel Directory Locations
+        ComponentTests::RunSuiteComponentTests,              // MRL 7.x System Tests
+        AtOrvexTests::RunOrvexTests,                         // ORVEX 7.x Tests
+        RegistryDumps::ExportOfficeSettingsKeys,             // Office settings registry keys
+        RegistryDumps::ExportExcelTypeLibrary,               // Excel COM Type Library Registrations
+        ExcelApiRegistry::ReportExcelInterfaceRegistrations, // 32-bit interface registrations
+        RegistryDumps::ExportOfficeTypeLibrary,           // Office COM Type Library Registrations
+        RegistryDumps::ExportProjectTypeLibrary,          // Project COM Type Library Registrations
+        ExcelApiRegistry::TestExcelApiVersionConsistency, // Excel API version consistency
+        ExcelApiRegistry::TestEmptyExcelApiKeys,          // Empty Excel API keys
+        ExcelApiRegistry::TestExcelTypeLibraryPaths,      // Excel type library locations
+        RegistrySecurityTests::RunRegistrySecurityTests,  // Registry Security Tests
+        OfficeSecuritySettings::ReportAllOfficeSecuritySettings, // Office security settings
+        RegistryDumps::ExportPolicyTrustedLocations,             // Policy trusted locations
+        RegistryDumps::ExportSuiteKeys,                          // Suite registry keys
+        RegistryDumps::ListSuiteMainFolder,                      // Suite main folder
     };
     return steps;
 }

@@ -6,8 +6,8 @@
 
 #include <sys/stat.h>
 
-using Inspect::ExportRegistryKeyToLog;
-using Inspect::ListFolderToLog;
+using RegistryExport::ExportRegistryKeyToLog;
+using RegistryExport::ListFolderToLog;
 
 namespace {
 
@@ -99,7 +99,6 @@ TEST_F(RegistryExportTest, DumpIsGoneAlsoWhenTheAppendFailed) {
 }
 
 TEST_F(RegistryExportTest, FolderListingCoversEveryFileBelowTheFolder) {
-    MakeHostFolder("C:\\Suite Files\\sub");
     WriteHostFile("C:\\Suite Files\\a.dll", "1234");
     WriteHostFile("C:\\Suite Files\\sub\\b.txt", "12");
     MakeHostFolder("C:\\Suite Files\\empty");
@@ -132,7 +131,7 @@ TEST_F(RegistryExportTest, FolderWithAQuoteInItsNameIsNotHandedToTheCommandInter
 // The run's stretches of exports.
 
 TEST_F(RegistryExportTest, TypeLibraryBlockExplainsEvenWithoutRegistrations) {
-    Inspect::ExportProjectTypeLibrary();
+    RegistryDumps::ExportProjectTypeLibrary();
     EXPECT_EQ(Log(), Heading("Project COM Type Library Registrations") +
                          "The following COM entries have sub-keys corresponding to various "
                          "versions of Project\r\n"
@@ -143,22 +142,21 @@ TEST_F(RegistryExportTest, TypeLibraryBlockExplainsEvenWithoutRegistrations) {
 
 TEST_F(RegistryExportTest, PolicyTrustedLocationsOnlyWithTheOfficePolicyKey) {
     Registry().Key(L"HKCU\\software\\policies\\microsoft");
-    Inspect::ExportPolicyTrustedLocations();
+    RegistryDumps::ExportPolicyTrustedLocations();
     EXPECT_EQ(Log(), "");
 
     Registry().Key(L"HKCU\\software\\policies\\microsoft\\office");
-    Inspect::ExportPolicyTrustedLocations();
+    RegistryDumps::ExportPolicyTrustedLocations();
     EXPECT_EQ(Log(), Heading("Group Policy can also specify trusted locations for all Office "
                              "applications."));
 }
 
 TEST_F(RegistryExportTest, SuiteFolderIsListedOnlyWhenItExists) {
     Registry().SetString(L"HKLM\\Software\\Zandorel", L"Main Directory", L"C:\\Zandorel\\MRL7\\");
-    Inspect::ListSuiteMainFolder();
+    RegistryDumps::ListSuiteMainFolder();
     EXPECT_EQ(Log(), "");
 
-    MakeHostFolder("C:\\Zandorel\\MRL7");
     WriteHostFile("C:\\Zandorel\\MRL7\\ZanUtility7.dll", "x");
-    Inspect::ListSuiteMainFolder();
+    RegistryDumps::ListSuiteMainFolder();
     EXPECT_EQ(Log().find(Heading("Contents of C:\\Zandorel\\MRL7") + " Volume in drive C"), 0u);
 }

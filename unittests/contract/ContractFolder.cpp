@@ -27,6 +27,23 @@ void RemoveTree(const std::string& folder) {
     RemoveDirectoryA(folder.c_str());
 }
 
+// The bytes of a file ("" when it cannot be opened).
+std::string ReadWholeFile(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return "";
+    }
+    std::string content;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+        content.append(buffer, got);
+    }
+    CloseHandle(file);
+    return content;
+}
+
 } // namespace
 
 ContractFolder::ContractFolder() {
@@ -57,20 +74,7 @@ void ContractFolder::CreateFileWith(const std::string& name, const std::string& 
 }
 
 std::string ContractFolder::ReadAll(const std::string& name) const {
-    std::string path = *this / name;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return "";
-    }
-    std::string content;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) {
-        content.append(buffer, got);
-    }
-    CloseHandle(file);
-    return content;
+    return ReadWholeFile(*this / name);
 }
 
 bool RunsUnderWine() {
@@ -79,17 +83,5 @@ bool RunsUnderWine() {
 }
 
 bool RunsAsHostSuperuser() {
-    HANDLE file = CreateFileA("Z:\\proc\\self\\status", GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    std::string status;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) {
-        status.append(buffer, got);
-    }
-    CloseHandle(file);
-    return status.find("\nUid:\t0\t") != std::string::npos;
+    return ReadWholeFile("Z:\\proc\\self\\status").find("\nUid:\t0\t") != std::string::npos;
 }

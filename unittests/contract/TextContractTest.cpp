@@ -7,14 +7,7 @@
 namespace {
 
 SYSTEMTIME At(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second) {
-    SYSTEMTIME time = {};
-    time.wYear = year;
-    time.wMonth = month;
-    time.wDay = day;
-    time.wHour = hour;
-    time.wMinute = minute;
-    time.wSecond = second;
-    return time;
+    return SYSTEMTIME{year, month, 0, day, hour, minute, second, 0};
 }
 
 std::string Date(const SYSTEMTIME& time, const char* picture) {

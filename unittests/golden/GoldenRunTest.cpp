@@ -3,7 +3,6 @@
 #include "golden/GoldenLog.h"
 #include "platform/unicode.h"
 #include "run/Diagnostics.h"
-#include "support/PeBuilder.h"
 
 #include <ctime>
 #include <regex>
@@ -42,18 +41,14 @@ void GoldenRunTest::SeedOfficeAndSettings() {
                 L"ProductName", L"Windows 10 Pro");
     r.SetDword(L"HKLM\\System\\CurrentControlSet\\Control\\Lsa\\FipsAlgorithmPolicy", L"Enabled",
                1);
-    MakeHostFolder("C:\\windows\\Microsoft.NET\\Framework\\v4.0.30319");
     WriteHostFile("C:\\windows\\Microsoft.NET\\Framework\\v4.0.30319\\mscorlib.dll", "MZ");
     MakeHostFolder("C:\\windows\\Microsoft.NET\\Framework64\\v4.0.30319");
 
     // The suite.
-    const std::wstring suite = L"HKLM\\Software\\Wow6432Node\\Zandorel";
-    r.SetString(suite, L"Main Directory", L"C:\\Program Files (x86)\\Zandorel\\MRL7\\");
-    r.SetString(suite, L"System Directory", L"C:\\Program Files (x86)\\Zandorel\\System\\");
+    Given().Suite("C:\\Program Files (x86)\\Zandorel\\MRL7\\",
+                  "C:\\Program Files (x86)\\Zandorel\\System\\");
     r.SetString(L"HKCU\\Software\\Zandorel\\MRL7", L"LastRun", L"2026-12-01");
     r.SetDword(L"HKCU\\Software\\Zandorel\\MRL7", L"LoggingLevel", 0);
-    MakeHostFolder("C:\\Program Files (x86)\\Zandorel\\MRL7\\Orvex");
-    MakeHostFolder("C:\\Program Files (x86)\\Zandorel\\System");
     const std::string utility = "C:\\Program Files (x86)\\Zandorel\\MRL7\\ZanUtility7.dll";
     const std::string model = "C:\\Program Files (x86)\\Zandorel\\MRL7\\Orvex\\OrvexModel7.exe";
     WriteHostFile(utility, std::string(12345, 'u'));
@@ -77,13 +72,8 @@ void GoldenRunTest::SeedOfficeAndSettings() {
         .SetValue(L"2F1A3B", REG_BINARY, std::string("\x01\x02\x03\x04", 4));
 
     // Excel 16, 64-bit, with a type library registration left over from Office 14.
-    const std::string excel = "C:\\Program Files\\Microsoft Office\\Root\\Office16\\EXCEL.EXE";
-    MakeHostFolder("C:\\Program Files\\Microsoft Office\\Root\\Office16");
-    PeLayout excelImage;
-    excelImage.machine = 0x8664;
-    excelImage.fileVersionMS = 0x00100000;
-    excelImage.fileVersionLS = 0x45e30000;
-    WriteHostFile(excel, BuildPe(excelImage));
+    Given().Executable("C:\\Program Files\\Microsoft Office\\Root\\Office16\\EXCEL.EXE", 0x8664,
+                       "16.0.17891.0");
     const std::wstring typeLib =
         L"HKLM\\Software\\Classes\\TypeLib\\{00020813-0000-0000-C000-000000000046}";
     r.SetString(typeLib + L"\\1.8\\0\\win32", L"",
@@ -134,7 +124,6 @@ void GoldenRunTest::SeedRuntimesAndComponents(const std::string& p_OfficeFolder,
     machine.depProcessFlags = 1;
     machine.appDataFolder = L"C:\\users\\tester\\AppData\\Roaming";
 
-    MakeHostFolder("C:\\windows\\SysWOW64");
     WriteHostFile("C:\\windows\\SysWOW64\\msvbvm60.dll", "MZ");
     registry.SetString(L"HKCR\\TypeLib\\{000204EF-0000-0000-C000-000000000046}\\6.0\\9\\win32", L"",
                        L"C:\\windows\\SysWOW64\\msvbvm60.dll");
@@ -143,20 +132,14 @@ void GoldenRunTest::SeedRuntimesAndComponents(const std::string& p_OfficeFolder,
     registry.SetDword(SoftwareKey(L"Microsoft\\VisualStudio\\12.0\\VC\\Runtimes\\x64"),
                       L"Installed", 1);
 
-    const std::string& office = p_OfficeFolder;
-    const std::wstring officeFolder = Utilities::FromUtf8(office);
-    MakeHostFolder(office + "\\XLSTART");
     MakeHostFolder("C:\\users\\tester\\AppData\\Roaming\\Microsoft\\Excel\\XLSTART");
-    WriteExecutable(office + "\\EXCEL.EXE", p_Machine, 16u << 16, (4266u << 16) | 1001u);
-    WriteExecutable(office + "\\WINPROJ.EXE", p_Machine, 16u << 16, (4266u << 16) | 1001u);
-    WriteHostFile(office + "\\XLSTART\\Zandorel.xlam", "x");
-    Associate(L".xls", L"Excel.Sheet.8", L"\"" + officeFolder + L"\\EXCEL.EXE\" \"%1\"");
-    registry.SetString(SoftwareKey(L"Zandorel"), L"Project Path", officeFolder + L"\\WINPROJ.EXE");
+    const std::string project = p_OfficeFolder + "\\WINPROJ.EXE";
+    Given().Excel(p_OfficeFolder, p_Machine).Executable(project, p_Machine);
+    WriteHostFile(p_OfficeFolder + "\\XLSTART\\Zandorel.xlam", "x");
+    registry.SetString(SoftwareKey(L"Zandorel"), L"Project Path", Utilities::FromUtf8(project));
 
-    MakeHostFolder("C:\\Program Files (x86)\\Zandorel\\System");
-    WriteHostFile("C:\\Program Files (x86)\\Zandorel\\System\\ZanUtility7.dll", "MZ");
-    registry.SetString(SoftwareKey(L"Zandorel"), L"System Directory",
-                       L"C:\\Program Files (x86)\\Zandorel\\System");
+    const std::string system = "C:\\Program Files (x86)\\Zandorel\\System";
+    Given().Suite("", system).File(system + "\\ZanUtility7.dll");
     registry.SetString(SoftwareKey(L"Zandorel\\ORVEX for Excel\\7.0"), L"Program Directory",
                        L"C:\\Program Files (x86)\\Zandorel\\ORVEX");
     const std::pair<const wchar_t*, const wchar_t*> classes[] = {
@@ -164,8 +147,7 @@ void GoldenRunTest::SeedRuntimesAndComponents(const std::string& p_OfficeFolder,
         {L"ZanGraph7Server.ZGrGraph", L"{6C1E0C11-7A2B-4C5D-9E01-000000000002}"},
         {L"OrvexModel7.Server", L"{6C1E0C11-7A2B-4C5D-9E01-000000000003}"}};
     for (const auto& entry : classes) {
-        registry.SetString(std::wstring(L"HKCR\\") + entry.first + L"\\CLSID", L"", entry.second);
-        machine.comClasses[entry.second].methods[L"Initialize"];
+        Given().ComClass(entry.first, entry.second).methods[L"Initialize"];
     }
 }
 

@@ -13,10 +13,7 @@ const wchar_t kClass[] = L"{6C1E0C11-7A2B-4C5D-9E01-0000000000C1}";
 
 class ComTest : public SimMachineTest {
 protected:
-    sim::Machine::ComClass& Register() {
-        Machine().registry.SetString(std::wstring(L"HKCR\\") + kProgId + L"\\CLSID", L"", kClass);
-        return Machine().comClasses[kClass];
-    }
+    sim::Machine::ComClass& Register() { return Given().ComClass(kProgId, kClass); }
     // The description of the error that creating the object raises ("" when it is created).
     std::wstring CreationError() {
         try {

@@ -6,8 +6,6 @@
 #include "support/PeBuilder.h"
 #include "support/SimMachineTest.h"
 
-#include <sys/xattr.h>
-
 using namespace Utilities;
 
 class FoldersTest : public SimMachineTest {};
@@ -32,8 +30,7 @@ TEST_F(FoldersTest, AppDataFolderAsWindowsReportsIt) {
 TEST_F(FoldersTest, FolderExists) {
     MakeHostFolder("C:\\data\\sub");
     WriteHostFile("C:\\data\\file.txt", "x");
-    WriteHostFile("C:\\data\\hidden.txt", "x");
-    setxattr(HostPath("C:\\data\\hidden.txt").c_str(), "user.DOSATTRIB", "0x2", 3, 0);
+    Given().File("C:\\data\\hidden.txt", "x", FILE_ATTRIBUTE_HIDDEN);
     EXPECT_TRUE(FolderExists(L"C:\\data\\sub"));
     EXPECT_TRUE(FolderExists(L"C:\\data\\sub\\"));
     EXPECT_TRUE(FolderExists(L"c:\\DATA"));
@@ -63,16 +60,12 @@ TEST_F(FoldersTest, SplitFilePath) {
 }
 
 TEST_F(FoldersTest, FileVersionText) {
-    PeLayout layout;
-    layout.fileVersionMS = 0x00010000;
-    layout.fileVersionLS = (40000u << 16) | 0;
-    WriteHostFile("C:\\a.exe", BuildPe(layout));
+    Given().Executable("C:\\a.exe", 0x14c, "1.0.40000.0");
     EXPECT_EQ(GetFileVersionText(L"C:\\a.exe"), L"1.0.40000.0");
-    layout.fileVersionMS = 0xffff000e;
-    layout.fileVersionLS = 0x1b671388;
-    WriteHostFile("C:\\b.dll", BuildPe(layout));
+    Given().Executable("C:\\b.dll", 0x14c, "65535.14.7015.5000");
     EXPECT_EQ(GetFileVersionText(L"C:\\b.dll"), L"65535.14.7015.5000");
 
+    PeLayout layout;
     layout.withVersion = false;
     WriteHostFile("C:\\plain.exe", BuildPe(layout));
     EXPECT_EQ(GetFileVersionText(L"C:\\plain.exe"), L"");
@@ -87,8 +80,7 @@ TEST_F(FoldersTest, FileVersionText) {
 }
 
 TEST_F(FoldersTest, TruncatedExecutableHasNoVersion) {
-    PeLayout layout;
-    std::string image = BuildPe(layout);
+    std::string image = BuildPe(PeLayout());
     for (size_t size :
          {size_t(2), size_t(0x40), size_t(0x100), size_t(0x220), size_t(0x200 + 100)}) {
         WriteHostFile("C:\\cut.exe", image.substr(0, size));
@@ -97,13 +89,10 @@ TEST_F(FoldersTest, TruncatedExecutableHasNoVersion) {
 }
 
 TEST_F(FoldersTest, SixtyFourBitExecutables) {
-    PeLayout x86;
-    PeLayout x64;
-    x64.machine = 0x8664;
-    PeLayout dll64 = x64;
+    PeLayout dll64;
+    dll64.machine = 0x8664;
     dll64.dll = true;
-    WriteHostFile("C:\\x86.exe", BuildPe(x86));
-    WriteHostFile("C:\\x64.exe", BuildPe(x64));
+    Given().Executable("C:\\x86.exe", 0x14c).Executable("C:\\x64.exe", 0x8664);
     WriteHostFile("C:\\x64.dll", BuildPe(dll64));
     WriteHostFile("C:\\text.exe", "hello");
     EXPECT_FALSE(Is64BitExecutable(L"C:\\x86.exe"));
@@ -116,7 +105,6 @@ TEST_F(FoldersTest, SixtyFourBitExecutables) {
 // The system's cmd.exe by its path, started in the system folder, its standard streams the
 // null device through an inheritable handle (the simulated machine refuses any other).
 TEST_F(FoldersTest, RunCommandAndWaitQuotesTheCommandAndFeedsNoInput) {
-    MakeHostFolder("C:\\Program Files\\Zandorel");
     WriteHostFile("C:\\Program Files\\Zandorel\\a.txt", "12345");
     WriteHostFile("C:\\users\\tester\\Temp\\log.txt", "");
     RunCommandAndWait(
@@ -160,18 +148,14 @@ TEST_F(FoldersTest, Wow64FollowsTheMachine) {
 
 TEST_F(FoldersTest, ProductDirectoriesFromTheProgramsView) {
     EXPECT_EQ(GetProductMainDirectory(), L"");
-    Machine().registry.SetString(L"HKLM\\Software\\Zandorel", L"Main Directory",
-                                 L"C:\\Program Files\\Zandorel\\");
-    Machine().registry.SetString(L"HKLM\\Software\\Zandorel", L"System Directory",
-                                 L"C:\\Zandorel\\System");
+    Given().Suite("C:\\Program Files\\Zandorel\\", "C:\\Zandorel\\System");
     EXPECT_EQ(GetProductMainDirectory(), L"C:\\Program Files\\Zandorel");
     EXPECT_EQ(GetProductSystemDirectory(), L"C:\\Zandorel\\System");
 
     // On 64-bit Windows the 32-bit side of the registry counts, not the native one.
     Machine().is64Bit = true;
     EXPECT_EQ(GetProductMainDirectory(), L"");
-    Machine().registry.SetString(L"HKLM\\Software\\Wow6432Node\\Zandorel", L"Main Directory",
-                                 L"C:\\Program Files (x86)\\Zandorel");
+    Given().Suite("C:\\Program Files (x86)\\Zandorel", "");
     EXPECT_EQ(GetProductMainDirectory(), L"C:\\Program Files (x86)\\Zandorel");
     EXPECT_EQ(GetProductSystemDirectory(), L"");
 }

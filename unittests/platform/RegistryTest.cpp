@@ -137,12 +137,12 @@ TEST_F(RegistryHelpersTest, ReadStringExpandsOnlyExpandableTexts) {
     Registry().SetString(key, L"Plain", L"%SystemRoot%\\system32");
     Registry().SetString(key, L"Unknown", L"%NoSuchVariable%\\x", REG_EXPAND_SZ);
 
-    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, L"Environment", L"Expand", L"", false),
-              L"C:\\windows\\system32");
-    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, L"Environment", L"Plain", L"", false),
-              L"%SystemRoot%\\system32");
-    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, L"Environment", L"Unknown", L"", false),
-              L"%NoSuchVariable%\\x");
+    auto read = [](const wchar_t* p_Name) {
+        return ReadRegistryString(HKEY_CURRENT_USER, L"Environment", p_Name, L"", false);
+    };
+    EXPECT_EQ(read(L"Expand"), L"C:\\windows\\system32");
+    EXPECT_EQ(read(L"Plain"), L"%SystemRoot%\\system32");
+    EXPECT_EQ(read(L"Unknown"), L"%NoSuchVariable%\\x");
 }
 
 TEST_F(RegistryHelpersTest, ReadStringReadsAnyTypeUpToItsFirstZeroByte) {
@@ -152,15 +152,13 @@ TEST_F(RegistryHelpersTest, ReadStringReadsAnyTypeUpToItsFirstZeroByte) {
     SetBytes(key, L"Binary", REG_BINARY, std::string("hi\0there", 8));
     SetBytes(key, L"Unterminated", REG_SZ, std::string("a\0b\0", 4));
 
-    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, L"Software\\Types", L"Multi", L"-", false),
-              L"one");
-    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, L"Software\\Types", L"Number", L"-", false),
-              L"ABC");
-    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, L"Software\\Types", L"Binary", L"-", false),
-              L"hi");
-    EXPECT_EQ(
-        ReadRegistryString(HKEY_CURRENT_USER, L"Software\\Types", L"Unterminated", L"-", false),
-        L"ab");
+    auto read = [](const wchar_t* p_Name) {
+        return ReadRegistryString(HKEY_CURRENT_USER, L"Software\\Types", p_Name, L"-", false);
+    };
+    EXPECT_EQ(read(L"Multi"), L"one");
+    EXPECT_EQ(read(L"Number"), L"ABC");
+    EXPECT_EQ(read(L"Binary"), L"hi");
+    EXPECT_EQ(read(L"Unterminated"), L"ab");
 }
 
 TEST_F(RegistryHelpersTest, ReadNumberReplacesTheDefaultsLowBytes) {

@@ -4,8 +4,6 @@
 #include "support/SimMachineTest.h"
 #include "winapi/winapi_testing.h"
 
-#include <sys/xattr.h>
-
 using namespace Utilities;
 
 TEST(TextHelpers, TrimAtNullCutsAtTheFirstNul) {
@@ -93,10 +91,9 @@ protected:
         SimMachineTest::SetUp();
         MakeHostFolder("C:\\data\\sub");
         WriteHostFile("C:\\data\\Book1.xls", "1");
-        WriteHostFile("C:\\data\\hidden.xls", "h");
+        Given().File("C:\\data\\hidden.xls", "h", FILE_ATTRIBUTE_HIDDEN);
         WriteHostFile("C:\\data\\system.xls", "s");
         WriteHostFile("C:\\data\\.profile", "p");
-        setxattr(HostPath("C:\\data\\hidden.xls").c_str(), "user.DOSATTRIB", "0x2", 3, 0);
         SetFileAttributesA("C:\\data\\system.xls", FILE_ATTRIBUTE_SYSTEM);
     }
 };

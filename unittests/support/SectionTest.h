@@ -5,6 +5,7 @@
 #include "report/SectionOutput.h"
 #include "support/SimMachineTest.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,15 +26,11 @@ protected:
     // A plain line with its CR LF.
     static std::string Line(const std::string& text);
 
-    // Seeds HKEY_CLASSES_ROOT with an association: the extension to the ProgID, and the ProgID's
-    // "open" command.
-    void Associate(const std::wstring& extension, const std::wstring& progId,
-                   const std::wstring& command);
-    // Writes an executable of the given machine type (0x14c or 0x8664) with a file version.
-    void WriteExecutable(const std::string& windowsPath, uint16_t machine, uint32_t versionMS,
-                         uint32_t versionLS) const;
+    // The log started afresh, a step run, and what the step wrote: the bytes or the lines.
+    std::string LogOf(const std::function<void()>& step);
+    std::vector<std::string> LinesOf(const std::function<void()>& step);
     // The HKEY_LOCAL_MACHINE\Software path that the program's own view reads on this machine.
-    std::wstring SoftwareKey(const std::wstring& rest) const;
+    std::wstring SoftwareKey(const std::wstring& rest) const { return Given().SoftwareKey(rest); }
 
     static constexpr const char* kLogFile = "C:\\users\\tester\\Temp\\Zanprobe7.txt";
     static constexpr const char* kDumpFile = "C:\\users\\tester\\Temp\\ZandorelRegDump.txt";

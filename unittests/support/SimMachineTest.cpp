@@ -23,15 +23,8 @@ void SimMachineTest::SetUp() {
     machine->MapDrive('C', m_Root + "/drive_c");
     machine->tempPath = L"C:\\users\\tester\\Temp\\";
     machine->launchViewer = false;
-    SYSTEMTIME fixed = {};
-    fixed.wYear = 2026;
-    fixed.wMonth = 12;
-    fixed.wDayOfWeek = 2;
-    fixed.wDay = 8;
-    fixed.wHour = 15;
-    fixed.wMinute = 4;
-    fixed.wSecond = 5;
-    machine->fixedLocalTime = fixed;
+    // Tuesday, 8 December 2026, 15:04:05.
+    machine->fixedLocalTime = SYSTEMTIME{2026, 12, 2, 8, 15, 4, 5, 0};
     sim::InstallMachine(std::move(machine));
 }
 
@@ -52,22 +45,6 @@ void SimMachineTest::TearDown() {
     }
 }
 
-std::string SimMachineTest::HostPath(const std::string& windowsPath) const {
-    std::string rest = windowsPath.substr(2);
-    for (char& c : rest) {
-        if (c == '\\') {
-            c = '/';
-        }
-    }
-    return m_Root + "/drive_c" + rest;
-}
-
-void SimMachineTest::WriteHostFile(const std::string& windowsPath,
-                                   const std::string& content) const {
-    std::ofstream file(HostPath(windowsPath), std::ios::binary);
-    file << content;
-}
-
 std::string SimMachineTest::ReadHostFile(const std::string& windowsPath) const {
     std::ifstream file(HostPath(windowsPath), std::ios::binary);
     std::stringstream content;
@@ -77,10 +54,6 @@ std::string SimMachineTest::ReadHostFile(const std::string& windowsPath) const {
 
 bool SimMachineTest::HostFileExists(const std::string& windowsPath) const {
     return fs::exists(HostPath(windowsPath));
-}
-
-void SimMachineTest::MakeHostFolder(const std::string& windowsPath) const {
-    fs::create_directories(HostPath(windowsPath));
 }
 
 void SimMachineTest::MakeReadOnly(const std::string& windowsPath) const {

@@ -11,7 +11,7 @@
 
 using namespace Utilities;
 
-namespace Inspect {
+namespace ExcelApiRegistry {
 
 namespace {
 
@@ -250,4 +250,4 @@ void ReportExcelInterfaceRegistrations() {
     }
 }
 
-} // namespace Inspect
+} // namespace ExcelApiRegistry

@@ -8,7 +8,7 @@
 
 #include "platform/unicode.h"
 
-namespace Inspect {
+namespace ExcelApiRegistry {
 
 // Each test writes its section heading, its explanation and a "Status: " line; a failure ends
 // the test's steps and is appended to the status, and never reaches the caller.
@@ -24,4 +24,4 @@ void ReportInterfaceTypeLibVersions(const Text& p_InterfaceGuid);
 // The run's block of 32-bit interface registrations: its log heading and five interfaces.
 void ReportExcelInterfaceRegistrations();
 
-} // namespace Inspect
+} // namespace ExcelApiRegistry

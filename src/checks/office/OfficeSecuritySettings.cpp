@@ -8,7 +8,7 @@
 
 using namespace Utilities;
 
-namespace Inspect {
+namespace OfficeSecuritySettings {
 
 namespace {
 
@@ -54,8 +54,8 @@ void ReportOfficeSecuritySettings(int32_t p_Version, bool p_IsExcel) {
         ReportSecurityValue(policyKey, valueName);
         ReportSecurityValue(userKey, valueName);
     }
-    ExportRegistryKeyToLog(kCurrentUser + policyKey + kTrustedLocations);
-    ExportRegistryKeyToLog(kCurrentUser + userKey + kTrustedLocations);
+    RegistryExport::ExportRegistryKeyToLog(kCurrentUser + policyKey + kTrustedLocations);
+    RegistryExport::ExportRegistryKeyToLog(kCurrentUser + userKey + kTrustedLocations);
 }
 
 void ReportSecurityValue(const Text& p_Key, const Text& p_ValueName) {
@@ -76,4 +76,4 @@ void ReportAllOfficeSecuritySettings() {
     }
 }
 
-} // namespace Inspect
+} // namespace OfficeSecuritySettings

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-namespace Inspect {
+namespace OfficeSecuritySettings {
 
 // One application and Office major version: nothing when neither its policy key nor its user
 // key exists; otherwise a blank line, the log heading "Security Settings for Excel 16" (or
@@ -21,4 +21,4 @@ void ReportSecurityValue(const Text& p_Key, const Text& p_ValueName);
 // 12, 14, 15, 16.
 void ReportAllOfficeSecuritySettings();
 
-} // namespace Inspect
+} // namespace OfficeSecuritySettings

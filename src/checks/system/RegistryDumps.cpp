@@ -8,7 +8,7 @@
 
 using namespace Utilities;
 
-namespace Inspect {
+namespace RegistryDumps {
 
 namespace {
 
@@ -93,7 +93,7 @@ const wchar_t* const kSuiteKeys[] = {L"HKEY_LOCAL_MACHINE\\Software\\Zandorel",
 
 template <size_t Count> void ExportEach(const wchar_t* const (&p_Keys)[Count]) {
     for (const wchar_t* key : p_Keys) {
-        ExportRegistryKeyToLog(key);
+        RegistryExport::ExportRegistryKeyToLog(key);
     }
 }
 
@@ -140,8 +140,8 @@ void ExportSuiteKeys() {
 void ListSuiteMainFolder() {
     Text folder = GetProductMainDirectory();
     if (FolderExists(folder)) {
-        ListFolderToLog(folder);
+        RegistryExport::ListFolderToLog(folder);
     }
 }
 
-} // namespace Inspect
+} // namespace RegistryDumps

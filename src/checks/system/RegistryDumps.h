@@ -2,7 +2,7 @@
 // explanatory lines that precede some of them.
 #pragma once
 
-namespace Inspect {
+namespace RegistryDumps {
 
 // Regional settings, Excel and Project options and add-ins, and Office's disabled items.
 void ExportOfficeSettingsKeys();
@@ -24,4 +24,4 @@ void ExportSuiteKeys();
 // The files of the suite's main folder, when that folder exists.
 void ListSuiteMainFolder();
 
-} // namespace Inspect
+} // namespace RegistryDumps

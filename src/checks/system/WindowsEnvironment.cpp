@@ -12,7 +12,7 @@
 
 using namespace Utilities;
 
-namespace Inspect {
+namespace WindowsEnvironment {
 
 namespace {
 
@@ -113,4 +113,4 @@ void ReportSuiteDirectories() {
     Report::WriteLine(kSuiteSystemDirectory + GetProductSystemDirectory());
 }
 
-} // namespace Inspect
+} // namespace WindowsEnvironment

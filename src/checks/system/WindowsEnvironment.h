@@ -3,7 +3,7 @@
 // and 64-bit forms, and where the suite's folders are registered.
 #pragma once
 
-namespace Inspect {
+namespace WindowsEnvironment {
 
 // "Windows OS Information": the product name with the bitness, the Windows and temporary
 // folders. Failures reach the caller.
@@ -25,4 +25,4 @@ void TestDotNet40FrameworkX64OnWow64();
 // reach the caller.
 void ReportSuiteDirectories();
 
-} // namespace Inspect
+} // namespace WindowsEnvironment

@@ -17,24 +17,21 @@ class ExcelApiRegistryTest : public SectionTest {
 protected:
     // What the log holds from the test's "Status: " line on.
     std::string StatusOf(const std::function<void()>& p_Test) {
-        g_LogFile->Initialize();
-        p_Test();
-        std::string log = Log();
+        std::string log = LogOf(p_Test);
         size_t status = log.find("Status: ");
         return status == std::string::npos ? log : log.substr(status);
     }
     std::string VersionStatus(const std::wstring& p_Version, const std::wstring& p_TypeLibKey) {
         Registry().SetString(std::wstring(kInterface) + L"\\TypeLib", L"Version", p_Version);
         Registry().Key(std::wstring(kTypeLib) + L"\\" + p_TypeLibKey);
-        std::string status = StatusOf(Inspect::TestExcelApiVersionConsistency);
+        std::string status = StatusOf(ExcelApiRegistry::TestExcelApiVersionConsistency);
         Registry().Key(kTypeLib).Clear();
         return status;
     }
 };
 
 TEST_F(ExcelApiRegistryTest, VersionConsistencyExplainsThenReports) {
-    Inspect::TestExcelApiVersionConsistency();
-    std::string log = Log();
+    std::string log = LogOf(ExcelApiRegistry::TestExcelApiVersionConsistency);
     EXPECT_EQ(log.find(Heading("Registry consistency for version info for Excel API") +
                        "The test is based on the solution to ticket #142392.\r\n"),
               0u);
@@ -68,16 +65,15 @@ TEST_F(ExcelApiRegistryTest, VersionThatCannotBeReadIsInconclusive) {
     EXPECT_EQ(VersionStatus(L"", L"1.9"), inconclusive);
     EXPECT_EQ(VersionStatus(L"unknown", L"1.9"), inconclusive);
     Registry().Key(std::wstring(kInterface) + L"\\TypeLib").DeleteValue(L"Version");
-    EXPECT_EQ(StatusOf(Inspect::TestExcelApiVersionConsistency), inconclusive);
+    EXPECT_EQ(StatusOf(ExcelApiRegistry::TestExcelApiVersionConsistency), inconclusive);
 }
 
 TEST_F(ExcelApiRegistryTest, EmptyKeysDecidedByTheApplicationInterfaceAlone) {
     Registry().Key(L"HKLM\\Software\\Classes\\Interface\\{000208DA-0000-0000-C000-000000000046}");
-    EXPECT_EQ(StatusOf(Inspect::TestEmptyExcelApiKeys), "Status: Passed\r\n");
+    EXPECT_EQ(StatusOf(ExcelApiRegistry::TestEmptyExcelApiKeys), "Status: Passed\r\n");
 
     Registry().Key(std::wstring(kInterface) + L"\\TypeLib");
-    StatusOf(Inspect::TestEmptyExcelApiKeys);
-    std::string log = Log();
+    std::string log = LogOf(ExcelApiRegistry::TestEmptyExcelApiKeys);
     EXPECT_EQ(log.find(Heading("Test for empty registry keys related to Excel API")), 0u);
     EXPECT_NE(log.find("\r\n64-bit Excel first reads the 32-bit registry locations.  If they're "
                        "not there, it reads 64-bit locations.\r\n"),
@@ -85,7 +81,7 @@ TEST_F(ExcelApiRegistryTest, EmptyKeysDecidedByTheApplicationInterfaceAlone) {
     EXPECT_EQ(log.substr(log.find("Status: ")), "Status: Failed\r\n");
 
     Registry().SetString(std::wstring(kInterface) + L"\\TypeLib", L"Version", L"");
-    EXPECT_EQ(StatusOf(Inspect::TestEmptyExcelApiKeys), "Status: Passed\r\n");
+    EXPECT_EQ(StatusOf(ExcelApiRegistry::TestEmptyExcelApiKeys), "Status: Passed\r\n");
 }
 
 TEST_F(ExcelApiRegistryTest, FirstBrokenTypeLibraryPathIsReportedAndNoOther) {
@@ -96,7 +92,7 @@ TEST_F(ExcelApiRegistryTest, FirstBrokenTypeLibraryPathIsReportedAndNoOther) {
     Registry().SetString(std::wstring(kTypeLib) + L"\\1.9\\0\\win32", L"", L"C:\\Lost\\EXCEL.EXE");
     Registry().SetString(std::wstring(kTypeLib) + L"\\3.20\\0\\win32", L"", L"C:\\Lost\\X.EXE");
 
-    EXPECT_EQ(StatusOf(Inspect::TestExcelTypeLibraryPaths),
+    EXPECT_EQ(StatusOf(ExcelApiRegistry::TestExcelTypeLibraryPaths),
               "Status: Failed\r\n"
               "Key: HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Classes\\TypeLib\\"
               "{00020813-0000-0000-C000-000000000046}\\1.8\\0\\Win64\r\n"
@@ -104,15 +100,15 @@ TEST_F(ExcelApiRegistryTest, FirstBrokenTypeLibraryPathIsReportedAndNoOther) {
 
     Registry().Key(std::wstring(kTypeLib) + L"\\1.8").Clear();
     Registry().Key(std::wstring(kTypeLib) + L"\\1.9").Clear();
-    EXPECT_NE(StatusOf(Inspect::TestExcelTypeLibraryPaths).find("\\3.20\\0\\Win32\r\n"),
+    EXPECT_NE(StatusOf(ExcelApiRegistry::TestExcelTypeLibraryPaths).find("\\3.20\\0\\Win32\r\n"),
               std::string::npos);
     Registry().Key(std::wstring(kTypeLib) + L"\\3.20").Clear();
-    EXPECT_EQ(StatusOf(Inspect::TestExcelTypeLibraryPaths), "Status: Passed\r\n");
+    EXPECT_EQ(StatusOf(ExcelApiRegistry::TestExcelTypeLibraryPaths), "Status: Passed\r\n");
 
     // A hidden file (a dot name, as Wine shows it) exists all the same.
     WriteHostFile("C:\\.excel.tlb", "MSFT");
     Registry().SetString(std::wstring(kTypeLib) + L"\\1.7\\0\\win32", L"", L"C:\\.excel.tlb");
-    EXPECT_EQ(StatusOf(Inspect::TestExcelTypeLibraryPaths), "Status: Passed\r\n");
+    EXPECT_EQ(StatusOf(ExcelApiRegistry::TestExcelTypeLibraryPaths), "Status: Passed\r\n");
 }
 
 TEST_F(ExcelApiRegistryTest, InterfaceVersionsThroughTheThreeRoots) {
@@ -122,8 +118,8 @@ TEST_F(ExcelApiRegistryTest, InterfaceVersionsThroughTheThreeRoots) {
                          L"Version", L"1.9");
     // The native registration is not what the program's view reads.
     Registry().SetString(std::wstring(kInterface) + L"\\TypeLib", L"Version", L"1.8");
-    Inspect::ReportInterfaceTypeLibVersions(L"000208D5-0000-0000-C000-000000000046");
-    Inspect::ReportInterfaceTypeLibVersions(L"000208DB-0000-0000-C000-000000000046");
+    ExcelApiRegistry::ReportInterfaceTypeLibVersions(L"000208D5-0000-0000-C000-000000000046");
+    ExcelApiRegistry::ReportInterfaceTypeLibVersions(L"000208DB-0000-0000-C000-000000000046");
 
     EXPECT_EQ(Log(), "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\Wow6432Node\\Interface\\"
                      "{000208D5-0000-0000-C000-000000000046}\\TypeLib, value named Version: 1.9\r\n"

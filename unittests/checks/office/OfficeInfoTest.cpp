@@ -4,17 +4,12 @@
 #include "report/SectionOutput.h"
 #include "support/SectionTest.h"
 
-#include <sys/xattr.h>
-
 namespace {
 
 using LineList = std::vector<std::string>;
 
 const uint16_t k32Bit = 0x14c;
 const uint16_t k64Bit = 0x8664;
-// File version 16.0.4266.1001.
-const uint32_t kVersionMS = (16u << 16) | 0u;
-const uint32_t kVersionLS = (4266u << 16) | 1001u;
 const char kTempDocument[] = "C:\\users\\tester\\Temp\\ZandorelLaunchTemp.xls";
 
 } // namespace
@@ -26,20 +21,18 @@ protected:
         Machine().is64Bit = true;
         MakeHostFolder("C:\\Office");
     }
-    LineList ExcelLines() {
-        ZPExcelInfo info;
-        info.Initialize();
-        info.WriteToLog(*g_LogFile);
-        return Lines();
+    // The section that a fresh log receives from the program's information.
+    template <class Info> LineList InfoLines() {
+        return LinesOf([] {
+            Info info;
+            info.Initialize();
+            info.WriteToLog(*g_LogFile);
+        });
     }
-    LineList ProjectLines() {
-        ZPProjectInfo info;
-        info.Initialize();
-        info.WriteToLog(*g_LogFile);
-        return Lines();
-    }
+    LineList ExcelLines() { return InfoLines<ZPExcelInfo>(); }
+    LineList ProjectLines() { return InfoLines<ZPProjectInfo>(); }
     void SetHint(const std::wstring& name, const std::wstring& path) {
-        Machine().registry.SetString(SoftwareKey(L"Zandorel"), name, path);
+        Registry().SetString(SoftwareKey(L"Zandorel"), name, path);
     }
 };
 
@@ -67,8 +60,7 @@ TEST_F(OfficeInfoTest, NoAssociationIsProgramNotFoundAndTheTemporaryDocumentIsGo
 }
 
 TEST_F(OfficeInfoTest, AssociatedProgramWithVersionAndBitness) {
-    Associate(L".xls", L"Excel.Sheet.8", L"\"C:\\Office\\EXCEL.EXE\" \"%1\"");
-    WriteExecutable("C:\\Office\\EXCEL.EXE", k64Bit, kVersionMS, kVersionLS);
+    Given().Excel("C:\\Office", k64Bit);
     EXPECT_EQ(ExcelLines(),
               (LineList{"Basic Excel Information", "Default Path = C:\\Office\\EXCEL.EXE",
                         "Version = 16.0.4266.1001", "Excel is 64-bit.",
@@ -77,22 +69,20 @@ TEST_F(OfficeInfoTest, AssociatedProgramWithVersionAndBitness) {
 
     // On 32-bit Windows the executable is not looked at.
     Machine().is64Bit = false;
-    g_LogFile->Initialize();
     EXPECT_EQ(ExcelLines()[3],
               "Excel is 32-bit (based on the fact that the Operating System is 32-bit.)");
 }
 
 TEST_F(OfficeInfoTest, NewWorkbookCommandReplacesAMissingProgramOnlyWithoutASmallSlashE) {
-    Associate(L".xls", L"Excel.Sheet.8", L"\"C:\\Gone\\EXCEL.EXE\" \"%1\"");
-    WriteExecutable("C:\\Office\\EXCEL.EXE", k32Bit, kVersionMS, kVersionLS);
-    Machine().registry.SetString(L"HKCR\\Excel.Sheet.8\\Shell\\New\\Command", L"",
-                                 L"C:\\Office\\EXCEL.EXE /e");
+    Given().Association(L".xls", L"Excel.Sheet.8", L"\"C:\\Gone\\EXCEL.EXE\" \"%1\"");
+    Given().Executable("C:\\Office\\EXCEL.EXE", k32Bit);
+    Registry().SetString(L"HKCR\\Excel.Sheet.8\\Shell\\New\\Command", L"",
+                         L"C:\\Office\\EXCEL.EXE /e");
     EXPECT_EQ(ExcelLines()[1], "Default Path = C:\\Office\\EXCEL.EXE");
 
     // A capital E is not a switch to remove: the associated path stays, though no file is there.
-    Machine().registry.SetString(L"HKCR\\Excel.Sheet.8\\Shell\\New\\Command", L"",
-                                 L"C:\\Office\\EXCEL.EXE /E");
-    g_LogFile->Initialize();
+    Registry().SetString(L"HKCR\\Excel.Sheet.8\\Shell\\New\\Command", L"",
+                         L"C:\\Office\\EXCEL.EXE /E");
     EXPECT_EQ(ExcelLines(),
               (LineList{"Basic Excel Information", "Default Path = C:\\Gone\\EXCEL.EXE",
                         "Version = ", "Excel is 32-bit.", "Excel Automatic Startup Directories"}));
@@ -100,19 +90,16 @@ TEST_F(OfficeInfoTest, NewWorkbookCommandReplacesAMissingProgramOnlyWithoutASmal
 
 TEST_F(OfficeInfoTest, StartupFoldersInOrderWithTheirFilesAndTheSameFolderTwice) {
     SetHint(L"Excel Path", L"C:\\Office\\EXCEL.EXE");
-    WriteExecutable("C:\\Office\\EXCEL.EXE", k32Bit, kVersionMS, kVersionLS);
-    MakeHostFolder("C:\\Office\\XLSTART");
+    Given().Executable("C:\\Office\\EXCEL.EXE", k32Bit);
     WriteHostFile("C:\\Office\\XLSTART\\Book.xlam", "x");
     MakeHostFolder("C:\\users\\tester\\AppData\\Roaming\\Microsoft\\Excel\\XLSTART");
     Machine().appDataFolder = L"C:\\users\\tester\\AppData\\Roaming";
     // The options key of the version up to its first dot, followed by 0.
-    Machine().registry.SetString(L"HKCU\\Software\\Microsoft\\Office\\16.0\\Excel\\Options",
-                                 L"AltStartup", L"C:\\Office\\XLSTART");
-    Machine().registry.SetString(L"HKCU\\Software\\Microsoft\\Office\\16\\Excel\\Options",
-                                 L"AltStartup", L"C:\\Office");
-    ZPExcelInfo info;
-    info.Initialize();
-    info.WriteToLog(*g_LogFile);
+    Registry().SetString(L"HKCU\\Software\\Microsoft\\Office\\16.0\\Excel\\Options", L"AltStartup",
+                         L"C:\\Office\\XLSTART");
+    Registry().SetString(L"HKCU\\Software\\Microsoft\\Office\\16\\Excel\\Options", L"AltStartup",
+                         L"C:\\Office");
+    ExcelLines();
     EXPECT_EQ(Log(),
               Heading("Basic Excel Information") + Line("Default Path = C:\\Office\\EXCEL.EXE") +
                   Line("Version = 16.0.4266.1001") + Line("Excel is 32-bit.") +
@@ -138,11 +125,9 @@ TEST_F(OfficeInfoTest, HiddenAndSystemFilesAndSubfoldersAreNotListed) {
     SetHint(L"Excel Path", L"C:\\Office\\EXCEL.EXE");
     MakeHostFolder("C:\\Office\\XLSTART\\Sub");
     WriteHostFile("C:\\Office\\XLSTART\\Shown.xla", "");
-    WriteHostFile("C:\\Office\\XLSTART\\Hidden.xla", "");
-    WriteHostFile("C:\\Office\\XLSTART\\System.xla", "");
+    Given().File("C:\\Office\\XLSTART\\Hidden.xla", "", FILE_ATTRIBUTE_HIDDEN);
+    Given().File("C:\\Office\\XLSTART\\System.xla", "", FILE_ATTRIBUTE_SYSTEM);
     WriteHostFile("C:\\Office\\XLSTART\\.dotted", "");
-    setxattr(HostPath("C:\\Office\\XLSTART\\Hidden.xla").c_str(), "user.DOSATTRIB", "0x2", 3, 0);
-    setxattr(HostPath("C:\\Office\\XLSTART\\System.xla").c_str(), "user.DOSATTRIB", "0x4", 3, 0);
     LineList lines = ExcelLines();
     EXPECT_EQ(LineList(lines.begin() + 5, lines.end()),
               (LineList{"C:\\Office\\XLSTART {1 File}", "   Shown.xla"}));
@@ -150,14 +135,12 @@ TEST_F(OfficeInfoTest, HiddenAndSystemFilesAndSubfoldersAreNotListed) {
 
 TEST_F(OfficeInfoTest, ProjectSectionHasNoStartupFolders) {
     // Excel installed, Project not.
-    Associate(L".xls", L"Excel.Sheet.8", L"\"C:\\Office\\EXCEL.EXE\" \"%1\"");
-    WriteExecutable("C:\\Office\\EXCEL.EXE", k32Bit, kVersionMS, kVersionLS);
+    Given().Excel("C:\\Office", k32Bit);
     EXPECT_EQ(ProjectLines(), (LineList{"Basic Project Information", "Program not found"}));
     EXPECT_FALSE(HostFileExists("C:\\users\\tester\\Temp\\ZandorelLaunchTemp.mpp"));
 
-    Associate(L".mpp", L"MSProject.Project.9", L"C:\\Office\\WINPROJ.EXE \"%1\"");
-    WriteExecutable("C:\\Office\\WINPROJ.EXE", k64Bit, kVersionMS, kVersionLS);
-    g_LogFile->Initialize();
+    Given().Association(L".mpp", L"MSProject.Project.9", L"C:\\Office\\WINPROJ.EXE \"%1\"");
+    Given().Executable("C:\\Office\\WINPROJ.EXE", k64Bit);
     ProjectLines();
     EXPECT_EQ(Log(), Heading("Basic Project Information") +
                          Line("Default Path = C:\\Office\\WINPROJ.EXE") +
@@ -170,12 +153,11 @@ TEST_F(OfficeInfoTest, ProjectHintAndFallbackCommand) {
               (LineList{"Basic Project Information", "Default Path = WINPROJ.EXE", "Version = "}));
 
     SetHint(L"Project Path", L"");
-    Associate(L".mpp", L"MSProject.Project.9", L"\"C:\\Gone\\WINPROJ.EXE\" \"%1\"");
-    Machine().registry.SetString(L"HKCR\\MSProject.Project.9\\Shell\\New\\Command", L"",
-                                 L"C:\\Office\\WINPROJ.EXE /e");
-    WriteExecutable("C:\\Office\\WINPROJ.EXE", k32Bit, kVersionMS, kVersionLS);
+    Given().Association(L".mpp", L"MSProject.Project.9", L"\"C:\\Gone\\WINPROJ.EXE\" \"%1\"");
+    Registry().SetString(L"HKCR\\MSProject.Project.9\\Shell\\New\\Command", L"",
+                         L"C:\\Office\\WINPROJ.EXE /e");
+    Given().Executable("C:\\Office\\WINPROJ.EXE", k32Bit);
     Machine().is64Bit = false;
-    g_LogFile->Initialize();
     EXPECT_EQ(
         ProjectLines(),
         (LineList{"Basic Project Information", "Default Path = C:\\Office\\WINPROJ.EXE",

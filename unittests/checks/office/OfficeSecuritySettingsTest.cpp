@@ -15,15 +15,15 @@ class OfficeSecuritySettingsTest : public SectionTest {};
 TEST_F(OfficeSecuritySettingsTest, VersionWithoutEitherKeyWritesNothing) {
     Registry().Key(L"HKCU\\software\\microsoft\\office\\16.0\\excel");
     Registry().Key(L"HKCU\\software\\microsoft\\office\\16.0\\ms project\\security");
-    Inspect::ReportOfficeSecuritySettings(16, true);
-    Inspect::ReportOfficeSecuritySettings(15, false);
+    OfficeSecuritySettings::ReportOfficeSecuritySettings(16, true);
+    OfficeSecuritySettings::ReportOfficeSecuritySettings(15, false);
     EXPECT_EQ(Log(), "");
 }
 
 TEST_F(OfficeSecuritySettingsTest, OnlyThePolicyKeyStillGivesTheWholeSection) {
     Registry().SetDword(kExcel16Policy, L"vbawarnings", 0);
     Registry().SetDword(kExcel16Policy, L"requireaddinsig", 0xFFFFFFFF);
-    Inspect::ReportOfficeSecuritySettings(16, true);
+    OfficeSecuritySettings::ReportOfficeSecuritySettings(16, true);
 
     const std::string policy =
         "HKEY_CURRENT_USER\\software\\policies\\microsoft\\office\\16.0\\excel\\security!";
@@ -40,7 +40,7 @@ TEST_F(OfficeSecuritySettingsTest, ProjectKeysAndTrustedLocations) {
     Registry().SetDword(kProject15User, L"VBAWarnings", 2);
     Registry().SetString(std::wstring(kProject15User) + L"\\Trusted Locations\\Location0", L"Path",
                          L"C:\\Plans\\");
-    Inspect::ReportOfficeSecuritySettings(15, false);
+    OfficeSecuritySettings::ReportOfficeSecuritySettings(15, false);
 
     const std::string user =
         "HKEY_CURRENT_USER\\software\\microsoft\\office\\15.0\\ms project\\security";
@@ -60,9 +60,7 @@ TEST_F(OfficeSecuritySettingsTest, BlockOrderIsExcelThenProject) {
     Registry().Key(L"HKCU\\software\\microsoft\\office\\12.0\\ms project\\security");
     Registry().Key(L"HKCU\\software\\microsoft\\office\\16.0\\excel\\security");
     Registry().Key(L"HKCU\\software\\microsoft\\office\\13.0\\excel\\security");
-    Inspect::ReportAllOfficeSecuritySettings();
-
-    std::string log = Log();
+    std::string log = LogOf(OfficeSecuritySettings::ReportAllOfficeSecuritySettings);
     std::string block = Heading("The security settings below should not affect the ability to "
                                 "run our software, but they may affect the ability to use "
                                 "workbooks with macros.");

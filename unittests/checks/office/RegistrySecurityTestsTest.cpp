@@ -12,11 +12,7 @@ const std::string kAutomationLabel = "Test of AutomationSecurity registry value:
 
 class RegistrySecurityTestsTest : public SectionTest {
 protected:
-    std::string AutomationLine() {
-        g_LogFile->Initialize();
-        RegistrySecurityTests::TestAutomationSecurity();
-        return Log();
-    }
+    std::string AutomationLine() { return LogOf(RegistrySecurityTests::TestAutomationSecurity); }
 };
 
 TEST_F(RegistrySecurityTestsTest, PolicyValueDecidesAlone) {

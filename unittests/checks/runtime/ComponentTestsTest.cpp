@@ -21,25 +21,14 @@ protected:
         Machine().is64Bit = true;
     }
     void InstallLibrary() {
-        Machine().registry.SetString(SoftwareKey(L"Zandorel"), L"System Directory",
-                                     L"C:\\Zandorel\\System");
-        MakeHostFolder("C:\\Zandorel\\System");
-        WriteHostFile("C:\\Zandorel\\System\\ZanUtility7.dll", "MZ");
-    }
-    // Registers a ProgID for a class, and the class in the machine's component table.
-    sim::Machine::ComClass& Register(const std::wstring& progId, const std::wstring& classId) {
-        Machine().registry.SetString(L"HKCR\\" + progId + L"\\CLSID", L"", classId);
-        return Machine().comClasses[classId];
+        Given().Suite("", "C:\\Zandorel\\System").File("C:\\Zandorel\\System\\ZanUtility7.dll");
     }
     void InstallBoth() {
         InstallLibrary();
-        Register(L"ZanUtility7.ZanUtil", kUtilityClass);
-        Register(L"ZanGraph7Server.ZGrGraph", kGraphClass).methods[L"Initialize"];
+        Given().ComClass(L"ZanUtility7.ZanUtil", kUtilityClass);
+        Given().ComClass(L"ZanGraph7Server.ZGrGraph", kGraphClass).methods[L"Initialize"];
     }
-    LineList Run() {
-        ComponentTests::RunSuiteComponentTests();
-        return Lines();
-    }
+    LineList Run() { return LinesOf(ComponentTests::RunSuiteComponentTests); }
 };
 
 TEST_F(ComponentTestsTest, BothComponentsPass) {
@@ -52,15 +41,14 @@ TEST_F(ComponentTestsTest, BothComponentsPass) {
 }
 
 TEST_F(ComponentTestsTest, MissingLibraryFileAtTheRootWhenNoSystemDirectory) {
-    Register(L"ZanUtility7.ZanUtil", kUtilityClass);
+    Given().ComClass(L"ZanUtility7.ZanUtil", kUtilityClass);
     EXPECT_EQ(Run(),
               (LineList{"MRL 7.x System Tests", "ZanUtility7: File \\ZanUtility7.dll not found",
                         "Plotworks7: Test not run because ZanUtility7 test failed."}));
 }
 
 TEST_F(ComponentTestsTest, MissingLibraryFileInTheSystemDirectory) {
-    Machine().registry.SetString(SoftwareKey(L"Zandorel"), L"System Directory",
-                                 L"C:\\Zandorel\\System");
+    Given().Suite("", "C:\\Zandorel\\System");
     EXPECT_EQ(Run()[1], "ZanUtility7: File C:\\Zandorel\\System\\ZanUtility7.dll not found");
 }
 
@@ -74,13 +62,11 @@ TEST_F(ComponentTestsTest, UtilityNotCreatable) {
             "ZanUtility7: Unable to create root ZanUtility7.ZanUtil object (Invalid class string "
             "(0x800401F3))",
             "Plotworks7: Test not run because ZanUtility7 test failed."}));
-    Machine().registry.SetString(L"HKCR\\ZanUtility7.ZanUtil\\CLSID", L"", kUtilityClass);
-    g_LogFile->Initialize();
+    Registry().SetString(L"HKCR\\ZanUtility7.ZanUtil\\CLSID", L"", kUtilityClass);
     EXPECT_EQ(Run()[1],
               "ZanUtility7: Unable to create root ZanUtility7.ZanUtil object (Class not registered "
               "(0x80040154))");
-    Register(L"ZanUtility7.ZanUtil", kUtilityClass).creationResult = E_FAIL;
-    g_LogFile->Initialize();
+    Given().ComClass(L"ZanUtility7.ZanUtil", kUtilityClass).creationResult = E_FAIL;
     EXPECT_EQ(Run()[1],
               "ZanUtility7: Unable to create root ZanUtility7.ZanUtil object (Unspecified error "
               "(0x80004005))");
@@ -102,7 +88,7 @@ TEST_F(ComponentTestsTest, ExistingMutexIsOpenedAndTheTestGoesOn) {
 
 TEST_F(ComponentTestsTest, GraphNotCreatable) {
     InstallLibrary();
-    Register(L"ZanUtility7.ZanUtil", kUtilityClass);
+    Given().ComClass(L"ZanUtility7.ZanUtil", kUtilityClass);
     EXPECT_EQ(
         Run(),
         (LineList{
@@ -125,26 +111,24 @@ class OrvexTestsTest : public ComponentTestsTest {
 protected:
     void SetUp() override {
         ComponentTestsTest::SetUp();
-        Machine().registry.SetString(SoftwareKey(L"Zandorel\\ORVEX for Excel\\7.0"),
-                                     L"Program Directory", L"C:\\Program Files (x86)\\ORVEX");
+        Registry().SetString(SoftwareKey(L"Zandorel\\ORVEX for Excel\\7.0"), L"Program Directory",
+                             L"C:\\Program Files (x86)\\ORVEX");
     }
     void SetSwitch(const std::wstring& value) {
-        Machine().registry.SetString(L"HKCU\\Software\\Zandorel\\ORVEX for Excel\\7.0",
-                                     L"Disable Model Server", value);
+        Registry().SetString(L"HKCU\\Software\\Zandorel\\ORVEX for Excel\\7.0",
+                             L"Disable Model Server", value);
     }
     std::string ServerLine() {
-        g_LogFile->Initialize();
-        AtOrvexTests::RunOrvexTests();
-        LineList lines = Lines();
+        LineList lines = LinesOf(AtOrvexTests::RunOrvexTests);
         return lines.size() == 3 ? lines[2] : "(" + std::to_string(lines.size()) + " lines)";
     }
 };
 
 TEST_F(OrvexTestsTest, NoSectionWithoutTheProgramDirectoryInTheProgramsView) {
-    Machine().registry.SetString(L"HKEY_LOCAL_MACHINE\\Software\\Zandorel\\ORVEX for Excel\\7.0",
-                                 L"Program Directory", L"C:\\Native");
-    Machine()
-        .registry.Key(SoftwareKey(L"Zandorel\\ORVEX for Excel\\7.0"))
+    Registry().SetString(L"HKEY_LOCAL_MACHINE\\Software\\Zandorel\\ORVEX for Excel\\7.0",
+                         L"Program Directory", L"C:\\Native");
+    Registry()
+        .Key(SoftwareKey(L"Zandorel\\ORVEX for Excel\\7.0"))
         .DeleteValue(L"Program Directory");
     SetSwitch(L"True");
     AtOrvexTests::RunOrvexTests();
@@ -152,7 +136,7 @@ TEST_F(OrvexTestsTest, NoSectionWithoutTheProgramDirectoryInTheProgramsView) {
 }
 
 TEST_F(OrvexTestsTest, ServerCreatedWhenTheSwitchIsMissing) {
-    Register(L"OrvexModel7.Server", kOrvexClass);
+    Given().ComClass(L"OrvexModel7.Server", kOrvexClass);
     AtOrvexTests::RunOrvexTests();
     EXPECT_EQ(Log(), Heading("ORVEX 7.x Tests") +
                          Line("Directory = C:\\Program Files (x86)\\ORVEX") +
@@ -160,7 +144,7 @@ TEST_F(OrvexTestsTest, ServerCreatedWhenTheSwitchIsMissing) {
 }
 
 TEST_F(OrvexTestsTest, SwitchValues) {
-    Register(L"OrvexModel7.Server", kOrvexClass).creationResult = REGDB_E_CLASSNOTREG;
+    Given().ComClass(L"OrvexModel7.Server", kOrvexClass).creationResult = REGDB_E_CLASSNOTREG;
     const std::string disabled =
         "OrvexModel.dll Test: Disabled via 'Disable Model Server' registry key.";
     const std::string createFailed =
@@ -179,8 +163,8 @@ TEST_F(OrvexTestsTest, SwitchValues) {
         EXPECT_EQ(ServerLine(), mismatch) << Utilities::ToUtf8(value);
     } // A number is a number: 0 is false, anything else true.
     for (DWORD number : {1u, 0xFFFFFFFFu, 0u}) {
-        Machine().registry.SetDword(L"HKCU\\Software\\Zandorel\\ORVEX for Excel\\7.0",
-                                    L"Disable Model Server", number);
+        Registry().SetDword(L"HKCU\\Software\\Zandorel\\ORVEX for Excel\\7.0",
+                            L"Disable Model Server", number);
         EXPECT_EQ(ServerLine(), number != 0 ? disabled : createFailed) << number;
     }
 }

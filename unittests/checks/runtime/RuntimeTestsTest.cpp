@@ -17,28 +17,21 @@ const wchar_t kTypeLibrary[] =
 
 class RuntimeTestsTest : public SectionTest {
 protected:
-    LineList VB6() {
-        g_LogFile->Initialize();
-        VB6Tests::RunVB6Tests();
-        return Lines();
-    }
+    LineList VB6() { return LinesOf(VB6Tests::RunVB6Tests); }
     std::string VC2013() {
-        g_LogFile->Initialize();
-        VC2010Tests::RunVC2013Tests();
-        LineList lines = Lines();
+        LineList lines = LinesOf(VC2010Tests::RunVC2013Tests);
         return lines.size() == 2 ? lines[1] : "(" + std::to_string(lines.size()) + " lines)";
     }
     void SetInstalled(const std::wstring& platform, DWORD value) {
-        Machine().registry.SetDword(
+        Registry().SetDword(
             SoftwareKey(L"Microsoft\\VisualStudio\\12.0\\VC\\Runtimes\\" + platform), L"Installed",
             value);
     }
 };
 
 TEST_F(RuntimeTestsTest, ThirtyTwoBitMachineHasThreeVB6LinesAndLooksAtX86Only) {
-    MakeHostFolder("C:\\windows\\system32");
     WriteHostFile("C:\\windows\\system32\\msvbvm60.dll", "MZ");
-    Machine().registry.SetString(kTypeLibrary, L"", L"C:\\windows\\system32\\msvbvm60.dll");
+    Registry().SetString(kTypeLibrary, L"", L"C:\\windows\\system32\\msvbvm60.dll");
     VB6Tests::RunVB6Tests();
     EXPECT_EQ(Log(),
               Heading("VB6 System Tests") +
@@ -52,15 +45,15 @@ TEST_F(RuntimeTestsTest, ThirtyTwoBitMachineHasThreeVB6LinesAndLooksAtX86Only) {
 }
 
 TEST_F(RuntimeTestsTest, RegisteredPathsThatFailAndAMissingValue) {
-    Machine().registry.SetString(kTypeLibrary, L"", L"C:\\Windows\\SysWOW64\\MSVBVM60.DLL");
+    Registry().SetString(kTypeLibrary, L"", L"C:\\Windows\\SysWOW64\\MSVBVM60.DLL");
     EXPECT_EQ(
         VB6(),
         (LineList{"VB6 System Tests", "Skype Test: Passed (C:\\Windows\\SysWOW64\\MSVBVM60.DLL)",
                   "MSVBVM60Testx86: Failed (C:\\Windows\\SysWOW64\\MSVBVM60.DLL)",
                   "MSVBVM60Testx64: Not running the test, because this is a 32-bit machine."}));
-    Machine().registry.SetString(kTypeLibrary, L"", L"C:\\windows\\system32\\vbrun.dll");
+    Registry().SetString(kTypeLibrary, L"", L"C:\\windows\\system32\\vbrun.dll");
     EXPECT_EQ(VB6()[1], "Skype Test: Failed (C:\\windows\\system32\\vbrun.dll)");
-    Machine().registry.SetString(kTypeLibrary, L"", L"");
+    Registry().SetString(kTypeLibrary, L"", L"");
     EXPECT_EQ(
         VB6(),
         (LineList{"VB6 System Tests", "Skype Test: Failed ()",
@@ -70,16 +63,15 @@ TEST_F(RuntimeTestsTest, RegisteredPathsThatFailAndAMissingValue) {
 
 TEST_F(RuntimeTestsTest, SixtyFourBitMachineReadsTheNativeRegistrationForX64) {
     Machine().is64Bit = true;
-    MakeHostFolder("C:\\windows\\syswow64");
     WriteHostFile("C:\\windows\\syswow64\\msvbvm60.dll", "MZ");
     // The native registration is read through the 64-bit view. With type libraries shared, the
     // same value serves both views.
-    Machine().registry.SetString(kTypeLibrary, L"", L"C:\\windows\\syswow64\\msvbvm60.dll");
+    Registry().SetString(kTypeLibrary, L"", L"C:\\windows\\syswow64\\msvbvm60.dll");
     EXPECT_EQ(VB6(), (LineList{"VB6 System Tests",
                                "Skype Test: Passed (C:\\windows\\syswow64\\msvbvm60.dll)",
                                "MSVBVM60Testx86: Passed (C:\\windows\\syswow64\\msvbvm60.dll)",
                                "MSVBVM60Testx64: Passed (C:\\windows\\syswow64\\msvbvm60.dll)"}));
-    Machine().registry.SetString(kTypeLibrary, L"", L"");
+    Registry().SetString(kTypeLibrary, L"", L"");
     EXPECT_EQ(VB6().back(), "MSVBVM60Testx64: Failed (Registry value not found.)");
 }
 

@@ -14,11 +14,7 @@ const std::string kProcess = "Test of Data Execution Prevention (Process Setting
 
 class WindowsTestsTest : public SectionTest {
 protected:
-    LineList Run() {
-        g_LogFile->Initialize();
-        WindowsTests::RunWindowsTests();
-        return Lines();
-    }
+    LineList Run() { return LinesOf(WindowsTests::RunWindowsTests); }
 };
 
 TEST_F(WindowsTestsTest, SystemPolicies) {

@@ -21,40 +21,38 @@ TEST_F(WindowsEnvironmentTest, WindowsInformationOn64BitAnd32BitWindows) {
     Machine().is64Bit = true;
     Registry().SetString(L"HKLM\\Software\\Wow6432Node\\Microsoft\\Windows NT\\CurrentVersion",
                          L"ProductName", L"Windows 10 Pro");
-    Inspect::ReportWindowsInformation();
+    WindowsEnvironment::ReportWindowsInformation();
     EXPECT_EQ(Log(), Heading("Windows OS Information") +
                          "Windows Version = Windows 10 Pro (64-bit)\r\n"
                          "Windows Directory = C:\\windows\r\n"
                          "Windows Temporary Directory = C:\\users\\tester\\Temp\r\n");
 
-    g_LogFile->Initialize();
     Machine().is64Bit = false;
-    Inspect::ReportWindowsInformation();
-    EXPECT_NE(Log().find("Windows Version = <UNKNOWN> (32-bit)\r\n"), std::string::npos);
+    EXPECT_NE(LogOf(WindowsEnvironment::ReportWindowsInformation)
+                  .find("Windows Version = <UNKNOWN> (32-bit)\r\n"),
+              std::string::npos);
 }
 
 TEST_F(WindowsEnvironmentTest, StrayProgramFileButNotAFolder) {
     MakeHostFolder("C:\\Program");
-    Inspect::RunWindowsOSTests();
+    WindowsEnvironment::RunWindowsOSTests();
     EXPECT_EQ(Log(), Heading("Windows OS Tests") + kProgramPassed + kFipsLine + "0\r\n");
 
     rmdir(HostPath("C:\\Program").c_str());
     WriteHostFile("C:\\Program", "x");
-    g_LogFile->Initialize();
-    Inspect::RunWindowsOSTests();
-    EXPECT_NE(Log().find("'C:\\Program' File Bug Test: Failed\r\n"), std::string::npos);
+    EXPECT_NE(LogOf(WindowsEnvironment::RunWindowsOSTests)
+                  .find("'C:\\Program' File Bug Test: Failed\r\n"),
+              std::string::npos);
 }
 
 TEST_F(WindowsEnvironmentTest, FipsPolicyInSignedDecimalWithItsNote) {
     Registry().SetDword(kFips, L"Enabled", 0xFFFFFFFF);
-    Inspect::RunWindowsOSTests();
+    WindowsEnvironment::RunWindowsOSTests();
     EXPECT_EQ(Log(),
               Heading("Windows OS Tests") + kProgramPassed + kFipsLine + "-1\r\n" + kFipsNote);
 
-    g_LogFile->Initialize();
     Registry().SetDword(kFips, L"Enabled", 1);
-    Inspect::RunWindowsOSTests();
-    EXPECT_EQ(Log(),
+    EXPECT_EQ(LogOf(WindowsEnvironment::RunWindowsOSTests),
               Heading("Windows OS Tests") + kProgramPassed + kFipsLine + "1\r\n" + kFipsNote);
 }
 
@@ -62,27 +60,24 @@ TEST_F(WindowsEnvironmentTest, DotNetFrameworkStatuses) {
     const std::string heading = Heading(".NET 4.0 Framework x86") +
                                 "Framework Directory = C:\\windows\\Microsoft.NET\\Framework\\"
                                 "v4.0.30319\r\n";
-    Inspect::TestDotNet40Framework(false);
+    WindowsEnvironment::TestDotNet40Framework(false);
     EXPECT_EQ(Log(), heading + "Status: Directory does not exist.\r\n");
 
-    g_LogFile->Initialize();
     MakeHostFolder("C:\\windows\\Microsoft.NET\\Framework\\v4.0.30319");
-    Inspect::TestDotNet40Framework(false);
-    EXPECT_EQ(Log(), heading + "Status: File mscorlib.dll not found.\r\n");
+    EXPECT_EQ(LogOf(WindowsEnvironment::TestDotNet40FrameworkX86),
+              heading + "Status: File mscorlib.dll not found.\r\n");
 
-    g_LogFile->Initialize();
     WriteHostFile("C:\\windows\\Microsoft.NET\\Framework\\v4.0.30319\\mscorlib.dll", "MZ");
-    Inspect::TestDotNet40Framework(false);
-    EXPECT_EQ(Log(), heading + "Status: Passed\r\n");
+    EXPECT_EQ(LogOf(WindowsEnvironment::TestDotNet40FrameworkX86), heading + "Status: Passed\r\n");
 }
 
 TEST_F(WindowsEnvironmentTest, DotNetX64SectionOnlyOn64BitWindows) {
-    Inspect::TestDotNet40FrameworkX64OnWow64();
+    WindowsEnvironment::TestDotNet40FrameworkX64OnWow64();
     EXPECT_EQ(Log(), "");
 
     Machine().is64Bit = true;
     Machine().windowsFolder = L"C:\\Windows";
-    Inspect::TestDotNet40FrameworkX64OnWow64();
+    WindowsEnvironment::TestDotNet40FrameworkX64OnWow64();
     EXPECT_EQ(Log(), Heading(".NET 4.0 Framework x64") +
                          "Framework Directory = C:\\Windows\\Microsoft.NET\\Framework64\\"
                          "v4.0.30319\r\n"
@@ -90,14 +85,12 @@ TEST_F(WindowsEnvironmentTest, DotNetX64SectionOnlyOn64BitWindows) {
 }
 
 TEST_F(WindowsEnvironmentTest, SuiteDirectories) {
-    Inspect::ReportSuiteDirectories();
+    WindowsEnvironment::ReportSuiteDirectories();
     EXPECT_EQ(Log(), Heading("Zandorel Directory Locations") + "Program not found\r\n");
 
-    g_LogFile->Initialize();
-    Registry().SetString(L"HKLM\\Software\\Zandorel", L"System Directory",
-                         L"C:\\Zandorel\\System\\");
-    Inspect::ReportSuiteDirectories();
-    EXPECT_EQ(Log(), Heading("Zandorel Directory Locations") +
-                         "Zandorel Main Directory = \r\n"
-                         "Zandorel System Directory = C:\\Zandorel\\System\r\n");
+    Given().Suite("", "C:\\Zandorel\\System\\");
+    EXPECT_EQ(LogOf(WindowsEnvironment::ReportSuiteDirectories),
+              Heading("Zandorel Directory Locations") +
+                  "Zandorel Main Directory = \r\n"
+                  "Zandorel System Directory = C:\\Zandorel\\System\r\n");
 }
