@@ -61,6 +61,34 @@ private:
     iconv_t m_Handle;
 };
 
+// The code pages that map the bytes 0-127 to the characters of ASCII (UTF-8 and Windows' ANSI
+// code pages): ASCII text converts to and from them without iconv, which most names and log
+// lines are.
+bool IsAsciiCompatible(unsigned codePage) {
+    switch (codePage) {
+    case 65001:
+    case 20127:
+    case 28591:
+    case 874:
+    case 932:
+    case 936:
+    case 949:
+    case 950:
+        return true;
+    default:
+        return codePage >= 1250 && codePage <= 1258;
+    }
+}
+
+template <typename Char> bool IsAscii(const std::basic_string<Char>& text) {
+    for (Char c : text) {
+        if (static_cast<unsigned long>(c) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::wstring BytesToWide(const std::string& bytes) {
     std::wstring wide(bytes.size() / sizeof(wchar_t), L'\0');
     for (size_t i = 0; i < wide.size(); ++i) {
@@ -74,6 +102,9 @@ std::wstring BytesToWide(const std::string& bytes) {
 } // namespace
 
 std::wstring CodePageToWide(unsigned codePage, const std::string& bytes) {
+    if (IsAsciiCompatible(codePage) && IsAscii(bytes)) {
+        return std::wstring(bytes.begin(), bytes.end());
+    }
     Converter converter("WCHAR_T", IconvName(codePage));
     std::wstring result;
     if (!converter.IsOpen()) {
@@ -102,6 +133,13 @@ std::string WideToCodePage(unsigned codePage, const std::wstring& text, char def
                            bool* usedDefault) {
     if (usedDefault != nullptr) {
         *usedDefault = false;
+    }
+    if (IsAsciiCompatible(codePage) && IsAscii(text)) {
+        std::string ascii(text.size(), '\0');
+        for (size_t i = 0; i < text.size(); ++i) {
+            ascii[i] = static_cast<char>(text[i]);
+        }
+        return ascii;
     }
     Converter converter(IconvName(codePage), "WCHAR_T");
     std::string result;
