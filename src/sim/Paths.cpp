@@ -12,22 +12,30 @@ namespace sim {
 
 namespace {
 
-bool Exists(const std::string& host) {
-    struct stat info;
-    return lstat(host.c_str(), &info) == 0;
-}
-
 bool IsFolder(const std::string& host) {
     struct stat info;
     return stat(host.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+// Whether a host path exists (a symbolic link counts, also one that points nowhere), and whether
+// it is a folder or a link to one.
+bool Exists(const std::string& host, bool& isFolder) {
+    struct stat info;
+    if (stat(host.c_str(), &info) == 0) {
+        isFolder = S_ISDIR(info.st_mode);
+        return true;
+    }
+    isFolder = false;
+    return lstat(host.c_str(), &info) == 0;
+}
+
 // Finds the on-disk name in a host folder that a Windows name stands for: the exact name,
 // else a name that differs only in letter case, else a name whose short name it is.
-bool FindEntry(const std::string& hostFolder, const std::wstring& name, std::string& found) {
+bool FindEntry(const std::string& hostFolder, const std::wstring& name, std::string& found,
+               bool& isFolder) {
     std::string exact = WideToUtf8(name);
     std::string prefix = hostFolder == "/" ? "/" : hostFolder + "/";
-    if (Exists(prefix + exact)) {
+    if (Exists(prefix + exact, isFolder)) {
         found = exact;
         return true;
     }
@@ -40,6 +48,7 @@ bool FindEntry(const std::string& hostFolder, const std::wstring& name, std::str
         std::wstring entryName = Utf8ToWide(entry->d_name);
         if (SameName(entryName, name)) {
             found = entry->d_name;
+            isFolder = IsFolder(prefix + found);
             return true;
         }
         if (shortMatch.empty() && SameName(ShortNameOf(entryName), name)) {
@@ -48,6 +57,7 @@ bool FindEntry(const std::string& hostFolder, const std::wstring& name, std::str
     }
     if (!shortMatch.empty()) {
         found = shortMatch;
+        isFolder = IsFolder(prefix + found);
         return true;
     }
     return false;
@@ -220,6 +230,10 @@ ResolvedPath ResolveWindowsPath(const std::wstring& windowsPath) {
     std::string host = *root;
     std::vector<std::pair<std::wstring, std::wstring>> names; // long and short
     std::vector<std::string> hosts{host};
+    // Whether host is a folder: known from the search that found it, so that each component
+    // costs one look-up.
+    const bool rootIsFolder = IsFolder(host);
+    bool hostIsFolder = rootIsFolder;
     for (size_t i = 0; i < parts.size(); ++i) {
         std::wstring part = WithoutTrailingDotsAndBlanks(parts[i]);
         bool last = i + 1 == parts.size();
@@ -232,19 +246,20 @@ ResolvedPath ResolveWindowsPath(const std::wstring& windowsPath) {
                 names.pop_back();
             }
             host = hosts.back();
+            hostIsFolder = hosts.size() > 1 || rootIsFolder;
             continue;
         }
         if (part.empty() || part.find_first_of(L"<>:\"|") != std::wstring::npos) {
             result.error = ERROR_INVALID_NAME;
             return result;
         }
-        if (!IsFolder(host)) {
+        if (!hostIsFolder) {
             result.error = ERROR_PATH_NOT_FOUND;
             return result;
         }
         std::string found;
         std::string prefix = host == "/" ? "/" : host + "/";
-        if (FindEntry(host, part, found)) {
+        if (FindEntry(host, part, found, hostIsFolder)) {
             host = prefix + found;
             // As on Windows, a component keeps its spelling unless it was a short name.
             std::wstring onDisk = Utf8ToWide(found);
