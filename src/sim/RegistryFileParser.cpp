@@ -4,6 +4,7 @@
 #include "sim/LineReader.h"
 #include "sim/Registry.h"
 #include "sim/RegistryFileText.h"
+#include "sim/RegistryPaths.h"
 #include "sim/WinePrefix.h"
 
 #include <algorithm>
@@ -148,35 +149,6 @@ private:
     bool m_LastMore = false;
     std::string m_Copy;
 };
-
-// Splits a key path at its backslashes as SplitRegistryPath does, into the strings of parts
-// (reused from line to line); count is the number of names. False for an empty name.
-bool SplitKeyPath(const std::wstring& path, std::vector<std::wstring>& parts, size_t& count) {
-    count = 0;
-    if (path.empty()) {
-        return true;
-    }
-    size_t start = 0;
-    while (true) {
-        size_t end = path.find(L'\\', start);
-        if (end == std::wstring::npos) {
-            end = path.size();
-        }
-        if (end == start) {
-            // One trailing backslash closes the path; anywhere else it leaves an empty name.
-            return start == path.size() && start > 0 && path[start - 1] == L'\\' &&
-                   (start < 2 || path[start - 2] != L'\\');
-        }
-        if (count == parts.size()) {
-            parts.emplace_back();
-        }
-        parts[count++].assign(path, start, end - start);
-        if (end == path.size()) {
-            return true;
-        }
-        start = end + 1;
-    }
-}
 
 // Parses the lines of a registry file. Loading a file indexes it: every line is checked
 // (problems are reported with their line), the keys of the first levels are created, and each

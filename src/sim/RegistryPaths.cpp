@@ -51,8 +51,8 @@ bool RootOfHandle(HKEY handle, RegRoot& root) {
     return false;
 }
 
-bool SplitRegistryPath(const std::wstring& path, std::vector<std::wstring>& components) {
-    components.clear();
+bool SplitKeyPath(const std::wstring& path, std::vector<std::wstring>& parts, size_t& count) {
+    count = 0;
     if (path.empty()) {
         return true;
     }
@@ -67,12 +67,22 @@ bool SplitRegistryPath(const std::wstring& path, std::vector<std::wstring>& comp
             return start == path.size() && start > 0 && path[start - 1] == L'\\' &&
                    (start < 2 || path[start - 2] != L'\\');
         }
-        components.push_back(path.substr(start, end - start));
+        if (count == parts.size()) {
+            parts.emplace_back();
+        }
+        parts[count++].assign(path, start, end - start);
         if (end == path.size()) {
             return true;
         }
         start = end + 1;
     }
+}
+
+bool SplitRegistryPath(const std::wstring& path, std::vector<std::wstring>& components) {
+    size_t count = 0;
+    bool split = SplitKeyPath(path, components, count);
+    components.resize(count);
+    return split;
 }
 
 bool PathStartsWith(const std::vector<std::wstring>& path, size_t from,

@@ -22,6 +22,9 @@ bool RootOfHandle(HKEY handle, RegRoot& root);
 // Splits a path at its backslashes; one trailing backslash is ignored. False for an empty
 // component (a leading backslash or two in a row).
 bool SplitRegistryPath(const std::wstring& path, std::vector<std::wstring>& components);
+// The same into the strings of parts, reused from call to call (parts beyond count are left as
+// they are); count is the number of names.
+bool SplitKeyPath(const std::wstring& path, std::vector<std::wstring>& parts, size_t& count);
 
 // Paths given as text ("Microsoft\\OLE"), split once.
 using RegistryPathList = std::vector<std::vector<std::wstring>>;
