@@ -42,7 +42,7 @@ public:
         }
     }
 
-    // False when the file cannot be opened.
+    // False when the file cannot be opened or read.
     bool Open(const std::string& path) {
         int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) {
@@ -62,11 +62,14 @@ public:
             }
         }
         char chunk[1 << 16];
-        for (ssize_t read; (read = ::read(fd, chunk, sizeof chunk)) > 0;) {
+        ssize_t read;
+        while ((read = ::read(fd, chunk, sizeof chunk)) > 0) {
             m_Copy.append(chunk, static_cast<size_t>(read));
         }
         ::close(fd);
-        return true;
+        // A read that fails (a folder where the file should be, an I/O error) is a file that
+        // cannot be read, not an empty one.
+        return read == 0;
     }
 
     std::string_view Text() const {
