@@ -2,6 +2,7 @@
 // values "name"=data in Wine's escaped notation, hex data continued over lines, and the options
 // #arch=, #link, #time=, #class=.
 #include "sim/LineReader.h"
+#include "sim/MappedFile.h"
 #include "sim/Registry.h"
 #include "sim/RegistryFileText.h"
 #include "sim/RegistryPaths.h"
@@ -10,12 +11,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <memory>
 #include <string_view>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace sim {
 
@@ -27,81 +24,14 @@ const char kFileSignature[] = "WINE REGISTRY Version 2";
 // few of them); the keys below when their parents' subkeys are first used.
 const size_t kEagerDepth = 2;
 
-// The mapping ahead of the indexing is mapped in by windows of this many bytes.
-const size_t kWindow = size_t{8} << 20;
-
-// The text of a registry file: the file mapped read-only. Wine saves a registry file by writing
-// a new one in its place, so the mapped text stays as it was loaded; a file that Wine rewrites
-// in place instead (a symbolic link, one with several hard links, not a regular file) is copied,
-// as is one that cannot be mapped. Shared by the keys whose values are still to be read from it.
+// The text of a registry file (a MappedFile), shared by the keys whose values are still to be
+// read from it.
 class FileText : public PendingValues {
 public:
-    ~FileText() override {
-        if (m_Mapped != nullptr) {
-            munmap(m_Mapped, m_Size);
-        }
-    }
-
     // False when the file cannot be opened or read.
-    bool Open(const std::string& path) {
-        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) {
-            return false;
-        }
-        struct stat link;
-        struct stat info;
-        if (lstat(path.c_str(), &link) == 0 && S_ISREG(link.st_mode) && link.st_nlink == 1 &&
-            fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
-            void* mapped =
-                mmap(nullptr, static_cast<size_t>(info.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
-            if (mapped != MAP_FAILED) {
-                m_Mapped = mapped;
-                m_Size = static_cast<size_t>(info.st_size);
-                ::close(fd);
-                return true;
-            }
-        }
-        char chunk[1 << 16];
-        ssize_t read;
-        while ((read = ::read(fd, chunk, sizeof chunk)) > 0) {
-            m_Copy.append(chunk, static_cast<size_t>(read));
-        }
-        ::close(fd);
-        // A read that fails (a folder where the file should be, an I/O error) is a file that
-        // cannot be read, not an empty one.
-        return read == 0;
-    }
-
-    std::string_view Text() const {
-        return m_Mapped != nullptr ? std::string_view(static_cast<const char*>(m_Mapped), m_Size)
-                                   : std::string_view(m_Copy);
-    }
-
-    // Called as the indexing reaches offset: maps the pages ahead of it in one call each window
-    // (rather than a page fault every few pages) and lets go of the pages more than a window
-    // behind it, so that the process keeps no copy of what it has checked. A key's lines are
-    // mapped in again when its subkeys or values are read.
-    void Reached(size_t offset) {
-        if (m_Mapped == nullptr) {
-            return;
-        }
-        if (offset + kWindow / 2 > m_MappedAhead && m_MappedAhead < m_Size) {
-#ifdef MADV_POPULATE_READ
-            size_t length = std::min(kWindow, m_Size - m_MappedAhead);
-            // Older kernels refuse the advice; the pages are then mapped as they are read.
-            madvise(static_cast<char*>(m_Mapped) + m_MappedAhead, length, MADV_POPULATE_READ);
-            m_MappedAhead += length;
-#else
-            m_MappedAhead = m_Size;
-#endif
-        }
-        if (offset >= m_LetGo + 2 * kWindow) {
-            size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
-            size_t end = (offset - kWindow) / page * page;
-            madvise(static_cast<char*>(m_Mapped) + m_LetGo, end - m_LetGo, MADV_DONTNEED);
-            m_LetGo = end;
-        }
-    }
+    bool Open(const std::string& path) { return m_File.Open(path); }
+    std::string_view Text() const { return m_File.Text(); }
+    void Reached(size_t offset) { m_File.Reached(offset); }
 
     void ReadInto(RegKey& key, size_t offset, size_t line) override;
 
@@ -141,16 +71,12 @@ public:
     }
 
 private:
-    void* m_Mapped = nullptr;
-    size_t m_Size = 0;
-    size_t m_MappedAhead = 0;
-    size_t m_LetGo = 0;
+    MappedFile m_File;
     // The name NextName read last, and where.
     size_t m_LastNamePos = 0;
     size_t m_LastNameLength = 0;
     std::wstring m_LastName;
     bool m_LastMore = false;
-    std::string m_Copy;
 };
 
 // Parses the lines of a registry file. Loading a file indexes it: every line is checked
