@@ -2,10 +2,11 @@
 # private copy of the run's prefix; sourced after harness.sh, not run.
 #   wine_loader PROGRAM       sets $loader (wine for a 32-bit program, wine64 otherwise); exits
 #                             with 77 (skipped) where the host cannot execute a 32-bit program
-#   private_prefix STATE WORK copies the prefix named in STATE to WORK/prefix (files linked,
-#                             registry copied), exports WINEPREFIX and sets $drive_c; installs a
-#                             cleanup on exit that ends the prefix's processes, the program, the
-#                             display and (unless KEEP_WORK is set) removes WORK
+#   private_prefix STATE      makes a work folder ($work, named when KEEP_WORK is set) and copies
+#                             the prefix named in STATE to $work/prefix (files linked, registry
+#                             copied), exports WINEPREFIX and sets $drive_c; installs a cleanup
+#                             on exit that ends the prefix's processes, the program, the display
+#                             and (unless KEEP_WORK is set) removes $work
 #   import_reg WORK FILE      imports a REGEDIT4 file into the prefix; exits the test on failure
 #   start_driver WORK DRIVER VIEWER
 #                             starts a virtual display and prepares the prefix for the driver
@@ -50,15 +51,17 @@ wine_cleanup() {
 
 private_prefix() {
     local source_prefix file
-    wine_work=$2
+    work=$(mktemp -d)
+    [ -n "${KEEP_WORK:-}" ] && echo "work folder: $work"
+    wine_work=$work
     trap wine_cleanup EXIT
     source_prefix=$(cat "$1")
-    cp -al "$source_prefix" "$2/prefix" || exit 1
+    cp -al "$source_prefix" "$work/prefix" || exit 1
     for file in system.reg user.reg userdef.reg; do
-        rm -f "$2/prefix/$file"
-        cp "$source_prefix/$file" "$2/prefix/$file"
+        rm -f "$work/prefix/$file"
+        cp "$source_prefix/$file" "$work/prefix/$file"
     done
-    export WINEPREFIX=$2/prefix
+    export WINEPREFIX=$work/prefix
     drive_c=$WINEPREFIX/drive_c
 }
 

@@ -21,9 +21,7 @@ viewer=$4
 probe=$5
 
 wine_loader "$program"
-work=$(mktemp -d)
-[ -n "${KEEP_WORK:-}" ] && echo "work folder: $work"
-private_prefix "$state" "$work"
+private_prefix "$state"
 start_driver "$work" "$driver" "$viewer"
 
 international='HKEY_CURRENT_USER\Control Panel\International'

@@ -19,9 +19,7 @@ driver=$3
 viewer=$4
 
 wine_loader "$program"
-work=$(mktemp -d)
-[ -n "${KEEP_WORK:-}" ] && echo "work folder: $work"
-private_prefix "$state" "$work"
+private_prefix "$state"
 
 odd='Odd ] " \ % ^ & ( ) é 漢 ✓'
 folder='Zan & Co %PATH% ^ (x) é'

@@ -26,9 +26,7 @@ viewer=$4
 golden=$5
 
 wine_loader "$program"
-work=$(mktemp -d)
-[ -n "${KEEP_WORK:-}" ] && echo "work folder: $work"
-private_prefix "$state" "$work"
+private_prefix "$state"
 
 # Files: the .NET Framework folders, the suite, Excel.
 mkdir -p "$drive_c/windows/Microsoft.NET/Framework/v4.0.30319" \
