@@ -13,6 +13,7 @@
 #include <cstring>
 #include <memory>
 #include <string_view>
+#include <thread>
 
 namespace sim {
 
@@ -23,6 +24,11 @@ const char kFileSignature[] = "WINE REGISTRY Version 2";
 // Keys down to this depth below the key a file is loaded into are created on loading (there are
 // few of them); the keys below when their parents' subkeys are first used.
 const size_t kEagerDepth = 2;
+
+// A file is checked in pieces of at least this many bytes, one thread each, as far as the
+// machine has processors for them.
+const size_t kMinPieceBytes = size_t{512} << 10;
+const unsigned kMaxPieces = 8;
 
 // The text of a registry file (a MappedFile), shared by the keys whose values are still to be
 // read from it.
@@ -84,27 +90,67 @@ private:
 // deeper key line is kept where its path leaves them (see kEagerDepth). Each key keeps where its
 // values are; they are read, by a parser of that key's lines alone, when the key's values are
 // first used.
+//
+// A large file is indexed in pieces that begin at a line of their own (never one that goes on
+// a hex value of the line before). While this loader indexes the first piece, one thread for each
+// other piece checks its lines and notes where its key lines and options are; those are the only
+// lines whose indexing does more than check. A piece found whole then has only its noted lines
+// indexed; a piece with any problem is indexed line by line, as if it had not been checked, so
+// that its problems and keys are those of a file read in one go.
 class RegistryFileLoader {
 public:
     // Indexes a whole file.
     RegistryFileLoader(const std::string& path, FileText& file, RegKey& branch, std::string& arch,
                        std::vector<std::string>& problems)
         : m_FilePath(path), m_File(&file), m_Reader(file.Text()), m_Branch(&branch), m_Arch(&arch),
-          m_Problems(&problems), m_Indexing(true) {}
+          m_Problems(&problems), m_Pass(Pass::Index) {}
     // Reads the values of one key from offset on, up to the next key line.
     RegistryFileLoader(FileText& file, size_t offset, size_t line, RegKey& key)
-        : m_File(&file), m_Reader(file.Text(), offset, line), m_Key(&key), m_Indexing(false) {}
+        : m_File(&file), m_Reader(file.Text(), offset, line), m_Key(&key), m_Pass(Pass::Values) {}
 
-    bool Load() {
+    // Indexes the file in the given number of pieces at most (0: as many as are worth it).
+    bool Load(unsigned pieces) {
         std::string_view line;
         if (!m_Reader.Next(line) || line != kFileSignature) {
             Problem("not a Wine registry file (the first line is not \"" +
                     std::string(kFileSignature) + "\")");
             return false;
         }
-        while (m_Reader.Next(line)) {
-            ParseLine(line);
-            m_File->Reached(m_Reader.Offset());
+        std::string_view text = m_File->Text();
+        std::vector<size_t> bounds = PieceBounds(text, m_Reader.Offset(), pieces);
+        std::vector<PieceCheck> checks(bounds.size() - 2);
+        {
+            std::vector<std::thread> threads;
+            // The threads are waited for however the first piece ends.
+            struct Joiner {
+                std::vector<std::thread>& threads;
+                ~Joiner() {
+                    for (std::thread& thread : threads) {
+                        thread.join();
+                    }
+                }
+            } joiner{threads};
+            for (size_t i = 0; i < checks.size(); ++i) {
+                threads.emplace_back([this, &checks, &bounds, i] {
+                    checks[i] = CheckPiece(bounds[i + 1], bounds[i + 2]);
+                });
+            }
+            IndexUpTo(bounds[1]);
+        }
+        for (size_t i = 0; i < checks.size(); ++i) {
+            size_t first = m_Reader.Number() + 1;
+            if (checks[i].whole) {
+                for (const NotedLine& noted : checks[i].noted) {
+                    m_Reader = LineReader(text, noted.offset, first + noted.line - 1);
+                    m_Reader.Next(line);
+                    ParseLine(line);
+                    m_File->Reached(m_Reader.Offset());
+                }
+                m_Reader = LineReader(text, bounds[i + 2], first + checks[i].lines);
+            } else {
+                m_Reader = LineReader(text, bounds[i + 1], first);
+                IndexUpTo(bounds[i + 2]);
+            }
         }
         return true;
     }
@@ -122,7 +168,109 @@ public:
     }
 
 private:
+    enum class Pass { Index, Check, Values };
+
+    // A line of a piece that indexing must see: where it begins, its number in the piece (from
+    // 1).
+    struct NotedLine {
+        size_t offset;
+        size_t line;
+    };
+    // What checking a piece found: whether it is whole (no problem), its lines that indexing
+    // must see, and how many lines it has.
+    struct PieceCheck {
+        bool whole = false;
+        std::vector<NotedLine> noted;
+        size_t lines = 0;
+    };
+
+    // Checks the lines from begin to end.
+    RegistryFileLoader(FileText& file, size_t begin)
+        : m_File(&file), m_Reader(file.Text(), begin, 1), m_Pass(Pass::Check) {}
+
+    PieceCheck CheckPiece(size_t begin, size_t end) const {
+        PieceCheck check;
+        try {
+            RegistryFileLoader checker(*m_File, begin);
+            std::string_view line;
+            while (!checker.m_Broken && checker.m_Reader.Offset() < end) {
+                size_t offset = checker.m_Reader.Offset();
+                checker.m_Reader.Next(line);
+                size_t noted = checker.m_Noted.size();
+                checker.ParseLine(line);
+                if (checker.m_Noted.size() != noted) {
+                    checker.m_Noted.back() = NotedLine{offset, checker.m_Reader.Number()};
+                }
+            }
+            check.whole = !checker.m_Broken;
+            check.noted = std::move(checker.m_Noted);
+            check.lines = checker.m_Reader.Number();
+        } catch (...) {
+            // Indexing the piece line by line meets the failure again, where it can be reported.
+            check.whole = false;
+        }
+        return check;
+    }
+
+    // The pieces' bounds: the start of the first, the start of each other, the end of the text.
+    static std::vector<size_t> PieceBounds(std::string_view text, size_t start, unsigned pieces) {
+        size_t size = text.size();
+        if (pieces == 0) {
+            pieces = std::min({std::max(std::thread::hardware_concurrency(), 1U), kMaxPieces,
+                               static_cast<unsigned>(
+                                   std::min<size_t>((size - start) / kMinPieceBytes, kMaxPieces))});
+        }
+        std::vector<size_t> bounds{start};
+        // The first piece is made smaller: its thread also indexes the other pieces' noted lines.
+        double first = 0.8;
+        double share = static_cast<double>(size - start) / (first + (pieces - 1));
+        for (unsigned i = 1; i < pieces; ++i) {
+            auto target = start + static_cast<size_t>(share * (first + (i - 1)));
+            size_t bound = LineStartAfter(text, std::max(target, bounds.back() + 1));
+            if (bound >= size) {
+                break;
+            }
+            bounds.push_back(bound);
+        }
+        bounds.push_back(size);
+        return bounds;
+    }
+
+    // The start of the first line at or after pos (after the line pos is in) that no hex value
+    // of the line before goes on into; the text's size when there is none.
+    static size_t LineStartAfter(std::string_view text, size_t pos) {
+        while (pos < text.size()) {
+            const void* newline = std::memchr(text.data() + pos, '\n', text.size() - pos);
+            if (newline == nullptr) {
+                return text.size();
+            }
+            size_t end = static_cast<size_t>(static_cast<const char*>(newline) - text.data());
+            size_t last = end;
+            while (last > 0 && text[last - 1] == '\r') {
+                --last;
+            }
+            pos = end + 1;
+            if (last == 0 || text[last - 1] != '\\') {
+                return pos;
+            }
+        }
+        return text.size();
+    }
+
+    // Indexes lines until the one that begins at end.
+    void IndexUpTo(size_t end) {
+        std::string_view line;
+        while (m_Reader.Offset() < end && m_Reader.Next(line)) {
+            ParseLine(line);
+            m_File->Reached(m_Reader.Offset());
+        }
+    }
+
     void Problem(const std::string& what) {
+        if (m_Pass == Pass::Check) {
+            m_Broken = true;
+            return;
+        }
         if (m_Problems == nullptr) {
             // Reading a key's values again: its problems were reported when the file was indexed.
             return;
@@ -147,7 +295,8 @@ private:
             break;
         case '"':
             ++pos;
-            if (!(m_Indexing ? SkipString(line, pos, '"') : ParseString(line, pos, '"', m_Name))) {
+            if (!(m_Pass != Pass::Values ? SkipString(line, pos, '"')
+                                         : ParseString(line, pos, '"', m_Name))) {
                 Problem("unterminated value name");
                 return;
             }
@@ -220,6 +369,11 @@ private:
             Problem("malformed key name");
             return;
         }
+        if (m_Pass == Pass::Check) {
+            m_LastRaw = raw;
+            m_Noted.emplace_back();
+            return;
+        }
         // The first names are made keys now; a path that goes deeper is kept at its key of that
         // depth, and the keys below are created when that key's subkeys are first used.
         size_t total = base + count;
@@ -271,13 +425,19 @@ private:
     }
 
     void ParseOption(std::string_view option) {
+        if (m_Pass == Pass::Check) {
+            if (StartsWith(option, 0, "#arch=") || option == "#link") {
+                m_Noted.emplace_back();
+            }
+            return;
+        }
         if (StartsWith(option, 0, "#arch=")) {
             if (m_Arch != nullptr) {
                 *m_Arch = std::string(option.substr(6));
             }
         } else if (option == "#link") {
             m_IsLink = true;
-            if (m_Indexing && m_KeyValid) {
+            if (m_Pass == Pass::Index && m_KeyValid) {
                 // Opening a key follows its link: a link key is created and its values read at
                 // once.
                 CurrentKey().ReadPendingValues();
@@ -369,7 +529,7 @@ private:
 
     // A quoted text: kept as UTF-16LE with a terminating NUL.
     bool ParseText(std::string_view line, size_t& pos) {
-        if (m_Indexing) {
+        if (m_Pass != Pass::Values) {
             // Only where the text ends matters until the key's values are read.
             if (!SkipString(line, pos, '"')) {
                 Problem("unterminated string");
@@ -399,7 +559,7 @@ private:
                 if ((high | low) < 0) {
                     break;
                 }
-                if (!m_Indexing) {
+                if (m_Pass == Pass::Values) {
                     m_Data += static_cast<char>(high * 16 + low);
                 }
                 pos += 3;
@@ -422,7 +582,7 @@ private:
                 Problem("malformed hex data");
                 return false;
             }
-            if (!m_Indexing) {
+            if (m_Pass == Pass::Values) {
                 m_Data += static_cast<char>(high * 16 + low);
             }
             pos += 2;
@@ -437,7 +597,7 @@ private:
     }
 
     void Store(DWORD type) {
-        if (m_Indexing || m_Key == nullptr) {
+        if (m_Pass != Pass::Values || m_Key == nullptr) {
             // The key line was malformed; its values go with it.
             return;
         }
@@ -454,7 +614,10 @@ private:
     std::string* m_Arch = nullptr;
     std::vector<std::string>* m_Problems = nullptr;
     RegKey* m_Key = nullptr;
-    bool m_Indexing;
+    Pass m_Pass;
+    // Checking: whether a problem was met, and the lines indexing must see.
+    bool m_Broken = false;
+    std::vector<NotedLine> m_Noted;
     // Whether the last key line was well formed; the names of a key line, and where in its
     // text each name after the first begins.
     bool m_KeyValid = false;
@@ -479,13 +642,13 @@ void FileText::ReadInto(RegKey& key, size_t offset, size_t line) {
 } // namespace
 
 bool LoadWineRegistryFile(const std::string& path, RegKey& branch, std::string& arch,
-                          std::vector<std::string>& problems) {
+                          std::vector<std::string>& problems, unsigned pieces) {
     auto text = std::make_shared<FileText>();
     if (!text->Open(path)) {
         problems.push_back(path + ": cannot be read");
         return false;
     }
-    bool loaded = RegistryFileLoader(path, *text, branch, arch, problems).Load();
+    bool loaded = RegistryFileLoader(path, *text, branch, arch, problems).Load(pieces);
     branch.KeepSource(std::move(text));
     return loaded;
 }
