@@ -85,8 +85,11 @@ DWORD WriteAttributes(const std::string& hostPath, DWORD attributes) {
 
 bool IsReadOnly(const std::string& hostPath) {
     struct stat info;
-    return stat(hostPath.c_str(), &info) == 0 && !S_ISDIR(info.st_mode) &&
-           (info.st_mode & S_IWUSR) == 0;
+    return stat(hostPath.c_str(), &info) == 0 && IsReadOnly(info);
+}
+
+bool IsReadOnly(const struct stat& info) {
+    return !S_ISDIR(info.st_mode) && (info.st_mode & S_IWUSR) == 0;
 }
 
 } // namespace sim

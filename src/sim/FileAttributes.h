@@ -6,6 +6,7 @@
 #include "winapi/winapi.h"
 
 #include <string>
+#include <sys/stat.h>
 
 namespace sim {
 
@@ -18,5 +19,7 @@ DWORD WriteAttributes(const std::string& hostPath, DWORD attributes);
 
 // Whether the host file is read-only in the Windows sense.
 bool IsReadOnly(const std::string& hostPath);
+// The same, from what stat found for it.
+bool IsReadOnly(const struct stat& info);
 
 } // namespace sim

@@ -98,6 +98,7 @@ BOOL WINAPI CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES) {
     if (mkdir(resolved.host.c_str(), 0777) != 0) {
         return Fail(ErrorFromErrno(errno, false), FALSE);
     }
+    ForgetResolvedFolders();
     return TRUE;
 }
 
@@ -114,6 +115,7 @@ BOOL WINAPI RemoveDirectoryA(LPCSTR lpPathName) {
                                      : ErrorFromErrno(errno, true),
                     FALSE);
     }
+    ForgetResolvedFolders();
     return TRUE;
 }
 
@@ -204,7 +206,7 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
     struct stat info;
     if (resolved.exists && stat(resolved.host.c_str(), &info) == 0) {
         bool changes = writes || appends || (flags & O_TRUNC) != 0;
-        if (S_ISDIR(info.st_mode) || (changes && IsReadOnly(resolved.host))) {
+        if (S_ISDIR(info.st_mode) || (changes && IsReadOnly(info))) {
             return Fail(ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE);
         }
     }
@@ -305,5 +307,6 @@ BOOL WINAPI DeleteFileA(LPCSTR lpFileName) {
     if (unlink(resolved.host.c_str()) != 0) {
         return Fail(ErrorFromErrno(errno, true), FALSE);
     }
+    ForgetResolvedFolders();
     return TRUE;
 }

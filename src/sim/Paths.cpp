@@ -7,6 +7,7 @@
 #include <dirent.h>
 #include <memory>
 #include <sys/stat.h>
+#include <unordered_map>
 
 namespace sim {
 
@@ -85,6 +86,31 @@ bool IsLegal8Dot3(const std::wstring& name) {
         }
     }
     return true;
+}
+
+// The folders that paths were last resolved in (a run writes its log line by line, opening it
+// by its path each time): by the host folder of the drive and the path's folders as written
+// (their spelling is kept in the long form), with what resolving them found. An entry counts only
+// while its host folder is still a folder; the simulated machine forgets them all when it makes or
+// removes a folder or a file, and when another machine is current.
+struct ResolvedFolder {
+    std::string host;
+    std::vector<std::pair<std::wstring, std::wstring>> names;
+    std::vector<std::string> hosts;
+};
+
+struct ResolvedFolders {
+    const Machine* machine = nullptr;
+    std::unordered_map<std::wstring, ResolvedFolder> folders;
+};
+
+ResolvedFolders& Resolved() {
+    static ResolvedFolders resolved;
+    if (resolved.machine != &CurrentMachine()) {
+        resolved.folders.clear();
+        resolved.machine = &CurrentMachine();
+    }
+    return resolved;
 }
 
 // Windows ignores dots and blanks at the end of a path component.
@@ -196,6 +222,10 @@ void SplitWindowsPath(const std::wstring& windowsPath, std::wstring& folder, std
     }
 }
 
+void ForgetResolvedFolders() {
+    Resolved().folders.clear();
+}
+
 ResolvedPath ResolveWindowsPath(const std::wstring& windowsPath) {
     ResolvedPath result;
     if (windowsPath.size() < 2 || windowsPath[1] != L':' || !std::iswalpha(windowsPath[0]) ||
@@ -232,9 +262,39 @@ ResolvedPath ResolveWindowsPath(const std::wstring& windowsPath) {
     std::vector<std::string> hosts{host};
     // Whether host is a folder: known from the search that found it, so that each component
     // costs one look-up.
-    const bool rootIsFolder = IsFolder(host);
-    bool hostIsFolder = rootIsFolder;
-    for (size_t i = 0; i < parts.size(); ++i) {
+    bool rootIsFolder = true;
+    bool hostIsFolder = true;
+    // The folders of a path of plain names may have been resolved before.
+    std::wstring folderKey;
+    size_t begin = 0;
+    if (parts.size() >= 2) {
+        folderKey = Utf8ToWide(*root);
+        for (size_t i = 0; i + 1 < parts.size(); ++i) {
+            std::wstring part = WithoutTrailingDotsAndBlanks(parts[i]);
+            if (part.empty() || part == L"." || part == L"..") {
+                folderKey.clear();
+                break;
+            }
+            folderKey += L'\\';
+            folderKey += part;
+        }
+        std::wstring last = WithoutTrailingDotsAndBlanks(parts.back());
+        if (last == L"." || last == L"..") {
+            folderKey.clear();
+        }
+    }
+    ResolvedFolders& resolved = Resolved();
+    auto known = folderKey.empty() ? resolved.folders.end() : resolved.folders.find(folderKey);
+    if (known != resolved.folders.end() && IsFolder(known->second.host)) {
+        host = known->second.host;
+        names = known->second.names;
+        hosts = known->second.hosts;
+        begin = parts.size() - 1;
+    } else {
+        rootIsFolder = IsFolder(host);
+        hostIsFolder = rootIsFolder;
+    }
+    for (size_t i = begin; i < parts.size(); ++i) {
         std::wstring part = WithoutTrailingDotsAndBlanks(parts[i]);
         bool last = i + 1 == parts.size();
         if (part == L".") {
@@ -274,6 +334,9 @@ ResolvedPath ResolveWindowsPath(const std::wstring& windowsPath) {
             return result;
         }
         hosts.push_back(host);
+        if (!folderKey.empty() && i + 2 == parts.size() && hostIsFolder) {
+            resolved.folders[folderKey] = ResolvedFolder{host, names, hosts};
+        }
     }
     result.host = host;
     result.exists = true;

@@ -29,6 +29,10 @@ struct ResolvedPath {
 // ERROR_PATH_NOT_FOUND.
 ResolvedPath ResolveWindowsPath(const std::wstring& windowsPath);
 
+// Forgets the folders paths were resolved in, after the simulated machine has made or removed
+// a folder or a file (a name that now matches better, or no longer).
+void ForgetResolvedFolders();
+
 // Splits a Windows path into its folder part (without the trailing backslash, but "C:\" for
 // the root) and its last component.
 void SplitWindowsPath(const std::wstring& windowsPath, std::wstring& folder, std::wstring& name);

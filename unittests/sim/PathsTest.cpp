@@ -1,6 +1,8 @@
 #include "sim/Paths.h"
 #include "support/SimMachineTest.h"
 
+#include <filesystem>
+
 using namespace sim;
 
 TEST(SimShortNames, LegalNamesStayAndOthersAreHashed) {
@@ -59,4 +61,20 @@ TEST_F(SimPathsTest, MissingPartsAndDotsAndTrailingBlanks) {
     ResolvedPath dots = ResolveWindowsPath(L"C:\\a\\.\\b\\..\\..\\..\\a\\b. . ");
     EXPECT_TRUE(dots.exists);
     EXPECT_EQ(dots.longForm, L"C:\\a\\b");
+}
+
+// A path's folders are looked up once and remembered; what is remembered must not outlive the
+// folders, nor hide the spelling a path is written with.
+TEST_F(SimPathsTest, RememberedFoldersFollowChanges) {
+    WriteHostFile("C:\\Logs\\x\\f.txt", "log");
+    EXPECT_TRUE(ResolveWindowsPath(L"C:\\Logs\\x\\f.txt").host == HostPath("C:\\Logs\\x\\f.txt"));
+    EXPECT_EQ(ResolveWindowsPath(L"C:\\LOGS\\X\\f.txt").longForm, L"C:\\LOGS\\X\\f.txt");
+
+    std::filesystem::rename(HostPath("C:\\Logs\\x"), HostPath("C:\\Logs\\y"));
+    EXPECT_EQ(ResolveWindowsPath(L"C:\\Logs\\x\\f.txt").error,
+              static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+    WriteHostFile("C:\\Logs\\x", "a file where the folder was");
+    EXPECT_EQ(ResolveWindowsPath(L"C:\\Logs\\x\\f.txt").error,
+              static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+    EXPECT_TRUE(ResolveWindowsPath(L"C:\\Logs\\Y\\f.txt").host == HostPath("C:\\Logs\\y\\f.txt"));
 }
