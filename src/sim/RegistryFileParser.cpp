@@ -9,6 +9,7 @@
 #include "sim/WinePrefix.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -141,10 +142,14 @@ public:
             size_t first = m_Reader.Number() + 1;
             if (checks[i].whole) {
                 for (const NotedLine& noted : checks[i].noted) {
-                    m_Reader = LineReader(text, noted.offset, first + noted.line - 1);
-                    m_Reader.Next(line);
-                    ParseLine(line);
-                    m_File->Reached(m_Reader.Offset());
+                    if (noted.deepBelowLast && m_KeyValid && m_Walked.size() == kEagerDepth) {
+                        IndexDeepKey(noted, first + noted.line - 1);
+                    } else {
+                        m_Reader = LineReader(text, noted.offset, first + noted.line - 1);
+                        m_Reader.Next(line);
+                        ParseLine(line);
+                    }
+                    m_File->Reached(noted.valuesOffset);
                 }
                 m_Reader = LineReader(text, bounds[i + 2], first + checks[i].lines);
             } else {
@@ -172,9 +177,18 @@ private:
 
     // A line of a piece that indexing must see: where it begins, its number in the piece (from
     // 1).
+    // A key line below the first levels whose first names are those of the key line before
+    // (the most common kind) is noted with what indexing it does, so that it is indexed without
+    // reading its text again: its text (from its name on), where its path leaves the first
+    // levels and where its values begin.
     struct NotedLine {
-        size_t offset;
-        size_t line;
+        size_t offset = 0;
+        size_t line = 0;
+        bool deepBelowLast = false;
+        size_t rawOffset = 0;
+        size_t rawLength = 0;
+        size_t pathOffset = 0;
+        size_t valuesOffset = 0;
     };
     // What checking a piece found: whether it is whole (no problem), its lines that indexing
     // must see, and how many lines it has.
@@ -199,7 +213,9 @@ private:
                 size_t noted = checker.m_Noted.size();
                 checker.ParseLine(line);
                 if (checker.m_Noted.size() != noted) {
-                    checker.m_Noted.back() = NotedLine{offset, checker.m_Reader.Number()};
+                    checker.m_Noted.back().offset = offset;
+                    checker.m_Noted.back().line = checker.m_Reader.Number();
+                    checker.m_Noted.back().valuesOffset = checker.m_Reader.Offset();
                 }
             }
             check.whole = !checker.m_Broken;
@@ -222,7 +238,7 @@ private:
         }
         std::vector<size_t> bounds{start};
         // The first piece is made smaller: its thread also indexes the other pieces' noted lines.
-        double first = 0.8;
+        double first = 0.85;
         double share = static_cast<double>(size - start) / (first + (pieces - 1));
         for (unsigned i = 1; i < pieces; ++i) {
             auto target = start + static_cast<size_t>(share * (first + (i - 1)));
@@ -255,6 +271,35 @@ private:
             }
         }
         return text.size();
+    }
+
+    // What ParseKey does for a key line noted as deep below the last one: its first names are
+    // those walked for the key line before, so only the rest is deferred.
+    void IndexDeepKey(const NotedLine& noted, size_t line) {
+        m_Key = nullptr;
+        m_IsLink = false;
+        m_LastRaw = std::string_view(m_File->Text().data() + noted.rawOffset, noted.rawLength);
+        m_Walked.back()->DeferSubkey(
+            DeferredKey{m_File, noted.pathOffset, noted.valuesOffset, line + 1});
+    }
+
+    // How many bytes two texts begin with alike.
+    static size_t CommonLength(std::string_view one, std::string_view other) {
+        size_t limit = std::min(one.size(), other.size());
+        size_t i = 0;
+        for (; i + 8 <= limit; i += 8) {
+            uint64_t a = 0;
+            uint64_t b = 0;
+            std::memcpy(&a, one.data() + i, 8);
+            std::memcpy(&b, other.data() + i, 8);
+            if (a != b) {
+                break;
+            }
+        }
+        while (i < limit && one[i] == other[i]) {
+            ++i;
+        }
+        return i;
     }
 
     // Indexes lines until the one that begins at end.
@@ -324,13 +369,18 @@ private:
         m_Starts.clear();
         size_t base = 0;
         size_t rest = 0;
-        size_t limit = std::min(raw.size(), m_LastRaw.size());
-        for (size_t i = 0; i < limit && raw[i] == m_LastRaw[i] && raw[i] != ']';) {
-            if (raw[i] != '\\') {
-                ++i;
-                continue;
+        size_t common = CommonLength(raw, m_LastRaw);
+        const void* close = std::memchr(raw.data(), ']', common);
+        size_t end = close == nullptr
+                         ? common
+                         : static_cast<size_t>(static_cast<const char*>(close) - raw.data());
+        for (size_t i = 0; i < end;) {
+            const void* escape = std::memchr(raw.data() + i, '\\', end - i);
+            if (escape == nullptr) {
+                break;
             }
-            if (i + 1 == limit || raw[i + 1] != '\\' || m_LastRaw[i + 1] != '\\') {
+            i = static_cast<size_t>(static_cast<const char*>(escape) - raw.data());
+            if (i + 1 >= common || raw[i + 1] != '\\') {
                 break;
             }
             i += 2;
@@ -371,7 +421,13 @@ private:
         }
         if (m_Pass == Pass::Check) {
             m_LastRaw = raw;
-            m_Noted.emplace_back();
+            NotedLine& noted = m_Noted.emplace_back();
+            if (base >= kEagerDepth && base + count > kEagerDepth) {
+                noted.deepBelowLast = true;
+                noted.rawOffset = static_cast<size_t>(raw.data() - m_File->Text().data());
+                noted.rawLength = raw.size();
+                noted.pathOffset = noted.rawOffset + m_Starts[kEagerDepth - 1];
+            }
             return;
         }
         // The first names are made keys now; a path that goes deeper is kept at its key of that
