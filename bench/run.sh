@@ -37,7 +37,13 @@ best() {
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 field() { sed -n "s/^$1: //p" "$2"; }
 
-run_program() { env -u DISPLAY -u WAYLAND_DISPLAY WINEPREFIX="$1" "$program"; }
+# The program is started as cat is, by one fork and exec of the shell (not through env, whose own
+# exec would be counted against it), without a display and without handing the log to a viewer
+# (a process of its own, not waited for).
+run_program() { (
+    unset DISPLAY WAYLAND_DISPLAY
+    WINEPREFIX=$1 exec "$program" --no-open
+); }
 cat_files() { cat "$1"/system.reg "$1"/user.reg "$1"/userdef.reg; }
 peak_kb() {
     /usr/bin/time -f %M -o "$work/rss" "$@" >/dev/null 2>&1 || true
@@ -54,8 +60,8 @@ fresh_cat=$(best 10 cat_files "$fresh")
 synth_run=$(best 5 run_program "$synthetic")
 synth_cat=$(best 5 cat_files "$synthetic")
 files_kb=$(du -ck "$synthetic"/system.reg "$synthetic"/user.reg "$synthetic"/userdef.reg | tail -1 | cut -f1)
-base_kb=$(peak_kb env -u DISPLAY -u WAYLAND_DISPLAY -u WINEPREFIX HOME="$work/nohome" "$program")
-synth_kb=$(peak_kb env -u DISPLAY -u WAYLAND_DISPLAY WINEPREFIX="$synthetic" "$program")
+base_kb=$(peak_kb env -u DISPLAY -u WAYLAND_DISPLAY -u WINEPREFIX HOME="$work/nohome" "$program" --no-open)
+synth_kb=$(peak_kb env -u DISPLAY -u WAYLAND_DISPLAY WINEPREFIX="$synthetic" "$program" --no-open)
 export WINEPREFIX=$fresh WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
 wine_export=$(best 3 wine reg export 'HKLM\Software\Microsoft\Windows NT\CurrentVersion' "$work/wine.reg" /y)
 unset WINEPREFIX
