@@ -1,6 +1,7 @@
 # Install rules and packages.
-#   Linux:   cmake --install puts zanprobe7 in bin, its manual page in share/man/man1 and the
-#            README in share/doc/zanprobe7; cpack builds a Debian package of them.
+#   Linux:   cmake --install puts zanprobe7 in bin, its window module in lib/zanprobe7, its manual
+#            page in share/man/man1 and the README in share/doc/zanprobe7; cpack builds a Debian
+#            package of them.
 #   Windows: cmake --install puts Zanprobe7.exe, the README and the licence texts of the runtime
 #            libraries linked into it in one folder; cpack zips that folder.
 
@@ -22,6 +23,9 @@ set(CPACK_STRIP_FILES ON)
 if(NOT WIN32)
     include(GNUInstallDirs)
     install(TARGETS zanprobe7 RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    if(TARGET zanprobe7_window)
+        install(TARGETS zanprobe7_window LIBRARY DESTINATION ${ZANPROBE_WINDOW_DIR})
+    endif()
     string(TIMESTAMP ZANPROBE_MAN_DATE "%B %Y" UTC)
     configure_file(${PROJECT_SOURCE_DIR}/src/app/linux/zanprobe7.1.in
         ${PROJECT_BINARY_DIR}/zanprobe7.1 @ONLY)
@@ -34,7 +38,8 @@ if(NOT WIN32)
     set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
     set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
     set(CPACK_DEBIAN_PACKAGE_SECTION utils)
-    # The dependencies are those of the libraries the program links, as dpkg-shlibdeps finds them.
+    # The dependencies are those of the libraries the program and its window module link, as
+    # dpkg-shlibdeps finds them.
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
     set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
         "Runs the Zanprobe 7 diagnostics on the Windows machine of a Wine prefix and reads\n\

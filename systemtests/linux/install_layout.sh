@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The installed Linux program: cmake --install into a temporary folder gives the program, its
-# manual page and the README in their places; the installed program answers its command line
-# (help, version, usage errors, a run in the terminal that is quiet and opens nothing, the log
-# reader on good and damaged logs); cpack builds a Debian package with that file list and the
-# dependencies of the libraries the program links.
+# window module, its manual page and the README in their places, the program linking neither FLTK
+# nor X; the installed program answers its command line (help, version, usage errors, a run in
+# the terminal that is quiet and opens nothing, a run without a display or without the window
+# module, the log reader on good and damaged logs); cpack builds a Debian package with that file
+# list and the dependencies of the libraries the program and the module link.
 #   install_layout.sh BUILD_DIR GOLDEN_DIR HAVE_FLTK
 set -u
 build=$1
@@ -18,9 +19,16 @@ trap 'rm -rf "$work"' EXIT
 cmake --install "$build" --prefix "$work/usr" >"$work/install.out" 2>&1 ||
     fail "cmake --install failed: $(cat "$work/install.out")"
 installed=$(cd "$work/usr" && find . -type f | sort | tr '\n' ' ')
-expected="./bin/zanprobe7 ./share/doc/zanprobe7/README.md ./share/man/man1/zanprobe7.1 "
+window=""
+[ "$have_fltk" = ON ] && window="./lib/zanprobe7/zanprobe7-window.so "
+expected="./bin/zanprobe7 ${window}./share/doc/zanprobe7/README.md ./share/man/man1/zanprobe7.1 "
 [ "$installed" = "$expected" ] || fail "installed files: $installed"
 program=$work/usr/bin/zanprobe7
+# FLTK and X are the window module's: the program links only the C and C++ runtimes (and the
+# sanitizers' in a sanitizer build).
+linked=$(readelf -d "$program" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p' |
+    grep -v -e '^libasan\.' -e '^libubsan\.' | sort | tr '\n' ' ')
+[ "$linked" = "libc.so.6 libgcc_s.so.1 libm.so.6 libstdc++.so.6 " ] || fail "the program links $linked"
 grep -q '^\.TH ZANPROBE7 1 .*"zanprobe7 7\.0\.27"' "$work/usr/share/man/man1/zanprobe7.1" ||
     fail "manual page heading: $(head -1 "$work/usr/share/man/man1/zanprobe7.1")"
 
@@ -59,15 +67,38 @@ grep -q -- "--prefix names no Wine prefix" "$work/err" || fail "bad prefix: $(ca
 [ -z "$(ls "$work/tmp")" ] || fail "help or a usage error wrote $(ls "$work/tmp")"
 
 # 3. A quiet run in the terminal that opens nothing; --empty wins over a WINEPREFIX.
+quiet_output() {
+    printf 'Diagnostics Completed\nThe log file can be found at %s\\Zanprobe7.txt\n' \
+        "$(windows_path "$work/tmp")" | cmp -s - "$work/out"
+}
 args=(--terminal --no-open --quiet --empty)
 zp WINEPREFIX="$work/nowhere" DISPLAY=:99
 status=$?
 [ $status -eq 0 ] || fail "quiet run exited $status: $(cat "$work/err")"
-printf 'Diagnostics Completed\nThe log file can be found at %s\\Zanprobe7.txt\n' \
-    "$(windows_path "$work/tmp")" | cmp -s - "$work/out" || fail "quiet run printed: $(cat "$work/out")"
+quiet_output || fail "quiet run printed: $(cat "$work/out")"
 sleep 0.5
 [ ! -e "$work/opened" ] || fail "--no-open opened $(cat "$work/opened")"
 log=$work/tmp/Zanprobe7.txt
+
+# 3a. A display that cannot be opened (":x" names none) without --terminal: the run is shown in
+# the terminal, silently with the window module and after one line on stderr without it.
+if [ "$have_fltk" = ON ]; then
+    module=$work/usr/lib/zanprobe7/zanprobe7-window.so
+    for case in present absent; do
+        [ $case = absent ] && mv "$module" "$work/module.so"
+        args=(--no-open --quiet --empty)
+        zp DISPLAY=:x
+        status=$?
+        [ $status -eq 0 ] || fail "module $case: the run exited $status: $(cat "$work/err")"
+        quiet_output || fail "module $case: the run printed: $(cat "$work/out")"
+        want=""
+        [ $case = absent ] && want="zanprobe7: the window cannot be opened: $work/usr/bin/../lib/\
+zanprobe7/zanprobe7-window.so: cannot open shared object file: No such file or directory; the run \
+is shown in the terminal"
+        [ "$(cat "$work/err")" = "$want" ] || fail "module $case: stderr: $(cat "$work/err")"
+    done
+    mv "$work/module.so" "$module"
+fi
 
 # 4. The log reader on the run's log, a golden log and damaged logs.
 expect 0 summary "$log"
@@ -93,7 +124,7 @@ grep -q "^The new log is cut off" "$work/out" || fail "compare with a cut log: $
 if cpack -G DEB -B "$work/pkg" --config "$build/CPackConfig.cmake" >"$work/cpack.out" 2>&1; then
     deb=$(ls "$work/pkg"/*.deb)
     files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $NF}' | sort | tr '\n' ' ')
-    wanted="./usr/bin/zanprobe7 ./usr/share/doc/zanprobe7/README.md ./usr/share/man/man1/zanprobe7.1 "
+    wanted=$(echo "$expected" | sed 's|\./|./usr/|g')
     [ "$files" = "$wanted" ] || fail "package files: $files"
     [ "$(dpkg-deb -f "$deb" Package Version | tr '\n' ' ')" = "Package: zanprobe7 Version: 7.0.27 " ] ||
         fail "package name and version: $(dpkg-deb -f "$deb" Package Version)"

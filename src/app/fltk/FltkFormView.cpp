@@ -1,7 +1,6 @@
 #include "app/fltk/FltkFormView.h"
 
 #include "app/FormLayout.h"
-#include "app/FormMain.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
@@ -13,8 +12,6 @@
 
 #include <cstdlib>
 #include <cstring>
-
-using namespace Utilities;
 
 namespace {
 
@@ -64,11 +61,11 @@ const char* TextOf(int p_Id) {
     }
 }
 
-// A label's text as FLTK shows it literally: line breaks as LF alone, "@" (which would start a
-// symbol) doubled.
-std::string LabelText(const Text& p_Text) {
+// A label's text (UTF-8) as FLTK shows it literally: line breaks as LF alone, "@" (which would
+// start a symbol) doubled.
+std::string LabelText(const std::string& p_Text) {
     std::string out;
-    for (char c : ToUtf8(p_Text)) {
+    for (char c : p_Text) {
         if (c == '\r') {
             continue;
         }
@@ -132,7 +129,7 @@ void MessageBox(const std::string& p_Text) {
 
 } // namespace
 
-FltkFormView::FltkFormView() = default;
+FltkFormView::FltkFormView(const WindowHost& p_Host) : m_Host(p_Host) {}
 
 FltkFormView::~FltkFormView() {
     Unload();
@@ -228,7 +225,7 @@ void FltkFormView::ShowModal(FormMain& p_Form) {
     m_RunTests->take_focus();
     Fl::flush();
     // FLTK reports no activation: the window is active once shown.
-    p_Form.Form_Activate();
+    m_Host.formActivate(p_Form);
     while (m_Window && m_Window->shown()) {
         Fl::wait();
     }
@@ -250,7 +247,7 @@ void FltkFormView::Unload() {
 
 void FltkFormView::SetStatusText(const Text& p_Text) {
     Window();
-    m_StatusText = LabelText(p_Text);
+    m_StatusText = LabelText(m_Host.toUtf8(p_Text));
     m_Status->label(m_StatusText.c_str());
     m_Window->redraw();
 }
@@ -276,7 +273,7 @@ void FltkFormView::SetBusyPointer(bool p_Busy) {
 }
 
 void FltkFormView::ShowMessage(const Text& p_Message) {
-    MessageBox(LabelText(p_Message));
+    MessageBox(LabelText(m_Host.toUtf8(p_Message)));
 }
 
 void FltkFormView::ShowInTaskbar() {
@@ -292,7 +289,7 @@ void FltkFormView::OnClose(Fl_Widget*, void* p_View) {
     }
     bool cancel = false;
     if (view->m_Form) {
-        view->m_Form->Form_QueryUnload(cancel, 0);
+        view->m_Host.formQueryUnload(*view->m_Form, cancel, 0);
     }
     if (!cancel) {
         // Destroyed by the unload that follows the modal display, not inside its own callback.
@@ -303,13 +300,14 @@ void FltkFormView::OnClose(Fl_Widget*, void* p_View) {
 void FltkFormView::OnRunTests(Fl_Widget*, void* p_View) {
     auto* view = static_cast<FltkFormView*>(p_View);
     if (view->m_Form) {
-        view->m_Form->CommandRun57Tests_Click();
+        view->m_Host.runTestsClick(*view->m_Form);
     }
 }
 
 void FltkFormView::OnRuntimeLogging(Fl_Widget* p_Widget, void* p_View) {
     auto* view = static_cast<FltkFormView*>(p_View);
     if (view->m_Form) {
-        view->m_Form->CheckboxChanged(static_cast<Fl_Check_Button*>(p_Widget)->value() ? 1 : 0);
+        view->m_Host.checkboxChanged(*view->m_Form,
+                                     static_cast<Fl_Check_Button*>(p_Widget)->value() ? 1 : 0);
     }
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/FormView.h"
+#include "app/fltk/WindowModule.h"
 
 #include <memory>
 #include <string>
@@ -15,7 +16,7 @@ class Fl_Widget;
 
 class FltkFormView : public FormView {
 public:
-    FltkFormView();
+    explicit FltkFormView(const WindowHost& p_Host);
     ~FltkFormView() override;
     FltkFormView(const FltkFormView&) = delete;
     FltkFormView& operator=(const FltkFormView&) = delete;
@@ -40,6 +41,7 @@ private:
     static void OnRunTests(Fl_Widget* p_Widget, void* p_View);
     static void OnRuntimeLogging(Fl_Widget* p_Widget, void* p_View);
 
+    const WindowHost& m_Host;
     FormMain* m_Form = nullptr;
     std::unique_ptr<Fl_Window> m_Window;
     Fl_Box* m_Status = nullptr;

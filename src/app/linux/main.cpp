@@ -8,7 +8,8 @@
 #include "app/linux/CommandLine.h"
 #include "app/terminal/TerminalView.h"
 #ifdef ZANPROBE_HAVE_FLTK
-#include "app/fltk/FltkFormView.h"
+#include "app/FormMain.h"
+#include "app/fltk/WindowModule.h"
 #endif
 #include "logreader/LogCommands.h"
 #include "sim/Machine.h"
@@ -18,6 +19,13 @@
 #include <clocale>
 #include <cstdlib>
 #include <iostream>
+#ifdef ZANPROBE_HAVE_FLTK
+#include <climits>
+#include <cstring>
+#include <dlfcn.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -60,14 +68,86 @@ std::unique_ptr<sim::Machine> LoadMachine(const CommandLine::Options& p_Options)
     return machine != nullptr ? std::move(machine) : sim::Machine::Empty();
 }
 
+#ifdef ZANPROBE_HAVE_FLTK
+// What the window module calls in the program.
+const WindowHost kWindowHost = {
+    [](FormMain& p_Form) { p_Form.Form_Activate(); },
+    [](FormMain& p_Form, bool& p_Cancel, int p_Mode) { p_Form.Form_QueryUnload(p_Cancel, p_Mode); },
+    [](FormMain& p_Form) { p_Form.CommandRun57Tests_Click(); },
+    [](FormMain& p_Form, int p_Value) { p_Form.CheckboxChanged(p_Value); },
+    &Utilities::ToUtf8,
+};
+
+// The window module's path: ZANPROBE_WINDOW_MODULE from the program's own folder, never from the
+// current folder or a search path; "" when the program's path cannot be read.
+std::string WindowModulePath() {
+    char program[PATH_MAX];
+    ssize_t length = readlink("/proc/self/exe", program, sizeof program);
+    if (length <= 0 || static_cast<size_t>(length) >= sizeof program) {
+        return "";
+    }
+    std::string path(program, static_cast<size_t>(length));
+    return path.substr(0, path.rfind('/') + 1) + ZANPROBE_WINDOW_MODULE;
+}
+
+// Whether a file or folder can only have been put there by the user or the system: it belongs to
+// root or the user, and no one else may write it (a group that may is root's or the user's).
+bool OnlyOursToWrite(const std::string& p_Path) {
+    struct stat info {};
+    if (stat(p_Path.c_str(), &info) != 0) {
+        // Missing: loading reports that.
+        return true;
+    }
+    bool owner = info.st_uid == 0 || info.st_uid == geteuid();
+    bool group = (info.st_mode & S_IWGRP) == 0 || info.st_gid == 0 || info.st_gid == getegid();
+    return owner && group && (info.st_mode & S_IWOTH) == 0;
+}
+
+// The window on the display named by DISPLAY from the window module; null when no display can be
+// opened, and null after a line on stderr when the module cannot be used.
+std::unique_ptr<FormView> LoadWindowView() {
+    std::string path = WindowModulePath();
+    std::string problem;
+    void* module = nullptr;
+    if (path.empty()) {
+        problem = "the program's own path cannot be read";
+    } else if (!OnlyOursToWrite(path) || !OnlyOursToWrite(path.substr(0, path.rfind('/')))) {
+        problem = path + ": it or its folder may be changed by other users";
+    } else if ((module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) == nullptr) {
+        problem = dlerror();
+    } else {
+        auto build =
+            reinterpret_cast<WindowBuildFunction>(dlsym(module, ZANPROBE_WINDOW_BUILD_FUNCTION));
+        auto create =
+            reinterpret_cast<WindowCreateFunction>(dlsym(module, ZANPROBE_WINDOW_CREATE_FUNCTION));
+        if (build == nullptr || create == nullptr) {
+            problem = path + ": not a window module";
+        } else if (std::strcmp(build(), ZANPROBE_WINDOW_BUILD) != 0) {
+            problem = path + ": from another build (" + build() +
+                      "; this program's is " ZANPROBE_WINDOW_BUILD ")";
+        } else {
+            // Stays loaded to the end of the process.
+            return std::unique_ptr<FormView>(create(&kWindowHost));
+        }
+        dlclose(module);
+    }
+    std::cerr << "zanprobe7: the window cannot be opened: " << problem
+              << "; the run is shown in the terminal\n";
+    return nullptr;
+}
+#endif
+
 } // namespace
 
 // The window where a display can be opened and the terminal is not asked for, else the
-// terminal.
+// terminal. The window's code (and FLTK and X with it) is loaded only then.
 std::unique_ptr<FormView> CreateFormView() {
 #ifdef ZANPROBE_HAVE_FLTK
-    if (!s_ViewChoice.terminal && FltkFormView::DisplayAvailable()) {
-        return std::make_unique<FltkFormView>();
+    const char* display = std::getenv("DISPLAY");
+    if (!s_ViewChoice.terminal && display != nullptr && display[0] != '\0') {
+        if (std::unique_ptr<FormView> window = LoadWindowView()) {
+            return window;
+        }
     }
 #endif
     return std::make_unique<TerminalView>(stdout, s_ViewChoice.quiet);
