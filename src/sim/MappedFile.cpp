@@ -72,4 +72,16 @@ void MappedFile::Reached(size_t offset) {
     }
 }
 
+void MappedFile::LetGo(size_t from, size_t to) const {
+    if (m_Mapped == nullptr) {
+        return;
+    }
+    size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    size_t begin = (from + page - 1) / page * page;
+    size_t end = std::min(to, m_Size) / page * page;
+    if (begin < end) {
+        madvise(static_cast<char*>(m_Mapped) + begin, end - begin, MADV_DONTNEED);
+    }
+}
+
 } // namespace sim

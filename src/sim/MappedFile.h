@@ -32,6 +32,10 @@ public:
     // Pages let go of are mapped in again when they are read again.
     void Reached(size_t offset);
 
+    // Lets go of the whole pages between two offsets (from any thread; they are mapped in again
+    // when they are read again).
+    void LetGo(size_t from, size_t to) const;
+
 private:
     void* m_Mapped = nullptr;
     size_t m_Size = 0;

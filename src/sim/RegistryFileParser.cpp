@@ -31,6 +31,8 @@ const size_t kEagerDepth = 2;
 // machine has processors for them.
 const size_t kMinPieceBytes = size_t{512} << 10;
 const unsigned kMaxPieces = 8;
+// A checking thread keeps this much of the text it has checked mapped.
+const size_t kCheckedKept = size_t{8} << 20;
 
 // The text of a registry file (a MappedFile), shared by the keys whose values are still to be
 // read from it.
@@ -40,6 +42,7 @@ public:
     bool Open(const std::string& path) { return m_File.Open(path); }
     std::string_view Text() const { return m_File.Text(); }
     void Reached(size_t offset) { m_File.Reached(offset); }
+    void LetGo(size_t from, size_t to) const { m_File.LetGo(from, to); }
 
     void ReadInto(RegKey& key, size_t offset, size_t line) override;
 
@@ -210,8 +213,15 @@ private:
         try {
             RegistryFileLoader checker(*m_File, begin);
             std::string_view line;
+            // What a piece has checked is let go of as the loading thread lets go of what it has
+            // indexed: a whole piece is indexed from its notes, not read again.
+            size_t kept = begin;
             while (!checker.m_Broken && checker.m_Reader.Offset() < end) {
                 size_t offset = checker.m_Reader.Offset();
+                if (offset >= kept + 2 * kCheckedKept) {
+                    m_File->LetGo(kept, offset - kCheckedKept);
+                    kept = offset - kCheckedKept;
+                }
                 checker.m_Reader.Next(line);
                 size_t noted = checker.m_Noted.size();
                 checker.ParseLine(line);
