@@ -21,13 +21,32 @@ protected:
     }
 
     // Loads one file into a fresh tree.
-    sim::RegKey& LoadFile(const std::string& content) {
+    sim::RegKey& LoadFile(const std::string& content, unsigned pieces = 0) {
         Write("test.reg", content);
         m_Tree = std::make_unique<sim::RegKey>(L"root");
         m_Problems.clear();
         m_Arch.clear();
-        sim::LoadWineRegistryFile(Prefix() + "/test.reg", *m_Tree, m_Arch, m_Problems);
+        sim::LoadWineRegistryFile(Prefix() + "/test.reg", *m_Tree, m_Arch, m_Problems, pieces);
         return *m_Tree;
+    }
+
+    // Every key, value and link of a tree, and the file's problems and architecture, as text.
+    std::wstring Described(const sim::RegKey& key, const std::wstring& path = L"") const {
+        std::wstring text = path + L" -> " + key.linkTarget + L"\n";
+        for (const sim::RegValue& value : key.Values()) {
+            text += value.name + L"=" + std::to_wstring(value.type) + L":" +
+                    std::wstring(value.data.begin(), value.data.end()) + L"\n";
+        }
+        for (size_t i = 0; i < key.SubkeyCount(); ++i) {
+            text += Described(key.Subkey(i), path + L"\\" + key.Subkey(i).Name());
+        }
+        if (path.empty()) {
+            text += std::wstring(m_Arch.begin(), m_Arch.end()) + L"\n";
+            for (const std::string& problem : m_Problems) {
+                text += std::wstring(problem.begin(), problem.end()) + L"\n";
+            }
+        }
+        return text;
     }
 
     static const sim::RegValue& Value(sim::RegKey& tree, const std::wstring& key,
@@ -292,4 +311,40 @@ TEST_F(WinePrefixMachineTest, FolderWithoutRegistryIsNoPrefix) {
     EXPECT_EQ(sim::LoadWinePrefix(Prefix(), problems), nullptr);
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_NE(problems[0].find(Prefix()), std::string::npos);
+}
+
+// A file indexed in pieces by several threads gives the keys, values and problems (with their
+// lines) of one read in one go, whether its pieces are whole or not, and however its lines fall
+// at their bounds.
+TEST_F(WinePrefixTest, PiecesGiveWhatOneReadGives) {
+    std::string keys;
+    for (int i = 0; i < 40; ++i) {
+        std::string n = std::to_string(i);
+        keys += "[Software\\\\Vendor" + std::to_string(i / 10) + "\\\\Program" + n +
+                (i % 7 == 0 ? "\\\\Deeper\\\\Still" : "") + "] 1700000000\n#time=1d9\n" +
+                "@=\"default " + n + "\"\n\"Count\"=dword:" + n +
+                "\n\"Data\"=hex:00,01,\\\n  02,\\\n  03\n";
+        if (i == 25) {
+            keys += "[Software\\\\Link] 1700000000\n#link\n"
+                    "\"SymbolicLinkValue\"=hex(6):5c,00,52,00\n";
+        }
+        if (i % 13 == 0) {
+            keys += "[Software] 1700000000\n\"Top" + n + "\"=\"t\"\n";
+        }
+    }
+    const std::string damaged = "\"Bad\"=hex:zz,\\\n  00\n[Software\\\\Vendor3\\\\Program3x\n";
+    const std::vector<std::string> files = {
+        std::string(kHeader) + "#arch=win32\n" + keys,
+        std::string(kHeader) + keys.substr(0, keys.size() / 2) + damaged +
+            keys.substr(keys.size() / 2),
+        std::string(kHeader) + keys + damaged,
+    };
+    for (size_t f = 0; f < files.size(); ++f) {
+        std::wstring oneGo = Described(LoadFile(files[f], 1));
+        EXPECT_EQ(m_Problems.empty(), f == 0);
+        for (unsigned pieces : {2U, 3U, 7U}) {
+            EXPECT_EQ(Described(LoadFile(files[f], pieces)), oneGo)
+                << "file " << f << " in " << pieces << " pieces";
+        }
+    }
 }
