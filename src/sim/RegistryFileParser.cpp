@@ -212,6 +212,8 @@ private:
         PieceCheck check;
         try {
             RegistryFileLoader checker(*m_File, begin);
+            // Room for the notes of a piece of short keys, made once rather than by doubling.
+            checker.m_Noted.reserve((end - begin) / 512);
             std::string_view line;
             // What a piece has checked is let go of as the loading thread lets go of what it has
             // indexed: a whole piece is indexed from its notes, not read again.
