@@ -96,7 +96,6 @@ bool IsLegal8Dot3(const std::wstring& name) {
 struct ResolvedFolder {
     std::string host;
     std::vector<std::pair<std::wstring, std::wstring>> names;
-    std::vector<std::string> hosts;
 };
 
 struct ResolvedFolders {
@@ -288,7 +287,8 @@ ResolvedPath ResolveWindowsPath(const std::wstring& windowsPath) {
     if (known != resolved.folders.end() && IsFolder(known->second.host)) {
         host = known->second.host;
         names = known->second.names;
-        hosts = known->second.hosts;
+        // Only a plain last name follows, never "..": the folders above are not needed.
+        hosts = {host};
         begin = parts.size() - 1;
     } else {
         rootIsFolder = IsFolder(host);
@@ -335,7 +335,7 @@ ResolvedPath ResolveWindowsPath(const std::wstring& windowsPath) {
         }
         hosts.push_back(host);
         if (!folderKey.empty() && i + 2 == parts.size() && hostIsFolder) {
-            resolved.folders[folderKey] = ResolvedFolder{host, names, hosts};
+            resolved.folders[folderKey] = ResolvedFolder{host, names};
         }
     }
     result.host = host;

@@ -147,16 +147,7 @@ public:
         for (size_t i = 0; i < checks.size(); ++i) {
             size_t first = m_Reader.Number() + 1;
             if (checks[i].whole) {
-                for (const NotedLine& noted : checks[i].noted) {
-                    if (noted.deepBelowLast && m_KeyValid && m_Walked.size() == kEagerDepth) {
-                        IndexDeepKey(noted, first + noted.line - 1);
-                    } else {
-                        m_Reader = LineReader(text, noted.offset, first + noted.line - 1);
-                        m_Reader.Next(line);
-                        ParseLine(line);
-                    }
-                    m_File->Reached(noted.valuesOffset);
-                }
+                IndexNoted(checks[i].noted, first);
                 m_Reader = LineReader(text, bounds[i + 2], first + checks[i].lines);
             } else {
                 m_Reader = LineReader(text, bounds[i + 1], first);
@@ -182,11 +173,10 @@ private:
     enum class Pass { Index, Check, Values };
 
     // A line of a piece that indexing must see: where it begins, its number in the piece (from
-    // 1).
-    // A key line below the first levels whose first names are those of the key line before
-    // (the most common kind) is noted with what indexing it does, so that it is indexed without
-    // reading its text again: its text (from its name on), where its path leaves the first
-    // levels and where its values begin.
+    // 1) and where the line after it begins. A key line below the first levels whose first names
+    // are those of the key line before (the most common kind) is noted with what indexing it does,
+    // so that it is indexed without reading its text again: its text (from its name on), where its
+    // path leaves the first levels and where its values begin.
     struct NotedLine {
         size_t offset = 0;
         size_t line = 0;
@@ -286,6 +276,21 @@ private:
             }
         }
         return text.size();
+    }
+
+    // Indexes the noted lines of a whole piece whose first line has the number first.
+    void IndexNoted(const std::vector<NotedLine>& notes, size_t first) {
+        std::string_view line;
+        for (const NotedLine& noted : notes) {
+            if (noted.deepBelowLast && m_KeyValid && m_Walked.size() == kEagerDepth) {
+                IndexDeepKey(noted, first + noted.line - 1);
+            } else {
+                m_Reader = LineReader(m_File->Text(), noted.offset, first + noted.line - 1);
+                m_Reader.Next(line);
+                ParseLine(line);
+            }
+            m_File->Reached(noted.valuesOffset);
+        }
     }
 
     // What ParseKey does for a key line noted as deep below the last one: its first names are
