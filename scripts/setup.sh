@@ -28,5 +28,17 @@ echo "Installing: ${missing[*]}"
 if printf '%s\n' "${missing[@]}" | grep -q ':i386$'; then
     $sudo dpkg --add-architecture i386
 fi
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+# A mirror in the middle of a sync serves package lists of the wrong size now and then; the lists
+# of one architecture then lack updates that the other has, and the install cannot be resolved.
+# Both steps get a few more tries, some time apart, before the set-up gives up.
+for attempt in 1 2 3 4 5; do
+    if $sudo apt-get update -qq &&
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null; then
+        exit 0
+    fi
+    [ "$attempt" -eq 5 ] && break
+    echo "The package install failed (try $attempt of 5); trying again in $((attempt * 30)) s" >&2
+    sleep $((attempt * 30))
+done
+echo "Could not install: ${missing[*]}" >&2
+exit 1
