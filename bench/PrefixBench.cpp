@@ -87,6 +87,20 @@ int Loading() {
     return 0;
 }
 
+// Where LeaveCaches puts what it read, so that the reading is not left out.
+volatile long g_Read = 0;
+
+// Pushes what a run has just used out of the processor's nearest caches, as the rest of a
+// program's run does between two exports, by reading memory of its own.
+void LeaveCaches() {
+    static std::vector<long> other((64 << 20) / sizeof(long), 1);
+    long sum = 0;
+    for (size_t i = 0; i < other.size(); i += 8) {
+        sum += other[i];
+    }
+    g_Read = sum;
+}
+
 int Exporting() {
     bench::TempFolder folder;
     for (int keys : {1000, 100000}) {
@@ -95,21 +109,38 @@ int Exporting() {
         sim::InstallMachine(Load(path));
         std::string exported;
         int runs = keys > 10000 ? 5 : 50;
-        double took = Best(runs, [&] {
+        auto exportOnce = [&] {
             DWORD exitCode = 0;
             sim::ExportRegistryKey(L"HKEY_LOCAL_MACHINE\\Software\\Zandorel", exported, exitCode);
+        };
+        // Each run as a program's run makes it, with the subtree and the output not in the
+        // nearest caches; and repeated back to back, where a small subtree stays in them.
+        double took = BestTimed(runs, [&] {
+            LeaveCaches();
+            auto start = std::chrono::steady_clock::now();
+            exportOnce();
+            return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         });
+        double cached = Best(runs, exportOnce);
         std::string out = folder.Path() + "/export.reg";
-        double write = Best(runs, [&] {
+        // The file is new each time, as the export's own file is: writing over a file of that
+        // size would also pay for giving back its pages, and more at each run.
+        double write = BestTimed(runs, [&] {
+            std::remove(out.c_str());
+            LeaveCaches();
+            auto start = std::chrono::steady_clock::now();
             std::FILE* file = std::fopen(out.c_str(), "wb");
             std::fwrite(exported.data(), 1, exported.size(), file);
             std::fclose(file);
+            return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         });
-        std::printf("export %d keys: %.1f MB/s, %.3f us per key, %.2f x one write\n", keys,
-                    static_cast<double>(exported.size()) / took / 1e6, took / keys * 1e6,
-                    took / write);
-        std::printf("export_us_per_key_%d: %.4f\nexport_write_%d: %.3f\n", keys, took / keys * 1e6,
-                    keys, took / write);
+        std::printf("export %d keys: %.1f MB/s, %.3f us per key (%.3f back to back), %.2f x one "
+                    "write\n",
+                    keys, static_cast<double>(exported.size()) / took / 1e6, took / keys * 1e6,
+                    cached / keys * 1e6, took / write);
+        std::printf("export_us_per_key_%d: %.4f\nexport_cached_us_per_key_%d: %.4f\n"
+                    "export_write_%d: %.3f\n",
+                    keys, took / keys * 1e6, keys, cached / keys * 1e6, keys, took / write);
         sim::InstallMachine(sim::Machine::Empty());
     }
     return 0;

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -27,10 +26,7 @@ class Writer {
 public:
     // The string is written over from its start; what it already holds is room that needs no
     // filling (a caller that exports again into the same string reuses it).
-    explicit Writer(std::string& bytes) : m_Bytes(bytes) {
-        m_Bytes.resize(m_Bytes.capacity());
-        Raw("\xFF\xFE", 2);
-    }
+    explicit Writer(std::string& bytes) : m_Bytes(bytes) { Raw("\xFF\xFE", 2); }
 
     // The bytes written, the string cut to them.
     void Finish() {
@@ -63,6 +59,13 @@ public:
 
     void Value(const RegValue& value) {
         size_t start = m_Size;
+        // The output a few values on, made ready for writing while this one is written.
+        if (m_Size + kWriteAhead + 192 <= m_Bytes.size()) {
+            const char* ahead = &m_Bytes[m_Size + kWriteAhead];
+            __builtin_prefetch(ahead, 1);
+            __builtin_prefetch(ahead + 64, 1);
+            __builtin_prefetch(ahead + 128, 1);
+        }
         if (value.name.empty()) {
             Ascii("@=", 2);
         } else {
@@ -102,13 +105,25 @@ public:
 
 private:
     static constexpr const char* kDigits = "0123456789abcdef";
+    static const size_t kWriteAhead = 4096;
 
-    // Room for length more bytes after the ones written; the string grows by doubling.
+    // Room for length more bytes after the ones written.
     char* Room(size_t length) {
         if (m_Size + length > m_Bytes.size()) {
-            m_Bytes.resize(std::max(m_Size + length, std::max<size_t>(2 * m_Bytes.size(), 4096)));
+            Grow(m_Size + length);
         }
         return &m_Bytes[m_Size];
+    }
+
+    // The string grows by doubling beyond its capacity, and a step at a time within it: each
+    // growth fills the new bytes, and a step is written over while still in the cache.
+    void Grow(size_t needed) {
+        const size_t kStep = 256 * 1024;
+        if (needed <= m_Bytes.capacity()) {
+            m_Bytes.resize(std::min(m_Bytes.capacity(), needed + kStep));
+        } else {
+            m_Bytes.resize(std::max(needed, std::max<size_t>(2 * m_Bytes.size(), 4096)));
+        }
     }
 
     static void Put(char*& out, char c) {
@@ -169,45 +184,121 @@ private:
     }
 
     // UTF-16LE data with \ " and line breaks escaped; it ends at its first NUL (an odd last byte
-    // is no character).
+    // is no character). Runs of units that need no escape are copied as they are.
     static void EscapedData(const std::string& utf16, char*& out) {
         const char* data = utf16.data();
-        for (size_t i = 0; i + 1 < utf16.size(); i += 2) {
-            unsigned unit = static_cast<unsigned char>(data[i]) |
-                            (static_cast<unsigned>(static_cast<unsigned char>(data[i + 1])) << 8);
+        size_t units = utf16.size() / 2;
+        size_t run = 0;
+        size_t i = 0;
+        while (i < units) {
+            if (i + 4 <= units && !AnyToEscape(data + 2 * i)) {
+                i += 4;
+                continue;
+            }
+            unsigned unit =
+                static_cast<unsigned char>(data[2 * i]) |
+                (static_cast<unsigned>(static_cast<unsigned char>(data[2 * i + 1])) << 8);
+            if (unit >= 0x80 || (unit != 0 && EscapeOf(unit) == 0)) {
+                ++i;
+                continue;
+            }
+            std::memcpy(out, data + 2 * run, 2 * (i - run));
+            out += 2 * (i - run);
             if (!PutEscaped(out, unit)) {
                 return;
             }
+            run = ++i;
         }
+        std::memcpy(out, data + 2 * run, 2 * (units - run));
+        out += 2 * (units - run);
     }
 
-    void Hex(DWORD type, const std::string& data, size_t lineLength) {
-        char prefix[24];
-        if (type == REG_BINARY) {
-            std::snprintf(prefix, sizeof prefix, "hex:");
-        } else {
-            std::snprintf(prefix, sizeof prefix, "hex(%lx):", static_cast<unsigned long>(type));
+    // Whether any of the four UTF-16LE units at data is NUL or one that is escaped, tested on all
+    // four at once (a unit equal to c leaves a zero unit in x ^ c, which the borrow of subtracting
+    // one from each unit finds). Without that, each unit is tested by itself.
+    static bool AnyToEscape(const char* data) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+        const uint64_t ones = 0x0001000100010001ULL;
+        const uint64_t highs = 0x8000800080008000ULL;
+        uint64_t x = 0;
+        std::memcpy(&x, data, sizeof x);
+        auto anyZero = [&](uint64_t v) { return (v - ones) & ~v & highs; };
+        return (anyZero(x) | anyZero(x ^ (ones * '\\')) | anyZero(x ^ (ones * '"')) |
+                anyZero(x ^ (ones * '\r')) | anyZero(x ^ (ones * '\n'))) != 0;
+#else
+        (void)data;
+        return true;
+#endif
+    }
+
+    // Each byte of hex data as it is written when a comma follows it: two digits and the comma
+    // as UTF-16LE, and two bytes of room that the next byte's digits write over.
+    struct HexBytes {
+        char units[256][8];
+        HexBytes() : units() {
+            for (int byte = 0; byte < 256; ++byte) {
+                units[byte][0] = kDigits[byte >> 4];
+                units[byte][2] = kDigits[byte & 0xF];
+                units[byte][4] = ',';
+            }
         }
-        Ascii(prefix);
-        lineLength += std::strlen(prefix);
-        // Each byte: two digits and a comma, and at most one line break of five characters.
-        char* out = Room(16 * data.size() + 2);
+    };
+
+    void Hex(DWORD type, const std::string& data, size_t lineLength) {
+        static const HexBytes kHex;
+        // "hex:" for binary data, else "hex(type):" with the type in hex digits.
+        char prefix[16] = {'h', 'e', 'x'};
+        size_t prefixLength = 3;
+        if (type != REG_BINARY) {
+            prefix[prefixLength++] = '(';
+            int shift = 28;
+            while (shift > 0 && ((type >> shift) & 0xF) == 0) {
+                shift -= 4;
+            }
+            for (; shift >= 0; shift -= 4) {
+                prefix[prefixLength++] = kDigits[(type >> shift) & 0xF];
+            }
+            prefix[prefixLength++] = ')';
+        }
+        prefix[prefixLength++] = ':';
+        Ascii(prefix, prefixLength);
+        lineLength += prefixLength;
+        // Each byte: two digits and a comma, and at most one line break of five characters, and
+        // the two bytes of room of the last comma.
+        char* out = Room(16 * data.size() + 8);
         char* end = out;
-        for (size_t i = 0; i < data.size(); ++i) {
-            auto byte = static_cast<unsigned char>(data[i]);
-            Put(end, kDigits[byte >> 4]);
-            Put(end, kDigits[byte & 0xF]);
-            if (i + 1 == data.size()) {
+        const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
+        // Every byte but the last is followed by a comma; a line is broken after the comma that
+        // brings it to the limit.
+        size_t commas = data.empty() ? 0 : data.size() - 1;
+        size_t i = 0;
+        while (i < commas) {
+            size_t toBreak =
+                lineLength + 3 >= kHexLineLimit ? 1 : (kHexLineLimit - lineLength + 2) / 3;
+            bool breaks = toBreak <= commas - i;
+            size_t stop = breaks ? i + toBreak : commas;
+            for (; i + 4 <= stop; i += 4) {
+                std::memcpy(end, kHex.units[bytes[i]], 8);
+                std::memcpy(end + 6, kHex.units[bytes[i + 1]], 8);
+                std::memcpy(end + 12, kHex.units[bytes[i + 2]], 8);
+                std::memcpy(end + 18, kHex.units[bytes[i + 3]], 8);
+                end += 24;
+            }
+            for (; i < stop; ++i) {
+                std::memcpy(end, kHex.units[bytes[i]], 8);
+                end += 6;
+            }
+            if (!breaks) {
                 break;
             }
-            Put(end, ',');
-            lineLength += 3;
-            if (lineLength >= kHexLineLimit) {
-                for (char c : {'\\', '\r', '\n', ' ', ' '}) {
-                    Put(end, c);
-                }
-                lineLength = 2;
-            }
+            static const char kBreak[10] = {'\\', 0, '\r', 0, '\n', 0, ' ', 0, ' ', 0};
+            std::memcpy(end, kBreak, sizeof kBreak);
+            end += sizeof kBreak;
+            lineLength = 2;
+        }
+        if (!data.empty()) {
+            std::memcpy(end, kHex.units[bytes[commas]], 4);
+            end += 4;
         }
         m_Size += static_cast<size_t>(end - out);
     }
@@ -215,6 +306,23 @@ private:
     std::string& m_Bytes;
     size_t m_Size = 0;
 };
+
+// Stores one character as UTF-16LE (a pair of units beyond the basic plane); past its units.
+char* PutCharacter(char* out, wchar_t c) {
+    auto code = static_cast<uint32_t>(c);
+    unsigned units[2] = {code & 0xFFFF, 0};
+    size_t count = 1;
+    if (code >= 0x10000 && code <= 0x10FFFF) {
+        units[0] = 0xD800 + ((code - 0x10000) >> 10);
+        units[1] = 0xDC00 + ((code - 0x10000) & 0x3FF);
+        count = 2;
+    }
+    for (size_t i = 0; i < count; ++i) {
+        *out++ = static_cast<char>(units[i] & 0xFF);
+        *out++ = static_cast<char>(units[i] >> 8);
+    }
+    return out;
+}
 
 // Keys are at most this deep on Windows; deeper means a link leads back up the tree.
 const size_t kMaxKeyDepth = 512;
@@ -239,7 +347,17 @@ public:
             for (const RegValue& value : view.key->Values()) {
                 m_Writer.Value(value);
             }
-            for (size_t i = 0; i < view.key->SubkeyCount(); ++i) {
+            size_t count = view.key->SubkeyCount();
+            for (size_t i = 0; i < count; ++i) {
+                if (i + 3 < count) {
+                    __builtin_prefetch(&view.key->Subkey(i + 3));
+                }
+                if (i + 2 < count) {
+                    view.key->Subkey(i + 2).PrefetchValues();
+                }
+                if (i + 1 < count) {
+                    view.key->Subkey(i + 1).PrefetchValueTexts();
+                }
                 RegKey& subkey = view.key->Subkey(i);
                 Descend(RegKeyView{m_Registry.Followed(&subkey), nullptr}, subkey.Name(), path,
                         path16, fixed);
@@ -267,10 +385,15 @@ private:
     void Descend(const RegKeyView& subkey, const std::wstring& name,
                  std::vector<std::wstring>& path, std::string& path16, bool fixed) {
         size_t shownLength = path16.size();
-        AppendUtf16Le(path16, L'\\');
+        // The backslash and at most two units for each character.
+        path16.resize(shownLength + 2 + 4 * name.size());
+        char* out = &path16[shownLength];
+        *out++ = '\\';
+        *out++ = '\0';
         for (wchar_t c : name) {
-            AppendUtf16Le(path16, c);
+            out = PutCharacter(out, c);
         }
+        path16.resize(static_cast<size_t>(out - &path16[0]));
         if (fixed) {
             ++m_FixedDepth;
             Export(subkey, path, path16, fixed);

@@ -94,6 +94,23 @@ public:
         }
     }
 
+    // Hints that a walk will soon read this key's values (each line of their array, and the
+    // key's name), and then their names and data.
+    void PrefetchValues() const {
+        const char* begin = reinterpret_cast<const char*>(m_Values.data());
+        const char* end = reinterpret_cast<const char*>(m_Values.data() + m_Values.size());
+        for (const char* line = begin; line < end; line += 64) {
+            __builtin_prefetch(line);
+        }
+        __builtin_prefetch(m_Name.data());
+    }
+    void PrefetchValueTexts() const {
+        for (const RegValue& value : m_Values) {
+            __builtin_prefetch(value.name.data());
+            __builtin_prefetch(value.data.data());
+        }
+    }
+
     // A symbolic link key (as Wine keeps some) names its target as an absolute path
     // ("\Registry\Machine\System\ControlSet001"); opening the key opens the target.
     std::wstring linkTarget;
