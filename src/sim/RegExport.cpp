@@ -307,23 +307,6 @@ private:
     size_t m_Size = 0;
 };
 
-// Stores one character as UTF-16LE (a pair of units beyond the basic plane); past its units.
-char* PutCharacter(char* out, wchar_t c) {
-    auto code = static_cast<uint32_t>(c);
-    unsigned units[2] = {code & 0xFFFF, 0};
-    size_t count = 1;
-    if (code >= 0x10000 && code <= 0x10FFFF) {
-        units[0] = 0xD800 + ((code - 0x10000) >> 10);
-        units[1] = 0xDC00 + ((code - 0x10000) & 0x3FF);
-        count = 2;
-    }
-    for (size_t i = 0; i < count; ++i) {
-        *out++ = static_cast<char>(units[i] & 0xFF);
-        *out++ = static_cast<char>(units[i] >> 8);
-    }
-    return out;
-}
-
 // Keys are at most this deep on Windows; deeper means a link leads back up the tree.
 const size_t kMaxKeyDepth = 512;
 
@@ -385,15 +368,8 @@ private:
     void Descend(const RegKeyView& subkey, const std::wstring& name,
                  std::vector<std::wstring>& path, std::string& path16, bool fixed) {
         size_t shownLength = path16.size();
-        // The backslash and at most two units for each character.
-        path16.resize(shownLength + 2 + 4 * name.size());
-        char* out = &path16[shownLength];
-        *out++ = '\\';
-        *out++ = '\0';
-        for (wchar_t c : name) {
-            out = PutCharacter(out, c);
-        }
-        path16.resize(static_cast<size_t>(out - &path16[0]));
+        path16.append("\\\0", 2);
+        AppendUtf16Le(path16, name);
         if (fixed) {
             ++m_FixedDepth;
             Export(subkey, path, path16, fixed);

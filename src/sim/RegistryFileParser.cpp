@@ -421,8 +421,11 @@ private:
             rest = i;
             m_Starts.push_back(i);
         }
-        // The rest decoded as ParseString decodes.
-        m_Text.clear();
+        // The rest decoded as ParseString decodes, through a pointer into room for one character
+        // for each byte.
+        m_Text.resize(raw.size() - rest);
+        wchar_t* decodedText = &m_Text[0];
+        size_t decodedLength = 0;
         bool closed = false;
         while (rest < raw.size()) {
             char c = raw[rest++];
@@ -431,7 +434,7 @@ private:
                 break;
             }
             if (c != '\\') {
-                m_Text += static_cast<wchar_t>(static_cast<unsigned char>(c));
+                decodedText[decodedLength++] = static_cast<wchar_t>(static_cast<unsigned char>(c));
                 continue;
             }
             if (rest == raw.size()) {
@@ -441,8 +444,9 @@ private:
             if (decoded == L'\\') {
                 m_Starts.push_back(rest);
             }
-            m_Text += decoded;
+            decodedText[decodedLength++] = decoded;
         }
+        m_Text.resize(decodedLength);
         if (!closed) {
             Problem("unterminated key name");
             return;
@@ -631,9 +635,7 @@ private:
             return false;
         }
         m_Data.clear();
-        for (wchar_t c : m_Text) {
-            AppendUtf16Le(m_Data, c);
-        }
+        AppendUtf16Le(m_Data, m_Text);
         m_Data.append(2, '\0');
         return true;
     }

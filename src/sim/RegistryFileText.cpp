@@ -65,22 +65,25 @@ wchar_t DecodeEscape(std::string_view text, size_t& pos) {
 }
 
 bool ParseString(std::string_view text, size_t& pos, char close, std::wstring& result) {
-    result.clear();
-    while (pos < text.size()) {
-        char c = text[pos++];
-        if (c == close) {
-            return true;
-        }
-        if (c != '\\') {
-            result += static_cast<wchar_t>(static_cast<unsigned char>(c));
-            continue;
-        }
-        if (pos == text.size()) {
-            return false;
-        }
-        result += DecodeEscape(text, pos);
+    // Where the string ends is found first: the text is then decoded through a pointer into room
+    // for one character for each byte.
+    size_t end = pos;
+    if (!SkipString(text, end, close)) {
+        result.clear();
+        pos = text.size();
+        return false;
     }
-    return false;
+    result.resize(end - 1 - pos);
+    wchar_t* out = &result[0];
+    size_t length = 0;
+    while (pos < end - 1) {
+        char c = text[pos++];
+        out[length++] = c != '\\' ? static_cast<wchar_t>(static_cast<unsigned char>(c))
+                                  : DecodeEscape(text, pos);
+    }
+    result.resize(length);
+    pos = end;
+    return true;
 }
 
 } // namespace sim

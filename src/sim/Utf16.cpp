@@ -6,30 +6,44 @@ namespace sim {
 
 namespace {
 
-void AppendUnit(std::string& bytes, unsigned unit) {
-    bytes += static_cast<char>(unit & 0xFF);
-    bytes += static_cast<char>((unit >> 8) & 0xFF);
+// Stores one character as UTF-16LE units (a pair beyond the basic plane); past the units.
+char* PutUtf16Le(char* out, wchar_t c) {
+    auto code = static_cast<uint32_t>(c);
+    unsigned units[2] = {code & 0xFFFF, 0};
+    size_t count = 1;
+    if (code >= 0x10000 && code <= 0x10FFFF) {
+        units[0] = 0xD800 + ((code - 0x10000) >> 10);
+        units[1] = 0xDC00 + ((code - 0x10000) & 0x3FF);
+        count = 2;
+    }
+    for (size_t i = 0; i < count; ++i) {
+        *out++ = static_cast<char>(units[i] & 0xFF);
+        *out++ = static_cast<char>(units[i] >> 8);
+    }
+    return out;
 }
 
 } // namespace
 
 void AppendUtf16Le(std::string& bytes, wchar_t c) {
-    auto code = static_cast<uint32_t>(c);
-    if (code >= 0x10000 && code <= 0x10FFFF) {
-        code -= 0x10000;
-        AppendUnit(bytes, 0xD800 + (code >> 10));
-        AppendUnit(bytes, 0xDC00 + (code & 0x3FF));
-    } else {
-        AppendUnit(bytes, code);
+    char units[4];
+    bytes.append(units, static_cast<size_t>(PutUtf16Le(units, c) - units));
+}
+
+void AppendUtf16Le(std::string& bytes, const std::wstring& text) {
+    size_t start = bytes.size();
+    // At most two units of two bytes for each character.
+    bytes.resize(start + 4 * text.size());
+    char* out = &bytes[start];
+    for (wchar_t c : text) {
+        out = PutUtf16Le(out, c);
     }
+    bytes.resize(static_cast<size_t>(out - &bytes[0]));
 }
 
 std::string ToUtf16Le(const std::wstring& text) {
     std::string bytes;
-    bytes.reserve(text.size() * 2);
-    for (wchar_t c : text) {
-        AppendUtf16Le(bytes, c);
-    }
+    AppendUtf16Le(bytes, text);
     return bytes;
 }
 
