@@ -1,5 +1,7 @@
 #include "sim/MappedFile.h"
 
+#include <cstdint>
+
 #include <algorithm>
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -22,6 +24,7 @@ MappedFile::~MappedFile() {
 }
 
 bool MappedFile::Open(const std::string& path) {
+    m_NextWork = 0;
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         return false;
@@ -50,8 +53,9 @@ bool MappedFile::Open(const std::string& path) {
     return read == 0;
 }
 
-void MappedFile::Reached(size_t offset) {
+void MappedFile::MapAndLetGo(size_t offset) {
     if (m_Mapped == nullptr) {
+        m_NextWork = SIZE_MAX;
         return;
     }
     if (offset + kWindow / 2 > m_MappedAhead && m_MappedAhead < m_Size) {
@@ -69,6 +73,12 @@ void MappedFile::Reached(size_t offset) {
         size_t end = (offset - kWindow) / page * page;
         madvise(static_cast<char*>(m_Mapped) + m_LetGo, end - m_LetGo, MADV_DONTNEED);
         m_LetGo = end;
+    }
+    m_NextWork = m_LetGo + 2 * kWindow;
+    if (m_MappedAhead < m_Size) {
+        m_NextWork =
+            std::min(m_NextWork,
+                     m_MappedAhead + 1 > kWindow / 2 ? m_MappedAhead + 1 - kWindow / 2 : size_t{0});
     }
 }
 

@@ -30,17 +30,25 @@ public:
     // one call each window (rather than a page fault every few pages) and lets go of the pages
     // more than a window behind it, so that the process keeps no copy of what it has read.
     // Pages let go of are mapped in again when they are read again.
-    void Reached(size_t offset);
+    void Reached(size_t offset) {
+        if (offset >= m_NextWork) {
+            MapAndLetGo(offset);
+        }
+    }
 
     // Lets go of the whole pages between two offsets (from any thread; they are mapped in again
     // when they are read again).
     void LetGo(size_t from, size_t to) const;
 
 private:
+    void MapAndLetGo(size_t offset);
+
     void* m_Mapped = nullptr;
     size_t m_Size = 0;
     size_t m_MappedAhead = 0;
     size_t m_LetGo = 0;
+    // The first offset at which Reached has pages to map or to let go of.
+    size_t m_NextWork = 0;
     std::string m_Copy;
 };
 

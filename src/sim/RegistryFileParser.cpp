@@ -428,14 +428,16 @@ private:
         size_t decodedLength = 0;
         bool closed = false;
         while (rest < raw.size()) {
-            char c = raw[rest++];
-            if (c == ']') {
-                closed = true;
+            size_t plain = PlainLength(raw.data() + rest, raw.size() - rest, ']');
+            Widen(raw.data() + rest, plain, decodedText + decodedLength);
+            decodedLength += plain;
+            rest += plain;
+            if (rest == raw.size()) {
                 break;
             }
-            if (c != '\\') {
-                decodedText[decodedLength++] = static_cast<wchar_t>(static_cast<unsigned char>(c));
-                continue;
+            if (raw[rest++] == ']') {
+                closed = true;
+                break;
             }
             if (rest == raw.size()) {
                 break;

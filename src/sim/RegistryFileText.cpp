@@ -77,9 +77,14 @@ bool ParseString(std::string_view text, size_t& pos, char close, std::wstring& r
     wchar_t* out = &result[0];
     size_t length = 0;
     while (pos < end - 1) {
-        char c = text[pos++];
-        out[length++] = c != '\\' ? static_cast<wchar_t>(static_cast<unsigned char>(c))
-                                  : DecodeEscape(text, pos);
+        size_t plain = PlainLength(text.data() + pos, end - 1 - pos, '\\');
+        Widen(text.data() + pos, plain, out + length);
+        length += plain;
+        pos += plain;
+        if (pos < end - 1) {
+            ++pos;
+            out[length++] = DecodeEscape(text, pos);
+        }
     }
     result.resize(length);
     pos = end;

@@ -2,6 +2,7 @@
 // The small helpers are inline: the loader calls them for every character of a file.
 #pragma once
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -25,6 +26,35 @@ inline void SkipBlanks(std::string_view text, size_t& pos) {
 inline bool StartsWith(std::string_view text, size_t pos, std::string_view prefix) {
     return text.size() >= pos && text.size() - pos >= prefix.size() &&
            text.compare(pos, prefix.size(), prefix) == 0;
+}
+
+// How many bytes from data on are neither stop nor a backslash (at most size): eight bytes are
+// tested at a time (a byte equal to c leaves a zero byte in x ^ c, which the borrow of
+// subtracting one from each byte finds).
+inline size_t PlainLength(const char* data, size_t size, char stop) {
+    const uint64_t ones = 0x0101010101010101ULL;
+    const uint64_t highs = 0x8080808080808080ULL;
+    auto anyZero = [&](uint64_t v) { return (v - ones) & ~v & highs; };
+    size_t length = 0;
+    for (; length + 8 <= size; length += 8) {
+        uint64_t x = 0;
+        std::memcpy(&x, data + length, sizeof x);
+        if ((anyZero(x ^ (ones * static_cast<unsigned char>(stop))) | anyZero(x ^ (ones * '\\'))) !=
+            0) {
+            break;
+        }
+    }
+    while (length < size && data[length] != stop && data[length] != '\\') {
+        ++length;
+    }
+    return length;
+}
+
+// Widens bytes to characters (each byte one character, as the files' texts are read).
+inline void Widen(const char* from, size_t length, wchar_t* to) {
+    for (size_t i = 0; i < length; ++i) {
+        to[i] = static_cast<wchar_t>(static_cast<unsigned char>(from[i]));
+    }
 }
 
 // The character of an escape whose backslash is just before pos (pos < text.size()); pos moves
