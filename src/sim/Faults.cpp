@@ -25,8 +25,21 @@ bool Covers(const std::wstring& p_Planted, const std::wstring& p_Subject) {
 } // namespace
 
 DWORD PlantedFault(const char* p_Function, const std::wstring& p_Subject) {
+    return PlantedFault(p_Function, [&] { return p_Subject; });
+}
+
+DWORD PlantedFault(const char* p_Function, const std::function<std::wstring()>& p_Subject) {
+    std::wstring subject;
+    bool made = false;
     for (Fault& fault : CurrentMachine().faults) {
-        if (fault.function == p_Function && Covers(fault.subject, p_Subject)) {
+        if (fault.function != p_Function) {
+            continue;
+        }
+        if (!made) {
+            subject = p_Subject();
+            made = true;
+        }
+        if (Covers(fault.subject, subject)) {
             if (fault.passes > 0) {
                 --fault.passes;
                 continue;

@@ -5,6 +5,7 @@
 
 #include "winapi/winapi.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,5 +29,8 @@ const DWORD kMemoryExhausted = 0xFFFFFFFF;
 // The error planted on the current machine for a call of p_Function on p_Subject; 0 for none.
 // Throws std::bad_alloc where the planted error is kMemoryExhausted.
 DWORD PlantedFault(const char* p_Function, const std::wstring& p_Subject);
+// The same, the subject made only when a fault is planted for the function: most machines have
+// none, and most calls would make it for nothing.
+DWORD PlantedFault(const char* p_Function, const std::function<std::wstring()>& p_Subject);
 
 } // namespace sim

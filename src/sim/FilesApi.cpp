@@ -37,13 +37,14 @@ bool HeldWithoutDeleteSharing(const std::string& hostPath) {
     return held;
 }
 
-// Resolves a path argument; sets the last error when that fails.
-bool Resolve(LPCSTR path, ResolvedPath& resolved) {
+// Resolves a path argument (its long and short forms only when asked for); sets the last error
+// when that fails.
+bool Resolve(LPCSTR path, ResolvedPath& resolved, PathForms forms = PathForms::Skipped) {
     if (path == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return false;
     }
-    resolved = ResolveWindowsPath(FromAnsiArgument(path));
+    resolved = ResolveWindowsPath(FromAnsiArgument(path), forms);
     if (resolved.error != ERROR_SUCCESS) {
         SetLastError(resolved.error);
         return false;
@@ -64,7 +65,7 @@ bool IsNullDeviceName(LPCSTR path) {
 
 DWORD CopyPathForm(LPCSTR source, bool longForm, LPSTR target, DWORD size) {
     ResolvedPath resolved;
-    if (!Resolve(source, resolved)) {
+    if (!Resolve(source, resolved, PathForms::Made)) {
         return 0;
     }
     if (!resolved.exists) {
@@ -120,7 +121,8 @@ BOOL WINAPI RemoveDirectoryA(LPCSTR lpPathName) {
 }
 
 DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName) {
-    if (DWORD planted = PlantedFault("GetFileAttributesA", FromAnsiArgument(lpFileName))) {
+    if (DWORD planted =
+            PlantedFault("GetFileAttributesA", [&] { return FromAnsiArgument(lpFileName); })) {
         return Fail(planted, INVALID_FILE_ATTRIBUTES);
     }
     ResolvedPath resolved;
@@ -161,7 +163,7 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
         device->inheritable = AsksForInheritance(lpSecurityAttributes);
         return AddHandle(std::move(device));
     }
-    if (DWORD planted = PlantedFault("CreateFileA", FromAnsiArgument(lpFileName))) {
+    if (DWORD planted = PlantedFault("CreateFileA", [&] { return FromAnsiArgument(lpFileName); })) {
         return Fail(planted, INVALID_HANDLE_VALUE);
     }
     ResolvedPath resolved;

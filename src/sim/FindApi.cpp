@@ -66,7 +66,8 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
     if (lpFileName == nullptr || lpFindFileData == nullptr) {
         return Fail(ERROR_INVALID_PARAMETER, INVALID_HANDLE_VALUE);
     }
-    if (DWORD planted = PlantedFault("FindFirstFileA", FromAnsiArgument(lpFileName))) {
+    if (DWORD planted =
+            PlantedFault("FindFirstFileA", [&] { return FromAnsiArgument(lpFileName); })) {
         return Fail(planted, INVALID_HANDLE_VALUE);
     }
     std::wstring folder;

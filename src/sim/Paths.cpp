@@ -225,7 +225,7 @@ void ForgetResolvedFolders() {
     Resolved().folders.clear();
 }
 
-ResolvedPath ResolveWindowsPath(const std::wstring& windowsPath) {
+ResolvedPath ResolveWindowsPath(const std::wstring& windowsPath, PathForms forms) {
     ResolvedPath result;
     if (windowsPath.size() < 2 || windowsPath[1] != L':' || !std::iswalpha(windowsPath[0]) ||
         (windowsPath.size() > 2 && windowsPath[2] != L'\\' && windowsPath[2] != L'/')) {
@@ -321,10 +321,12 @@ ResolvedPath ResolveWindowsPath(const std::wstring& windowsPath) {
         std::string prefix = host == "/" ? "/" : host + "/";
         if (FindEntry(host, part, found, hostIsFolder)) {
             host = prefix + found;
-            // As on Windows, a component keeps its spelling unless it was a short name.
-            std::wstring onDisk = Utf8ToWide(found);
-            bool viaShortName = !SameName(onDisk, part);
-            names.emplace_back(viaShortName ? onDisk : part, ShortNameOf(onDisk));
+            if (!last || forms == PathForms::Made) {
+                // As on Windows, a component keeps its spelling unless it was a short name.
+                std::wstring onDisk = Utf8ToWide(found);
+                bool viaShortName = !SameName(onDisk, part);
+                names.emplace_back(viaShortName ? onDisk : part, ShortNameOf(onDisk));
+            }
         } else if (last) {
             result.host = prefix + WideToUtf8(part);
             result.exists = false;
@@ -340,6 +342,9 @@ ResolvedPath ResolveWindowsPath(const std::wstring& windowsPath) {
     }
     result.host = host;
     result.exists = true;
+    if (forms == PathForms::Skipped) {
+        return result;
+    }
     result.longForm = drive;
     result.shortForm = drive;
     for (size_t i = 0; i < names.size(); ++i) {

@@ -24,10 +24,14 @@ struct ResolvedPath {
     std::wstring shortForm;
 };
 
+// Whether a resolved path gets its long and short forms (a caller that only opens the file
+// needs neither, and the short name of its last component costs more than the rest).
+enum class PathForms { Made, Skipped };
+
 // Resolves an absolute Windows path ("C:\dir\file", forward slashes accepted). A missing
 // last component resolves with exists false; a missing folder on the way is
 // ERROR_PATH_NOT_FOUND.
-ResolvedPath ResolveWindowsPath(const std::wstring& windowsPath);
+ResolvedPath ResolveWindowsPath(const std::wstring& windowsPath, PathForms forms = PathForms::Made);
 
 // Forgets the folders paths were resolved in, after the simulated machine has made or removed
 // a folder or a file (a name that now matches better, or no longer).

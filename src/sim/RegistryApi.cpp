@@ -165,10 +165,13 @@ LSTATUS OpenOrCreate(HKEY hKey, LPCSTR lpSubKey, REGSAM samDesired, PHKEY phkRes
     if (status != ERROR_SUCCESS) {
         return status;
     }
-    std::wstring subject = RootLongName(root);
-    for (const std::wstring& name : path) {
-        subject += L"\\" + name;
-    }
+    auto subject = [&] {
+        std::wstring key = RootLongName(root);
+        for (const std::wstring& name : path) {
+            key += L"\\" + name;
+        }
+        return key;
+    };
     if (DWORD planted = PlantedFault(create ? "RegCreateKeyExA" : "RegOpenKeyExA", subject)) {
         return static_cast<LSTATUS>(planted);
     }
