@@ -136,6 +136,11 @@ TEST_F(RegExportTest, HexLinesBreakAfterTheCommaThatReachesColumn77) {
                   // 2 + 4 + 3 * 24 = 78 after the 24th byte.
                   "@=hex:" +
                   repeat(24) + "\\\r\n  " + repeat(25) + "\\\r\n  " + repeat(10) + "11\r\n\r\n");
+    // A name past the column already: the line breaks after the first comma.
+    Set(L"HKCU\\Software\\Wrap\\Long", std::wstring(80, L'n'), REG_BINARY, "\x11\x11\x11");
+    EXPECT_EQ(Export(L"HKCU\\Software\\Wrap\\Long"),
+              kHeader + "\r\n[HKEY_CURRENT_USER\\Software\\Wrap\\Long]\r\n\"" +
+                  std::string(80, 'n') + "\"=hex:11,\\\r\n  11,11\r\n\r\n");
 }
 
 TEST_F(RegExportTest, MissingKeysAndUnknownRootsFail) {
