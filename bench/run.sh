@@ -39,6 +39,20 @@ best() {
     done
     awk -v us="$best" 'BEGIN { printf "%.6f", us / 1e6 }'
 }
+# The best of N runs of each of two commands, taken in turns so that both meet the same load of
+# the machine: "SECONDS_A SECONDS_B". The commands are given as two function names with one
+# argument each.
+best_pair() {
+    local runs=$1 first=$2 second=$3 argument=$4 a= b=
+    for _ in $(seq "$runs"); do
+        local took
+        took=$(best 1 "$first" "$argument")
+        a=$(awk -v x="$took" -v y="${a:-$took}" 'BEGIN { print (x < y ? x : y) }')
+        took=$(best 1 "$second" "$argument")
+        b=$(awk -v x="$took" -v y="${b:-$took}" 'BEGIN { print (x < y ? x : y) }')
+    done
+    echo "$a $b"
+}
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 field() { sed -n "s/^$1: //p" "$2"; }
 
@@ -60,10 +74,8 @@ fresh=$(cat "$state")
 "$bench" synth "$fresh" "$work/synthetic"
 synthetic=$work/synthetic
 
-fresh_run=$(best 30 run_program "$fresh")
-fresh_cat=$(best 30 cat_files "$fresh")
-synth_run=$(best 10 run_program "$synthetic")
-synth_cat=$(best 10 cat_files "$synthetic")
+read -r fresh_run fresh_cat <<<"$(best_pair 30 run_program cat_files "$fresh")"
+read -r synth_run synth_cat <<<"$(best_pair 10 run_program cat_files "$synthetic")"
 files_kb=$(du -ck "$synthetic"/system.reg "$synthetic"/user.reg "$synthetic"/userdef.reg | tail -1 | cut -f1)
 base_kb=$(peak_kb env -u DISPLAY -u WAYLAND_DISPLAY -u WINEPREFIX HOME="$work/nohome" "$program" --no-open)
 synth_kb=$(peak_kb env -u DISPLAY -u WAYLAND_DISPLAY WINEPREFIX="$synthetic" "$program" --no-open)
