@@ -24,7 +24,7 @@ std::wstring UpperName(std::wstring name) {
     return name;
 }
 
-bool SameName(const std::wstring& a, const std::wstring& b) {
+bool SameName(std::wstring_view a, std::wstring_view b) {
     if (a.size() != b.size()) {
         return false;
     }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace sim {
 
@@ -12,7 +13,8 @@ wchar_t UpperChar(wchar_t c);
 // A name upper-cased character by character, the form names are sorted and indexed by.
 std::wstring UpperName(std::wstring name);
 
-// Whether two names are equal without regard to letter case.
-bool SameName(const std::wstring& a, const std::wstring& b);
+// Whether two names are equal without regard to letter case (a name spelt in the code is compared
+// where it stands, without a string made of it).
+bool SameName(std::wstring_view a, std::wstring_view b);
 
 } // namespace sim

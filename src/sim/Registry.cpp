@@ -68,14 +68,21 @@ RegKey* Registry::Walk(RegKey* start, const std::vector<std::wstring>& path, siz
 }
 
 RegKeyView Registry::Open(RegRoot root, const std::vector<std::wstring>& path, bool view32) {
+    // The path is walked where it stands: in the 32-bit view in two parts, with the redirection
+    // node between them.
+    static const std::vector<std::wstring> kNode = {L"Wow6432Node"};
     if (root != RegRoot::ClassesRoot) {
-        std::vector<std::wstring> physical = view32 ? RedirectedPath(root, path) : path;
-        return RegKeyView{Walk(Tree(root), physical, 0, physical.size(), 0), nullptr};
+        size_t at = view32 ? RedirectionAt(root, path) : std::wstring::npos;
+        if (at == std::wstring::npos) {
+            return RegKeyView{Walk(Tree(root), path, 0, path.size(), 0), nullptr};
+        }
+        RegKey* key = Walk(Walk(Tree(root), path, 0, at, 0), kNode, 0, 1, 0);
+        return RegKeyView{Walk(key, path, at, path.size(), 0), nullptr};
     }
-    std::vector<std::wstring> base = {L"Software", L"Classes"};
-    if (view32 && !path.empty() && IsRedirectedClass(path[0])) {
-        base.push_back(L"Wow6432Node");
-    }
+    static const std::vector<std::wstring> kClasses = {L"Software", L"Classes"};
+    static const std::vector<std::wstring> kClasses32 = {L"Software", L"Classes", L"Wow6432Node"};
+    const std::vector<std::wstring>& base =
+        view32 && !path.empty() && IsRedirectedClass(path[0]) ? kClasses32 : kClasses;
     RegKey* user = Walk(m_User.get(), base, 0, base.size(), 0);
     RegKey* machine = Walk(m_Machine.get(), base, 0, base.size(), 0);
     for (size_t i = 0; i < path.size() && (user != nullptr || machine != nullptr); ++i) {

@@ -87,5 +87,8 @@ private:
 // The physical path of a logical one in the 32-bit view of 64-bit Windows (the key where a
 // 32-bit program's reads land). Not for HKEY_CLASSES_ROOT.
 std::vector<std::wstring> RedirectedPath(RegRoot root, const std::vector<std::wstring>& path);
+// Where that path has Wow6432Node put in: before the name at the position returned, or nowhere
+// (npos) when the view reads the key itself.
+size_t RedirectionAt(RegRoot root, const std::vector<std::wstring>& path);
 
 } // namespace sim

@@ -124,27 +124,32 @@ bool IsRedirectedClass(const std::wstring& name) {
     return false;
 }
 
-std::vector<std::wstring> RedirectedPath(RegRoot root, const std::vector<std::wstring>& path) {
-    auto withNode = [&path](size_t at) {
-        std::vector<std::wstring> redirected(path.begin(),
-                                             path.begin() + static_cast<ptrdiff_t>(at));
-        redirected.push_back(L"Wow6432Node");
-        redirected.insert(redirected.end(), path.begin() + static_cast<ptrdiff_t>(at), path.end());
-        return redirected;
-    };
+size_t RedirectionAt(RegRoot root, const std::vector<std::wstring>& path) {
+    const size_t none = std::wstring::npos;
     bool software = !path.empty() && SameName(path[0], L"Software");
     bool classes = software && path.size() >= 3 && SameName(path[1], L"Classes");
     if (root == RegRoot::CurrentUser) {
-        return classes && IsRedirectedClass(path[2]) ? withNode(2) : path;
+        return classes && IsRedirectedClass(path[2]) ? 2 : none;
     }
     if (root != RegRoot::LocalMachine || !software || path.size() < 2 ||
         SameName(path[1], L"Wow6432Node")) {
-        return path;
+        return none;
     }
     if (SameName(path[1], L"Classes")) {
-        return classes && IsRedirectedClass(path[2]) ? withNode(2) : path;
+        return classes && IsRedirectedClass(path[2]) ? 2 : none;
     }
-    return IsSharedSoftwareKey(path) ? path : withNode(1);
+    return IsSharedSoftwareKey(path) ? none : 1;
+}
+
+std::vector<std::wstring> RedirectedPath(RegRoot root, const std::vector<std::wstring>& path) {
+    size_t at = RedirectionAt(root, path);
+    if (at == std::wstring::npos) {
+        return path;
+    }
+    std::vector<std::wstring> redirected(path.begin(), path.begin() + static_cast<ptrdiff_t>(at));
+    redirected.push_back(L"Wow6432Node");
+    redirected.insert(redirected.end(), path.begin() + static_cast<ptrdiff_t>(at), path.end());
+    return redirected;
 }
 
 } // namespace sim
