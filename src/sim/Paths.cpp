@@ -241,15 +241,12 @@ ResolvedPath ResolveWindowsPath(const std::wstring& windowsPath, PathForms forms
         return result;
     }
     std::vector<std::wstring> parts;
-    std::wstring current;
-    for (size_t i = 3; i <= windowsPath.size(); ++i) {
+    for (size_t start = 3, i = 3; i <= windowsPath.size(); ++i) {
         if (i == windowsPath.size() || windowsPath[i] == L'\\' || windowsPath[i] == L'/') {
-            if (!current.empty()) {
-                parts.push_back(current);
+            if (i > start) {
+                parts.emplace_back(windowsPath, start, i - start);
             }
-            current.clear();
-        } else {
-            current += windowsPath[i];
+            start = i + 1;
         }
     }
     bool trailingSlash =
@@ -286,7 +283,9 @@ ResolvedPath ResolveWindowsPath(const std::wstring& windowsPath, PathForms forms
     auto known = folderKey.empty() ? resolved.folders.end() : resolved.folders.find(folderKey);
     if (known != resolved.folders.end() && IsFolder(known->second.host)) {
         host = known->second.host;
-        names = known->second.names;
+        if (forms == PathForms::Made) {
+            names = known->second.names;
+        }
         // Only a plain last name follows, never "..": the folders above are not needed.
         hosts = {host};
         begin = parts.size() - 1;
