@@ -25,19 +25,14 @@
 
 namespace {
 
-// The best of a few runs, in seconds, as the work measures itself.
-double BestTimed(int runs, const std::function<double()>& work) {
+// The best of a few runs, in seconds; what is to be done before each run is left off the clock.
+double Best(int runs, const std::function<void()>& work,
+            const std::function<void()>& before = nullptr) {
     double best = 1e9;
     for (int i = 0; i < runs; ++i) {
-        best = std::min(best, work());
-    }
-    return best;
-}
-
-// The best of a few runs, in seconds.
-double Best(int runs, const std::function<void()>& work) {
-    double best = 1e9;
-    for (int i = 0; i < runs; ++i) {
+        if (before) {
+            before();
+        }
         auto start = std::chrono::steady_clock::now();
         work();
         std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
@@ -74,12 +69,8 @@ int Loading() {
         double cat = Best(runs, [&] { ReadFile(path); });
         // The machine is let go after the clock stops: a run keeps it to its end.
         std::unique_ptr<sim::Machine> loaded;
-        double load = BestTimed(runs, [&] {
-            loaded.reset();
-            auto start = std::chrono::steady_clock::now();
-            loaded = Load(path);
-            return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        });
+        double load = Best(
+            runs, [&] { loaded = Load(path); }, [&] { loaded.reset(); });
         std::printf("load %d keys: %.1f MB/s, %.1f x cat\n", keys, bytes / load / 1e6, load / cat);
         std::printf("load_mbs_%d: %.3f\nload_cat_%d: %.3f\n", keys, bytes / load / 1e6, keys,
                     load / cat);
@@ -115,25 +106,22 @@ int Exporting() {
         };
         // Each run as a program's run makes it, with the subtree and the output not in the
         // nearest caches; and repeated back to back, where a small subtree stays in them.
-        double took = BestTimed(runs, [&] {
-            LeaveCaches();
-            auto start = std::chrono::steady_clock::now();
-            exportOnce();
-            return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        });
+        double took = Best(runs, exportOnce, LeaveCaches);
         double cached = Best(runs, exportOnce);
         std::string out = folder.Path() + "/export.reg";
         // The file is new each time, as the export's own file is: writing over a file of that
         // size would also pay for giving back its pages, and more at each run.
-        double write = BestTimed(runs, [&] {
-            std::remove(out.c_str());
-            LeaveCaches();
-            auto start = std::chrono::steady_clock::now();
-            std::FILE* file = std::fopen(out.c_str(), "wb");
-            std::fwrite(exported.data(), 1, exported.size(), file);
-            std::fclose(file);
-            return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        });
+        double write = Best(
+            runs,
+            [&] {
+                std::FILE* file = std::fopen(out.c_str(), "wb");
+                std::fwrite(exported.data(), 1, exported.size(), file);
+                std::fclose(file);
+            },
+            [&] {
+                std::remove(out.c_str());
+                LeaveCaches();
+            });
         std::printf("export %d keys: %.1f MB/s, %.3f us per key (%.3f back to back), %.2f x one "
                     "write\n",
                     keys, static_cast<double>(exported.size()) / took / 1e6, took / keys * 1e6,

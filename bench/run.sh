@@ -44,12 +44,10 @@ best() {
 # argument each.
 best_pair() {
     local runs=$1 first=$2 second=$3 argument=$4 a= b=
+    smaller() { awk -v x="$1" -v y="${2:-$1}" 'BEGIN { print (x < y ? x : y) }'; }
     for _ in $(seq "$runs"); do
-        local took
-        took=$(best 1 "$first" "$argument")
-        a=$(awk -v x="$took" -v y="${a:-$took}" 'BEGIN { print (x < y ? x : y) }')
-        took=$(best 1 "$second" "$argument")
-        b=$(awk -v x="$took" -v y="${b:-$took}" 'BEGIN { print (x < y ? x : y) }')
+        a=$(smaller "$(best 1 "$first" "$argument")" "$a")
+        b=$(smaller "$(best 1 "$second" "$argument")" "$b")
     done
     echo "$a $b"
 }

@@ -3,6 +3,7 @@
 #include "sim/Machine.h"
 #include "sim/Paths.h"
 #include "sim/Registry.h"
+#include "sim/WordLanes.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -214,17 +215,14 @@ private:
     }
 
     // Whether any of the four UTF-16LE units at data is NUL or one that is escaped, tested on all
-    // four at once (a unit equal to c leaves a zero unit in x ^ c, which the borrow of subtracting
-    // one from each unit finds). Without that, each unit is tested by itself.
+    // four at once where the host's order of bytes is UTF-16LE's. Without that, each unit is
+    // tested by itself.
     static bool AnyToEscape(const char* data) {
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-        const uint64_t ones = 0x0001000100010001ULL;
-        const uint64_t highs = 0x8000800080008000ULL;
-        uint64_t x = 0;
-        std::memcpy(&x, data, sizeof x);
-        auto anyZero = [&](uint64_t v) { return (v - ones) & ~v & highs; };
-        return (anyZero(x) | anyZero(x ^ (ones * '\\')) | anyZero(x ^ (ones * '"')) |
-                anyZero(x ^ (ones * '\r')) | anyZero(x ^ (ones * '\n'))) != 0;
+        using Units = WordLanes<16>;
+        uint64_t word = Units::Load(data);
+        return Units::AnyZero(word) || Units::AnyEqual(word, '\\') || Units::AnyEqual(word, '"') ||
+               Units::AnyEqual(word, '\r') || Units::AnyEqual(word, '\n');
 #else
         (void)data;
         return true;

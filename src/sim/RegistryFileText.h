@@ -2,6 +2,8 @@
 // The small helpers are inline: the loader calls them for every character of a file.
 #pragma once
 
+#include "sim/WordLanes.h"
+
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -28,19 +30,15 @@ inline bool StartsWith(std::string_view text, size_t pos, std::string_view prefi
            text.compare(pos, prefix.size(), prefix) == 0;
 }
 
-// How many bytes from data on are neither stop nor a backslash (at most size): eight bytes are
-// tested at a time (a byte equal to c leaves a zero byte in x ^ c, which the borrow of
-// subtracting one from each byte finds).
+// How many bytes from data on are neither stop nor a backslash (at most size), found eight bytes
+// at a time.
 inline size_t PlainLength(const char* data, size_t size, char stop) {
-    const uint64_t ones = 0x0101010101010101ULL;
-    const uint64_t highs = 0x8080808080808080ULL;
-    auto anyZero = [&](uint64_t v) { return (v - ones) & ~v & highs; };
+    using Bytes = WordLanes<8>;
     size_t length = 0;
     for (; length + 8 <= size; length += 8) {
-        uint64_t x = 0;
-        std::memcpy(&x, data + length, sizeof x);
-        if ((anyZero(x ^ (ones * static_cast<unsigned char>(stop))) | anyZero(x ^ (ones * '\\'))) !=
-            0) {
+        uint64_t word = Bytes::Load(data + length);
+        if (Bytes::AnyEqual(word, static_cast<unsigned char>(stop)) ||
+            Bytes::AnyEqual(word, '\\')) {
             break;
         }
     }
