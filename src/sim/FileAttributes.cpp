@@ -85,11 +85,11 @@ DWORD WriteAttributes(const std::string& hostPath, DWORD attributes) {
 
 bool IsReadOnly(const std::string& hostPath) {
     struct stat info;
-    return stat(hostPath.c_str(), &info) == 0 && IsReadOnly(info);
+    return stat(hostPath.c_str(), &info) == 0 && IsReadOnly(info.st_mode);
 }
 
-bool IsReadOnly(const struct stat& info) {
-    return !S_ISDIR(info.st_mode) && (info.st_mode & S_IWUSR) == 0;
+bool IsReadOnly(mode_t mode) {
+    return !S_ISDIR(mode) && (mode & S_IWUSR) == 0;
 }
 
 } // namespace sim

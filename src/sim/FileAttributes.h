@@ -19,7 +19,7 @@ DWORD WriteAttributes(const std::string& hostPath, DWORD attributes);
 
 // Whether the host file is read-only in the Windows sense.
 bool IsReadOnly(const std::string& hostPath);
-// The same, from what stat found for it.
-bool IsReadOnly(const struct stat& info);
+// The same, from the mode stat found for it.
+bool IsReadOnly(mode_t mode);
 
 } // namespace sim

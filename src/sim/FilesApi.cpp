@@ -205,10 +205,9 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
     default:
         return Fail(ERROR_INVALID_PARAMETER, INVALID_HANDLE_VALUE);
     }
-    struct stat info;
-    if (resolved.exists && stat(resolved.host.c_str(), &info) == 0) {
+    if (resolved.exists && resolved.mode != 0) {
         bool changes = writes || appends || (flags & O_TRUNC) != 0;
-        if (S_ISDIR(info.st_mode) || (changes && IsReadOnly(info))) {
+        if (S_ISDIR(resolved.mode) || (changes && IsReadOnly(resolved.mode))) {
             return Fail(ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE);
         }
     }
@@ -226,6 +225,7 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
             WriteAttributes(resolved.host, initial);
         }
     }
+    struct stat info {};
     fstat(fd, &info);
     SetLastError(resolved.exists && (dwCreationDisposition == OPEN_ALWAYS ||
                                      dwCreationDisposition == CREATE_ALWAYS)

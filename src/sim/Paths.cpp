@@ -13,30 +13,36 @@ namespace sim {
 
 namespace {
 
-bool IsFolder(const std::string& host) {
+// The mode stat finds for a host path (following links); 0 when there is nothing there.
+mode_t ModeOf(const std::string& host) {
     struct stat info;
-    return stat(host.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    return stat(host.c_str(), &info) == 0 ? info.st_mode : 0;
 }
 
-// Whether a host path exists (a symbolic link counts, also one that points nowhere), and whether
-// it is a folder or a link to one.
-bool Exists(const std::string& host, bool& isFolder) {
+bool IsFolder(const std::string& host) {
+    return S_ISDIR(ModeOf(host));
+}
+
+// Whether a host path exists (a symbolic link counts, also one that points nowhere), and the
+// mode stat finds for it (0 for a link that points nowhere).
+bool Exists(const std::string& host, mode_t& mode) {
     struct stat info;
     if (stat(host.c_str(), &info) == 0) {
-        isFolder = S_ISDIR(info.st_mode);
+        mode = info.st_mode;
         return true;
     }
-    isFolder = false;
+    mode = 0;
     return lstat(host.c_str(), &info) == 0;
 }
 
 // Finds the on-disk name in a host folder that a Windows name stands for: the exact name,
-// else a name that differs only in letter case, else a name whose short name it is.
-bool FindEntry(const std::string& hostFolder, const std::wstring& name, std::string& found,
-               bool& isFolder) {
-    std::string exact = WideToUtf8(name);
+// else a name that differs only in letter case, else a name whose short name it is. The mode is
+// what stat finds for the entry.
+bool FindEntry(const std::string& hostFolder, std::wstring_view name, std::string& found,
+               mode_t& mode) {
+    std::string exact = WideToUtf8(std::wstring(name));
     std::string prefix = hostFolder == "/" ? "/" : hostFolder + "/";
-    if (Exists(prefix + exact, isFolder)) {
+    if (Exists(prefix + exact, mode)) {
         found = exact;
         return true;
     }
@@ -49,7 +55,7 @@ bool FindEntry(const std::string& hostFolder, const std::wstring& name, std::str
         std::wstring entryName = Utf8ToWide(entry->d_name);
         if (SameName(entryName, name)) {
             found = entry->d_name;
-            isFolder = IsFolder(prefix + found);
+            mode = ModeOf(prefix + found);
             return true;
         }
         if (shortMatch.empty() && SameName(ShortNameOf(entryName), name)) {
@@ -58,7 +64,7 @@ bool FindEntry(const std::string& hostFolder, const std::wstring& name, std::str
     }
     if (!shortMatch.empty()) {
         found = shortMatch;
-        isFolder = IsFolder(prefix + found);
+        mode = ModeOf(prefix + found);
         return true;
     }
     return false;
@@ -113,12 +119,12 @@ ResolvedFolders& Resolved() {
 }
 
 // Windows ignores dots and blanks at the end of a path component.
-std::wstring WithoutTrailingDotsAndBlanks(std::wstring name) {
+std::wstring_view WithoutTrailingDotsAndBlanks(std::wstring_view name) {
     if (name == L"." || name == L"..") {
         return name;
     }
     while (!name.empty() && (name.back() == L'.' || name.back() == L' ')) {
-        name.pop_back();
+        name.remove_suffix(1);
     }
     return name;
 }
@@ -240,17 +246,18 @@ ResolvedPath ResolveWindowsPath(const std::wstring& windowsPath, PathForms forms
         result.error = ERROR_PATH_NOT_FOUND;
         return result;
     }
-    std::vector<std::wstring> parts;
-    for (size_t start = 3, i = 3; i <= windowsPath.size(); ++i) {
-        if (i == windowsPath.size() || windowsPath[i] == L'\\' || windowsPath[i] == L'/') {
+    // The components as written, where they stand in the path.
+    std::wstring_view path(windowsPath);
+    std::vector<std::wstring_view> parts;
+    for (size_t start = 3, i = 3; i <= path.size(); ++i) {
+        if (i == path.size() || path[i] == L'\\' || path[i] == L'/') {
             if (i > start) {
-                parts.emplace_back(windowsPath, start, i - start);
+                parts.push_back(path.substr(start, i - start));
             }
             start = i + 1;
         }
     }
-    bool trailingSlash =
-        windowsPath.size() > 3 && (windowsPath.back() == L'\\' || windowsPath.back() == L'/');
+    bool trailingSlash = path.size() > 3 && (path.back() == L'\\' || path.back() == L'/');
 
     std::wstring drive{windowsPath[0], L':', L'\\'};
     std::string host = *root;
@@ -260,13 +267,16 @@ ResolvedPath ResolveWindowsPath(const std::wstring& windowsPath, PathForms forms
     // costs one look-up.
     bool rootIsFolder = true;
     bool hostIsFolder = true;
+    // What stat found for host, once a component has been looked up and host is its entry.
+    mode_t mode = 0;
+    bool modeKnown = false;
     // The folders of a path of plain names may have been resolved before.
     std::wstring folderKey;
     size_t begin = 0;
     if (parts.size() >= 2) {
         folderKey = Utf8ToWide(*root);
         for (size_t i = 0; i + 1 < parts.size(); ++i) {
-            std::wstring part = WithoutTrailingDotsAndBlanks(parts[i]);
+            std::wstring_view part = WithoutTrailingDotsAndBlanks(parts[i]);
             if (part.empty() || part == L"." || part == L"..") {
                 folderKey.clear();
                 break;
@@ -274,14 +284,17 @@ ResolvedPath ResolveWindowsPath(const std::wstring& windowsPath, PathForms forms
             folderKey += L'\\';
             folderKey += part;
         }
-        std::wstring last = WithoutTrailingDotsAndBlanks(parts.back());
+        std::wstring_view last = WithoutTrailingDotsAndBlanks(parts.back());
         if (last == L"." || last == L"..") {
             folderKey.clear();
         }
     }
     ResolvedFolders& resolved = Resolved();
     auto known = folderKey.empty() ? resolved.folders.end() : resolved.folders.find(folderKey);
-    if (known != resolved.folders.end() && IsFolder(known->second.host)) {
+    // A remembered folder counts while it is still a folder: finding the last name in it shows
+    // that; only when the name is not found is the folder itself looked at.
+    bool remembered = known != resolved.folders.end();
+    if (remembered) {
         host = known->second.host;
         if (forms == PathForms::Made) {
             names = known->second.names;
@@ -294,7 +307,7 @@ ResolvedPath ResolveWindowsPath(const std::wstring& windowsPath, PathForms forms
         hostIsFolder = rootIsFolder;
     }
     for (size_t i = begin; i < parts.size(); ++i) {
-        std::wstring part = WithoutTrailingDotsAndBlanks(parts[i]);
+        std::wstring_view part = WithoutTrailingDotsAndBlanks(parts[i]);
         bool last = i + 1 == parts.size();
         if (part == L".") {
             continue;
@@ -306,9 +319,10 @@ ResolvedPath ResolveWindowsPath(const std::wstring& windowsPath, PathForms forms
             }
             host = hosts.back();
             hostIsFolder = hosts.size() > 1 || rootIsFolder;
+            modeKnown = false;
             continue;
         }
-        if (part.empty() || part.find_first_of(L"<>:\"|") != std::wstring::npos) {
+        if (part.empty() || part.find_first_of(L"<>:\"|") != std::wstring_view::npos) {
             result.error = ERROR_INVALID_NAME;
             return result;
         }
@@ -318,16 +332,24 @@ ResolvedPath ResolveWindowsPath(const std::wstring& windowsPath, PathForms forms
         }
         std::string found;
         std::string prefix = host == "/" ? "/" : host + "/";
-        if (FindEntry(host, part, found, hostIsFolder)) {
+        bool isThere = FindEntry(host, part, found, mode);
+        if (remembered && !isThere && !IsFolder(host)) {
+            // The remembered folder is gone: the path is resolved from its drive.
+            resolved.folders.erase(known);
+            return ResolveWindowsPath(windowsPath, forms);
+        }
+        hostIsFolder = S_ISDIR(mode);
+        if (isThere) {
             host = prefix + found;
+            modeKnown = true;
             if (!last || forms == PathForms::Made) {
                 // As on Windows, a component keeps its spelling unless it was a short name.
                 std::wstring onDisk = Utf8ToWide(found);
                 bool viaShortName = !SameName(onDisk, part);
-                names.emplace_back(viaShortName ? onDisk : part, ShortNameOf(onDisk));
+                names.emplace_back(viaShortName ? onDisk : std::wstring(part), ShortNameOf(onDisk));
             }
         } else if (last) {
-            result.host = prefix + WideToUtf8(part);
+            result.host = prefix + WideToUtf8(std::wstring(part));
             result.exists = false;
             return result;
         } else {
@@ -341,6 +363,7 @@ ResolvedPath ResolveWindowsPath(const std::wstring& windowsPath, PathForms forms
     }
     result.host = host;
     result.exists = true;
+    result.mode = modeKnown ? mode : ModeOf(host);
     if (forms == PathForms::Skipped) {
         return result;
     }

@@ -6,6 +6,7 @@
 #include "winapi/winapi.h"
 
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 namespace sim {
@@ -17,6 +18,9 @@ struct ResolvedPath {
     std::string host;
     // Whether the host path exists.
     bool exists = false;
+    // What stat finds for the host path when it exists (following links); 0 for a link that
+    // points nowhere.
+    mode_t mode = 0;
     // Windows path with the drive as written and every component in its long form: as written,
     // except that short names are replaced by the names on disk.
     std::wstring longForm;
