@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <pthread.h>
 #include <sched.h>
 #include <string_view>
 #include <thread>
@@ -137,10 +138,10 @@ public:
             } joiner{threads};
             int loadingCpu = sched_getcpu();
             for (size_t i = 0; i < checks.size(); ++i) {
-                threads.emplace_back([this, &checks, &bounds, i, loadingCpu] {
-                    LeaveCpu(loadingCpu);
+                threads.emplace_back([this, &checks, &bounds, i] {
                     checks[i] = CheckPiece(bounds[i + 1], bounds[i + 2]);
                 });
+                LeaveCpu(threads.back().native_handle(), loadingCpu);
             }
             IndexUpTo(bounds[1]);
         }
@@ -242,8 +243,11 @@ private:
                                    std::min<size_t>((size - start) / kMinPieceBytes, kMaxPieces))});
         }
         std::vector<size_t> bounds{start};
-        // The first piece is made smaller: its thread also indexes the other pieces' noted lines.
-        double first = 0.85;
+        // The first piece is indexed while the others are checked, and a thread of its own checks
+        // a line more slowly than the loading thread indexes one (it starts with cold caches):
+        // the first piece is made a little larger, so that it is indexed about when the others
+        // are checked.
+        double first = 1.1;
         double share = static_cast<double>(size - start) / (first + (pieces - 1));
         for (unsigned i = 1; i < pieces; ++i) {
             auto target = start + static_cast<size_t>(share * (first + (i - 1)));
@@ -303,17 +307,18 @@ private:
             DeferredKey{m_File, noted.pathOffset, noted.valuesOffset, line + 1});
     }
 
-    // Moves the calling thread off a processor. A new thread starts on the processor of the
-    // thread that made it, and the scheduler would move it only after some milliseconds, about
-    // the time a piece takes: the two would take turns on one processor.
-    static void LeaveCpu(int cpu) {
+    // Moves a thread just made off the processor of the thread that made it. A new thread is
+    // queued on that processor, and runs there only when the thread that made it lets go of it;
+    // the scheduler would move it to an idle processor only after a millisecond or more, about
+    // the time a piece takes. Moved by the thread that made it, it starts at once.
+    static void LeaveCpu(pthread_t thread, int cpu) {
         cpu_set_t allowed;
-        if (cpu < 0 || sched_getaffinity(0, sizeof allowed, &allowed) != 0 ||
+        if (cpu < 0 || pthread_getaffinity_np(thread, sizeof allowed, &allowed) != 0 ||
             !CPU_ISSET(cpu, &allowed) || CPU_COUNT(&allowed) < 2) {
             return;
         }
         CPU_CLR(cpu, &allowed);
-        sched_setaffinity(0, sizeof allowed, &allowed);
+        pthread_setaffinity_np(thread, sizeof allowed, &allowed);
     }
 
     // How many bytes two texts begin with alike.
