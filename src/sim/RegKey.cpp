@@ -152,20 +152,24 @@ void RegKey::CreateDeferred() const {
     // Taken first: creating the subkeys below uses this key's subkeys.
     std::unique_ptr<std::vector<DeferredKey>> deferred = std::move(m_Deferred);
     auto& self = const_cast<RegKey&>(*this);
-    std::wstring name;
-    std::wstring lastName;
     RegKey* last = nullptr;
+    const PendingValues* lastSource = nullptr;
     for (DeferredKey& key : *deferred) {
-        bool more = key.source->NextName(key.pathOffset, name);
+        bool more = false;
+        bool same = false;
+        const std::wstring& name = key.source->NextName(key.pathOffset, more, same);
         // Files list a key's subkeys together: most lines name the subkey the last one did.
-        if (last == nullptr || name != lastName) {
+        if (last == nullptr || !same || key.source != lastSource) {
             last = &self.CreateSubkey(name);
-            lastName = name;
+            lastSource = key.source;
         }
         if (more) {
             last->DeferSubkey(key);
         } else {
             last->SetPendingValues(*key.source, key.valuesOffset, key.valuesLine);
+            if (key.link) {
+                last->ReadPendingValues();
+            }
         }
     }
 }

@@ -29,18 +29,21 @@ class PendingValues {
 public:
     virtual ~PendingValues() = default;
     virtual void ReadInto(RegKey& key, size_t offset, size_t line) = 0;
-    // The next name of a key path in the text from pos on; pos moves past it and its backslash.
-    // Whether more names follow.
-    virtual bool NextName(size_t& pos, std::wstring& name) = 0;
+    // The next name of a key path in the text from pos on; pos moves past it and its backslash,
+    // and more tells whether more names follow. The name is kept by the source until its next
+    // call; sameAsBefore tells that it is the name that call before found, spelt alike.
+    virtual const std::wstring& NextName(size_t& pos, bool& more, bool& sameAsBefore) = 0;
 };
 
 // A key line of a loaded file below a key, not yet made keys: where the rest of its path is in
-// the text, and where the values of its last key begin.
+// the text, where the values of its last key begin, and whether that key is a link (whose
+// values, which name its target, are read as soon as it is created).
 struct DeferredKey {
     PendingValues* source;
     size_t pathOffset;
     size_t valuesOffset;
     size_t valuesLine;
+    bool link;
 };
 
 class RegKey {
@@ -83,6 +86,13 @@ public:
     // A key line below this key (from the same source, which must live as long): its keys are
     // created, in the order they were deferred, when this key's subkeys are first used.
     void DeferSubkey(const DeferredKey& key);
+    // Marks the key line deferred last as that of a link key (a loader's deferred lines stay
+    // deferred while it loads).
+    void LastDeferredIsLink() {
+        if (m_Deferred != nullptr && !m_Deferred->empty()) {
+            m_Deferred->back().link = true;
+        }
+    }
     void CreateDeferredSubkeys() const {
         if (m_Deferred != nullptr) {
             CreateDeferred();

@@ -47,7 +47,7 @@ public:
 
     void ReadInto(RegKey& key, size_t offset, size_t line) override;
 
-    bool NextName(size_t& pos, std::wstring& name) override {
+    const std::wstring& NextName(size_t& pos, bool& more, bool& sameAsBefore) override {
         std::string_view text = Text();
         // Key lines listed together mostly begin their rest alike: a name spelt as the one before
         // (with the character after it) is that name again.
@@ -56,30 +56,34 @@ public:
             std::memcmp(text.data() + start, text.data() + m_LastNamePos, m_LastNameLength + 1) ==
                 0) {
             pos += m_LastNameLength;
-            name = m_LastName;
-            return m_LastMore;
+            more = m_LastMore;
+            sameAsBefore = true;
+            return m_LastName;
         }
-        name.clear();
-        bool more = false;
+        sameAsBefore = false;
+        m_LastName.clear();
+        more = false;
         while (pos < text.size()) {
-            char c = text[pos++];
-            if (c == ']') {
+            size_t plain = PlainLength(text.data() + pos, text.size() - pos, ']');
+            size_t had = m_LastName.size();
+            m_LastName.resize(had + plain);
+            Widen(text.data() + pos, plain, &m_LastName[had]);
+            pos += plain;
+            if (pos == text.size() || text[pos++] == ']') {
                 break;
             }
-            wchar_t decoded = c != '\\' ? static_cast<wchar_t>(static_cast<unsigned char>(c))
-                                        : (pos < text.size() ? DecodeEscape(text, pos) : L'\\');
+            wchar_t decoded = pos < text.size() ? DecodeEscape(text, pos) : L'\\';
             if (decoded == L'\\') {
                 // One trailing backslash ends the path.
                 more = pos < text.size() && text[pos] != ']';
                 break;
             }
-            name += decoded;
+            m_LastName += decoded;
         }
         m_LastNamePos = start;
         m_LastNameLength = pos - start;
-        m_LastName = name;
         m_LastMore = more;
-        return more;
+        return m_LastName;
     }
 
 private:
@@ -303,8 +307,9 @@ private:
         m_Key = nullptr;
         m_IsLink = false;
         m_LastRaw = std::string_view(m_File->Text().data() + noted.rawOffset, noted.rawLength);
-        m_Walked.back()->DeferSubkey(
-            DeferredKey{m_File, noted.pathOffset, noted.valuesOffset, line + 1});
+        m_Deferring = m_Walked.back();
+        m_Deferring->DeferSubkey(
+            DeferredKey{m_File, noted.pathOffset, noted.valuesOffset, line + 1, false});
     }
 
     // Moves a thread just made off the processor of the thread that made it. A new thread is
@@ -397,6 +402,7 @@ private:
 
     void ParseKey(std::string_view line, size_t pos) {
         m_Key = nullptr;
+        m_Deferring = nullptr;
         m_KeyValid = false;
         m_IsLink = false;
         std::string_view raw = line.substr(pos);
@@ -505,23 +511,8 @@ private:
         }
         size_t pathOffset =
             static_cast<size_t>(raw.data() - m_File->Text().data()) + m_Starts[eager - 1];
-        key->DeferSubkey(DeferredKey{m_File, pathOffset, valuesOffset, valuesLine});
-    }
-
-    // The key of the last key line, created now.
-    RegKey& CurrentKey() {
-        if (m_Key != nullptr) {
-            return *m_Key;
-        }
-        size_t pos = 0;
-        size_t count = 0;
-        ParseString(m_LastRaw, pos, ']', m_Text);
-        SplitKeyPath(m_Text, m_Parts, count);
-        RegKey* key = m_Branch;
-        for (size_t i = 0; i < count; ++i) {
-            key = &key->CreateSubkey(m_Parts[i]);
-        }
-        return *key;
+        m_Deferring = key;
+        key->DeferSubkey(DeferredKey{m_File, pathOffset, valuesOffset, valuesLine, false});
     }
 
     void ParseOption(std::string_view option) {
@@ -538,9 +529,13 @@ private:
         } else if (option == "#link") {
             m_IsLink = true;
             if (m_Pass == Pass::Index && m_KeyValid) {
-                // Opening a key follows its link: a link key is created and its values read at
-                // once.
-                CurrentKey().ReadPendingValues();
+                // Opening a key follows its link: a link key's values are read as soon as it is
+                // created, now or when its parent's subkeys are first used.
+                if (m_Deferring != nullptr) {
+                    m_Deferring->LastDeferredIsLink();
+                } else if (m_Key != nullptr) {
+                    m_Key->ReadPendingValues();
+                }
             }
         }
         // #time= and #class= carry nothing the machine needs.
@@ -712,6 +707,8 @@ private:
     std::string* m_Arch = nullptr;
     std::vector<std::string>* m_Problems = nullptr;
     RegKey* m_Key = nullptr;
+    // The key that the last key line was deferred at, when it was.
+    RegKey* m_Deferring = nullptr;
     Pass m_Pass;
     // Checking: whether a problem was met, and the lines indexing must see.
     bool m_Broken = false;

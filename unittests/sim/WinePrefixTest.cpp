@@ -208,6 +208,13 @@ protected:
                   "\"SystemRoot\"=\"C:\\\\windows\"\n"
                   "\n[Software\\\\Wow6432Node\\\\Zandorel] 1\n"
                   "\"Where\"=\"wow\"\n"
+                  // A link below the first levels, followed when its parent's subkeys are used.
+                  "\n[Software\\\\Wow6432Node\\\\Zandorel\\\\Shared] 1\n"
+                  "#link\n"
+                  "\"SymbolicLinkValue\"=hex(6):5c,00,52,00,65,00,67,00,69,00,73,00,74,00,72,00,79,"
+                  "00,5c,00,4d,00,61,00,63,00,68,00,69,00,6e,00,65,00,5c,"
+                  "00,53,00,6f,00,66,00,74,00,77,00,61,00,72,00,65,00,5c,00,4d,00,69,00,63,00,72,"
+                  "00,6f,00,73,00,6f,00,66,00,74,00\n"
                   "\n[System\\\\ControlSet001\\\\Control\\\\Nls\\\\CodePage] 1\n"
                   "\"ACP\"=\"1251\"\n"
                   "\n[System\\\\ControlSet001\\\\Control\\\\Session Manager\\\\Environment] 1\n"
@@ -288,6 +295,11 @@ TEST_F(WinePrefixMachineTest, SettingsComeFromThePrefix) {
               ERROR_SUCCESS);
     RegCloseKey(key);
     ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Zandorel", 0, KEY_READ, &key),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE,
+                            "Software\\Wow6432Node\\Zandorel\\Shared\\Windows NT\\CurrentVersion",
+                            0, KEY_READ, &key),
               ERROR_SUCCESS);
     RegCloseKey(key);
 }
