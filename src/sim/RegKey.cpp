@@ -25,6 +25,24 @@ int CompareNames(const std::wstring& a, const std::wstring& b) {
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
+// A key with at least this many deferred lines has a subkey looked for among them by name; one with
+// fewer has them all made keys.
+const size_t kLinesLookedUp = 1024;
+
+// The hash of a name's upper-cased form: names that are the same without regard to case have the
+// same hash.
+uint32_t NameHash(const std::wstring& name) {
+    uint32_t hash = 2166136261U;
+    for (wchar_t c : name) {
+        wchar_t upper = c >= 0x80 ? UpperChar(c) : (c >= L'a' && c <= L'z' ? c - L'a' + L'A' : c);
+        hash = (hash ^ static_cast<uint32_t>(upper)) * 16777619U;
+    }
+    return hash;
+}
+
+// The end of a chain of lines.
+const uint32_t kNoLine = UINT32_MAX;
+
 } // namespace
 
 size_t RegKey::LowerBound(const std::wstring& name) const {
@@ -36,7 +54,13 @@ size_t RegKey::LowerBound(const std::wstring& name) const {
 }
 
 RegKey* RegKey::FindSubkey(const std::wstring& name) const {
-    CreateDeferredSubkeys();
+    if (m_Deferred != nullptr) {
+        if (m_Deferred->lines.size() >= kLinesLookedUp && m_Deferred->lines.size() < kNoLine) {
+            TakeDeferred(name);
+        } else {
+            CreateDeferred();
+        }
+    }
     size_t at = LowerBound(name);
     return at < m_Subkeys.size() && SameName(m_Subkeys[at]->m_Name, name) ? m_Subkeys[at].get()
                                                                           : nullptr;
@@ -44,6 +68,10 @@ RegKey* RegKey::FindSubkey(const std::wstring& name) const {
 
 RegKey& RegKey::CreateSubkey(const std::wstring& name, bool* created) {
     CreateDeferredSubkeys();
+    return InsertSubkey(name, created);
+}
+
+RegKey& RegKey::InsertSubkey(const std::wstring& name, bool* created) {
     // Loaders add keys mostly in sorted order: try the end first.
     size_t at = !m_Subkeys.empty() && CompareNames(m_Subkeys.back()->m_Name, name) < 0
                     ? m_Subkeys.size()
@@ -143,34 +171,102 @@ void RegKey::KeepSource(std::shared_ptr<PendingValues> source) {
 
 void RegKey::DeferSubkey(const DeferredKey& key) {
     if (m_Deferred == nullptr) {
-        m_Deferred = std::make_unique<std::vector<DeferredKey>>();
+        m_Deferred = std::make_unique<DeferredLines>();
     }
-    m_Deferred->push_back(key);
+    m_Deferred->lines.push_back(key);
+    m_Deferred->chains.clear();
 }
+
+namespace {
+
+// Makes a deferred line below a key the subkey its path names first: a line below that subkey, or
+// the subkey's own.
+void MakeSubkeyOf(RegKey& subkey, const DeferredKey& line, size_t pathOffset, bool more) {
+    if (more) {
+        subkey.DeferSubkey(
+            DeferredKey{line.source, pathOffset, line.valuesOffset, line.valuesLine, line.link});
+        return;
+    }
+    subkey.SetPendingValues(*line.source, line.valuesOffset, line.valuesLine);
+    if (line.link) {
+        subkey.ReadPendingValues();
+    }
+}
+
+} // namespace
 
 void RegKey::CreateDeferred() const {
     // Taken first: creating the subkeys below uses this key's subkeys.
-    std::unique_ptr<std::vector<DeferredKey>> deferred = std::move(m_Deferred);
+    std::unique_ptr<DeferredLines> deferred = std::move(m_Deferred);
     auto& self = const_cast<RegKey&>(*this);
     RegKey* last = nullptr;
     const PendingValues* lastSource = nullptr;
-    for (DeferredKey& key : *deferred) {
+    for (DeferredKey& key : deferred->lines) {
+        if (key.source == nullptr) {
+            continue;
+        }
         bool more = false;
         bool same = false;
         const std::wstring& name = key.source->NextName(key.pathOffset, more, same);
         // Files list a key's subkeys together: most lines name the subkey the last one did.
         if (last == nullptr || !same || key.source != lastSource) {
-            last = &self.CreateSubkey(name);
+            last = &self.InsertSubkey(name);
             lastSource = key.source;
         }
-        if (more) {
-            last->DeferSubkey(key);
-        } else {
-            last->SetPendingValues(*key.source, key.valuesOffset, key.valuesLine);
-            if (key.link) {
-                last->ReadPendingValues();
+        MakeSubkeyOf(*last, key, key.pathOffset, more);
+    }
+}
+
+void RegKey::TakeDeferred(const std::wstring& name) const {
+    DeferredLines& deferred = *m_Deferred;
+    size_t count = deferred.lines.size();
+    bool more = false;
+    bool same = false;
+    if (deferred.chains.empty()) {
+        size_t buckets = 1;
+        while (buckets < count * 2) {
+            buckets *= 2;
+        }
+        deferred.chains.assign(buckets, kNoLine);
+        deferred.nextInChain.assign(count, kNoLine);
+        deferred.hashes.assign(count, 0);
+        for (size_t i = 0; i < count; ++i) {
+            const DeferredKey& line = deferred.lines[i];
+            if (line.source != nullptr) {
+                size_t pos = line.pathOffset;
+                deferred.hashes[i] = NameHash(line.source->NextName(pos, more, same));
             }
         }
+        // Each line goes to the front of its chain, the last first: chains keep the lines' order.
+        for (size_t i = count; i-- > 0;) {
+            if (deferred.lines[i].source != nullptr) {
+                uint32_t& head = deferred.chains[deferred.hashes[i] & (buckets - 1)];
+                deferred.nextInChain[i] = head;
+                head = static_cast<uint32_t>(i);
+            }
+        }
+    }
+    // The lines of the name, in the order they were deferred: the first gives the subkey its
+    // spelling, as it would if all were made keys.
+    auto& self = const_cast<RegKey&>(*this);
+    RegKey* subkey = nullptr;
+    uint32_t hash = NameHash(name);
+    for (uint32_t at = deferred.chains[hash & (deferred.chains.size() - 1)]; at != kNoLine;
+         at = deferred.nextInChain[at]) {
+        DeferredKey& line = deferred.lines[at];
+        if (line.source == nullptr || deferred.hashes[at] != hash) {
+            continue;
+        }
+        size_t pos = line.pathOffset;
+        const std::wstring& lineName = line.source->NextName(pos, more, same);
+        if (!SameName(lineName, name)) {
+            continue;
+        }
+        if (subkey == nullptr) {
+            subkey = &self.InsertSubkey(lineName);
+        }
+        MakeSubkeyOf(*subkey, line, pos, more);
+        line.source = nullptr;
     }
 }
 

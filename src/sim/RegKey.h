@@ -7,6 +7,7 @@
 
 #include "winapi/winapi.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -89,8 +90,8 @@ public:
     // Marks the key line deferred last as that of a link key (a loader's deferred lines stay
     // deferred while it loads).
     void LastDeferredIsLink() {
-        if (m_Deferred != nullptr && !m_Deferred->empty()) {
-            m_Deferred->back().link = true;
+        if (m_Deferred != nullptr && !m_Deferred->lines.empty()) {
+            m_Deferred->lines.back().link = true;
         }
     }
     void CreateDeferredSubkeys() const {
@@ -129,11 +130,27 @@ private:
     size_t LowerBound(const std::wstring& name) const;
     void ReadPending() const;
     void CreateDeferred() const;
+    // Creates the subkey of this name from its deferred lines, if it has any, and leaves the
+    // other lines deferred.
+    void TakeDeferred(const std::wstring& name) const;
+    // The subkey of this name, inserted in its place when missing, deferred lines aside.
+    RegKey& InsertSubkey(const std::wstring& name, bool* created = nullptr);
+
+    // The key lines deferred below a key. Once a subkey has been looked for among many of them,
+    // their first names are indexed by the hash of their upper-cased form (a table of chains of
+    // lines, each in the order of the lines), so that one subkey is created without creating the
+    // others; a line whose subkey has been created is let go of (its source is null).
+    struct DeferredLines {
+        std::vector<DeferredKey> lines;
+        std::vector<uint32_t> chains;
+        std::vector<uint32_t> nextInChain;
+        std::vector<uint32_t> hashes;
+    };
 
     // Kept small: a loaded prefix has a key for every key line of its files.
     std::wstring m_Name;
     mutable std::vector<std::unique_ptr<RegKey>> m_Subkeys;
-    mutable std::unique_ptr<std::vector<DeferredKey>> m_Deferred;
+    mutable std::unique_ptr<DeferredLines> m_Deferred;
     mutable std::vector<RegValue> m_Values;
     // The positions of the values by upper-cased name, kept once a key has many values (as
     // some keys of large machines have) so that loading stays linear.

@@ -360,3 +360,34 @@ TEST_F(WinePrefixTest, PiecesGiveWhatOneReadGives) {
         }
     }
 }
+
+// Among many subkey lines, one subkey is looked up without making keys of the others; what it
+// finds, and the tree made afterwards, are those of a tree whose keys were all made at once.
+TEST_F(WinePrefixTest, OneOfManySubkeysLookedUpAlone) {
+    std::string file = kHeader;
+    for (int i = 0; i < 1200; ++i) {
+        std::string n = std::to_string(i);
+        file += "[Software\\\\Many\\\\K" + n + "] 1\n\"N\"=\"" + n + "\"\n";
+        if (i % 100 == 7) {
+            file += "[Software\\\\Many\\\\K" + n + "\\\\Deeper] 1\n\"D\"=\"" + n + "\"\n";
+        }
+    }
+    file += "[Software\\\\Many\\\\abc] 1\n\"First\"=\"1\"\n"
+            "[Software\\\\Many\\\\k5] 1\n\"Again\"=\"5\"\n"
+            "[Software\\\\Many\\\\Link] 1\n#link\n\"SymbolicLinkValue\"=hex(6):5c,00\n"
+            "[Software\\\\Many\\\\ABC] 1\n\"Second\"=\"2\"\n";
+    std::wstring allAtOnce = Described(LoadFile(file));
+
+    sim::RegKey& tree = LoadFile(file);
+    sim::RegKey* many = tree.FindSubkey(L"SOFTWARE")->FindSubkey(L"many");
+    ASSERT_NE(many, nullptr);
+    EXPECT_EQ(many->FindSubkey(L"K1200"), nullptr);
+    ASSERT_NE(many->FindSubkey(L"K5"), nullptr);
+    EXPECT_EQ(many->FindSubkey(L"k5")->Name(), L"K5");
+    EXPECT_EQ(Text(Value(tree, L"Software\\Many\\K5", L"Again")), std::wstring(L"5\0", 2));
+    EXPECT_EQ(Text(Value(tree, L"Software\\Many\\k107\\deeper", L"D")), std::wstring(L"107\0", 4));
+    EXPECT_EQ(many->FindSubkey(L"ABC")->Name(), L"abc");
+    EXPECT_EQ(Text(Value(tree, L"Software\\Many\\ABC", L"Second")), std::wstring(L"2\0", 2));
+    EXPECT_EQ(many->FindSubkey(L"Link")->linkTarget, L"\\");
+    EXPECT_EQ(Described(tree), allAtOnce);
+}
