@@ -71,6 +71,10 @@ peak_kb() {
 fresh=$(cat "$state")
 "$bench" synth "$fresh" "$work/synthetic"
 synthetic=$work/synthetic
+# The prefix and the synthetic files (over 100 MB) have just been written. Until the system has
+# written them back, a process that writes (as the run writes its log) is held back: the runs are
+# timed after that.
+sync
 
 read -r fresh_run fresh_cat <<<"$(best_pair 30 run_program cat_files "$fresh")"
 read -r synth_run synth_cat <<<"$(best_pair 10 run_program cat_files "$synthetic")"
