@@ -2,42 +2,41 @@
 
 #include "winapi/winapi.h"
 
-#include <vector>
+#include <climits>
 
 namespace Utilities {
 
 namespace {
 
+// No code page makes more than four bytes of one UTF-16 unit (or one character where wchar_t holds
+// whole characters), nor more than one unit of one byte: a conversion into room for that many is
+// made in one call, without asking for the size first.
+const size_t kMostBytesPerUnit = 4;
+
 std::string WideToCodePage(UINT codePage, DWORD flags, const Text& text) {
-    if (text.empty()) {
+    if (text.empty() || text.size() > static_cast<size_t>(INT_MAX) / kMostBytesPerUnit) {
         return "";
     }
     int length = static_cast<int>(text.size());
-    int needed =
-        WideCharToMultiByte(codePage, flags, text.data(), length, nullptr, 0, nullptr, nullptr);
-    if (needed <= 0 && flags != 0) {
+    std::string bytes(text.size() * kMostBytesPerUnit, '\0');
+    int written = WideCharToMultiByte(codePage, flags, text.data(), length, &bytes[0],
+                                      static_cast<int>(bytes.size()), nullptr, nullptr);
+    if (written <= 0 && flags != 0) {
         // Code pages such as UTF-8 take no flags.
         return WideToCodePage(codePage, 0, text);
     }
-    if (needed <= 0) {
-        return "";
-    }
-    std::string bytes(static_cast<size_t>(needed), '\0');
-    WideCharToMultiByte(codePage, flags, text.data(), length, &bytes[0], needed, nullptr, nullptr);
+    bytes.resize(written > 0 ? static_cast<size_t>(written) : 0);
     return bytes;
 }
 
 Text CodePageToWide(UINT codePage, const std::string& bytes) {
-    if (bytes.empty()) {
+    if (bytes.empty() || bytes.size() > static_cast<size_t>(INT_MAX)) {
         return L"";
     }
     int length = static_cast<int>(bytes.size());
-    int needed = MultiByteToWideChar(codePage, 0, bytes.data(), length, nullptr, 0);
-    if (needed <= 0) {
-        return L"";
-    }
-    Text text(static_cast<size_t>(needed), L'\0');
-    MultiByteToWideChar(codePage, 0, bytes.data(), length, &text[0], needed);
+    Text text(bytes.size(), L'\0');
+    int written = MultiByteToWideChar(codePage, 0, bytes.data(), length, &text[0], length);
+    text.resize(written > 0 ? static_cast<size_t>(written) : 0);
     return text;
 }
 
