@@ -464,8 +464,9 @@ private:
             Problem("unterminated key name");
             return;
         }
+        // Only names down to the first levels are made keys now.
         size_t count = 0;
-        if (!SplitKeyPath(m_Text, m_Parts, count)) {
+        if (!SplitKeyPath(m_Text, m_Parts, count, base < kEagerDepth ? kEagerDepth - base : 0)) {
             Problem("malformed key name");
             return;
         }

@@ -51,7 +51,8 @@ bool RootOfHandle(HKEY handle, RegRoot& root) {
     return false;
 }
 
-bool SplitKeyPath(const std::wstring& path, std::vector<std::wstring>& parts, size_t& count) {
+bool SplitKeyPath(const std::wstring& path, std::vector<std::wstring>& parts, size_t& count,
+                  size_t kept) {
     count = 0;
     if (path.empty()) {
         return true;
@@ -67,10 +68,13 @@ bool SplitKeyPath(const std::wstring& path, std::vector<std::wstring>& parts, si
             return start == path.size() && start > 0 && path[start - 1] == L'\\' &&
                    (start < 2 || path[start - 2] != L'\\');
         }
-        if (count == parts.size()) {
-            parts.emplace_back();
+        if (count < kept) {
+            if (count == parts.size()) {
+                parts.emplace_back();
+            }
+            parts[count].assign(path, start, end - start);
         }
-        parts[count++].assign(path, start, end - start);
+        ++count;
         if (end == path.size()) {
             return true;
         }

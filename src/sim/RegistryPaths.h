@@ -4,6 +4,7 @@
 
 #include "winapi/winapi.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -23,8 +24,10 @@ bool RootOfHandle(HKEY handle, RegRoot& root);
 // component (a leading backslash or two in a row).
 bool SplitRegistryPath(const std::wstring& path, std::vector<std::wstring>& components);
 // The same into the strings of parts, reused from call to call (parts beyond count are left as
-// they are); count is the number of names.
-bool SplitKeyPath(const std::wstring& path, std::vector<std::wstring>& parts, size_t& count);
+// they are); count is the number of names. Only the first `kept` names are copied into parts; the
+// others are only checked and counted.
+bool SplitKeyPath(const std::wstring& path, std::vector<std::wstring>& parts, size_t& count,
+                  size_t kept = SIZE_MAX);
 
 // Paths given as text ("Microsoft\\OLE"), split once.
 using RegistryPathList = std::vector<std::vector<std::wstring>>;
