@@ -29,17 +29,6 @@ int CompareNames(const std::wstring& a, const std::wstring& b) {
 // fewer has them all made keys.
 const size_t kLinesLookedUp = 1024;
 
-// The hash of a name's upper-cased form: names that are the same without regard to case have the
-// same hash.
-uint32_t NameHash(const std::wstring& name) {
-    uint32_t hash = 2166136261U;
-    for (wchar_t c : name) {
-        wchar_t upper = c >= 0x80 ? UpperChar(c) : (c >= L'a' && c <= L'z' ? c - L'a' + L'A' : c);
-        hash = (hash ^ static_cast<uint32_t>(upper)) * 16777619U;
-    }
-    return hash;
-}
-
 // The end of a chain of lines.
 const uint32_t kNoLine = UINT32_MAX;
 
@@ -233,8 +222,7 @@ void RegKey::TakeDeferred(const std::wstring& name) const {
         for (size_t i = 0; i < count; ++i) {
             const DeferredKey& line = deferred.lines[i];
             if (line.source != nullptr) {
-                size_t pos = line.pathOffset;
-                deferred.hashes[i] = NameHash(line.source->NextName(pos, more, same));
+                deferred.hashes[i] = line.source->NameHashAt(line.pathOffset);
             }
         }
         // Each line goes to the front of its chain, the last first: chains keep the lines' order.

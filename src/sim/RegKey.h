@@ -34,6 +34,8 @@ public:
     // and more tells whether more names follow. The name is kept by the source until its next
     // call; sameAsBefore tells that it is the name that call before found, spelt alike.
     virtual const std::wstring& NextName(size_t& pos, bool& more, bool& sameAsBefore) = 0;
+    // The NameHash of the name NextName would read from pos.
+    virtual uint32_t NameHashAt(size_t pos) = 0;
 };
 
 // A key line of a loaded file below a key, not yet made keys: where the rest of its path is in

@@ -3,6 +3,7 @@
 // #arch=, #link, #time=, #class=.
 #include "sim/LineReader.h"
 #include "sim/MappedFile.h"
+#include "sim/Names.h"
 #include "sim/Registry.h"
 #include "sim/RegistryFileText.h"
 #include "sim/RegistryPaths.h"
@@ -84,6 +85,24 @@ public:
         m_LastNameLength = pos - start;
         m_LastMore = more;
         return m_LastName;
+    }
+
+    uint32_t NameHashAt(size_t pos) override {
+        // A name without escapes is hashed where it stands; one with escapes is decoded first.
+        std::string_view text = Text();
+        uint32_t hash = kNameHashStart;
+        for (size_t at = pos; at < text.size() && text[at] != ']'; ++at) {
+            if (text[at] == '\\') {
+                if (at + 1 < text.size() && text[at + 1] != '\\') {
+                    bool more = false;
+                    bool same = false;
+                    return NameHash(NextName(pos, more, same));
+                }
+                break;
+            }
+            hash = NameHashStep(hash, static_cast<wchar_t>(static_cast<unsigned char>(text[at])));
+        }
+        return hash;
     }
 
 private:

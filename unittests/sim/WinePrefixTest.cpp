@@ -375,7 +375,8 @@ TEST_F(WinePrefixTest, OneOfManySubkeysLookedUpAlone) {
     file += "[Software\\\\Many\\\\abc] 1\n\"First\"=\"1\"\n"
             "[Software\\\\Many\\\\k5] 1\n\"Again\"=\"5\"\n"
             "[Software\\\\Many\\\\Link] 1\n#link\n\"SymbolicLinkValue\"=hex(6):5c,00\n"
-            "[Software\\\\Many\\\\ABC] 1\n\"Second\"=\"2\"\n";
+            "[Software\\\\Many\\\\ABC] 1\n\"Second\"=\"2\"\n"
+            "[Software\\\\Many\\\\A\\x42] 1\n[Software\\\\Many\\\\Caf\xe9] 1\n";
     std::wstring allAtOnce = Described(LoadFile(file));
 
     sim::RegKey& tree = LoadFile(file);
@@ -389,5 +390,7 @@ TEST_F(WinePrefixTest, OneOfManySubkeysLookedUpAlone) {
     EXPECT_EQ(many->FindSubkey(L"ABC")->Name(), L"abc");
     EXPECT_EQ(Text(Value(tree, L"Software\\Many\\ABC", L"Second")), std::wstring(L"2\0", 2));
     EXPECT_EQ(many->FindSubkey(L"Link")->linkTarget, L"\\");
+    EXPECT_EQ(many->FindSubkey(L"ab")->Name(), L"AB");
+    EXPECT_EQ(many->FindSubkey(L"CAF\u00c9")->Name(), L"Caf\u00e9");
     EXPECT_EQ(Described(tree), allAtOnce);
 }
