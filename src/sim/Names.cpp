@@ -6,11 +6,7 @@
 
 namespace sim {
 
-wchar_t UpperChar(wchar_t c) {
-    if (c < 0x80) {
-        // ASCII, most of what names hold, needs no table.
-        return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c;
-    }
+wchar_t UpperNonAsciiChar(wchar_t c) {
     static const locale_t unicode = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
     wint_t wide = static_cast<wint_t>(c);
     return static_cast<wchar_t>(unicode != static_cast<locale_t>(0) ? towupper_l(wide, unicode)

@@ -8,8 +8,16 @@
 
 namespace sim {
 
-// Upper case of one character.
-wchar_t UpperChar(wchar_t c);
+// Upper case of a character outside ASCII.
+wchar_t UpperNonAsciiChar(wchar_t c);
+
+// Upper case of one character. ASCII, most of what names hold, needs no table.
+inline wchar_t UpperChar(wchar_t c) {
+    if (c < 0x80) {
+        return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c;
+    }
+    return UpperNonAsciiChar(c);
+}
 
 // A name upper-cased character by character, the form names are sorted and indexed by.
 std::wstring UpperName(std::wstring name);
@@ -22,8 +30,7 @@ bool SameName(std::wstring_view a, std::wstring_view b);
 // are the same without regard to case have the same hash.
 const uint32_t kNameHashStart = 2166136261U;
 inline uint32_t NameHashStep(uint32_t hash, wchar_t c) {
-    wchar_t upper = c >= 0x80 ? UpperChar(c) : (c >= L'a' && c <= L'z' ? c - L'a' + L'A' : c);
-    return (hash ^ static_cast<uint32_t>(upper)) * 16777619U;
+    return (hash ^ static_cast<uint32_t>(UpperChar(c))) * 16777619U;
 }
 uint32_t NameHash(std::wstring_view name);
 

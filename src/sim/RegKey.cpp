@@ -206,34 +206,33 @@ void RegKey::CreateDeferred() const {
     }
 }
 
-void RegKey::TakeDeferred(const std::wstring& name) const {
-    DeferredLines& deferred = *m_Deferred;
-    size_t count = deferred.lines.size();
-    bool more = false;
-    bool same = false;
-    if (deferred.chains.empty()) {
-        size_t buckets = 1;
-        while (buckets < count * 2) {
-            buckets *= 2;
-        }
-        deferred.chains.assign(buckets, kNoLine);
-        deferred.nextInChain.assign(count, kNoLine);
-        deferred.hashes.assign(count, 0);
-        for (size_t i = 0; i < count; ++i) {
-            const DeferredKey& line = deferred.lines[i];
-            if (line.source != nullptr) {
-                deferred.hashes[i] = line.source->NameHashAt(line.pathOffset);
-            }
-        }
-        // Each line goes to the front of its chain, the last first: chains keep the lines' order.
-        for (size_t i = count; i-- > 0;) {
-            if (deferred.lines[i].source != nullptr) {
-                uint32_t& head = deferred.chains[deferred.hashes[i] & (buckets - 1)];
-                deferred.nextInChain[i] = head;
-                head = static_cast<uint32_t>(i);
-            }
+void RegKey::DeferredLines::Index() {
+    size_t count = lines.size();
+    size_t buckets = 1;
+    while (buckets < count * 2) {
+        buckets *= 2;
+    }
+    chains.assign(buckets, kNoLine);
+    nextInChain.assign(count, kNoLine);
+    hashes.assign(count, 0);
+    // Each line goes to the front of its chain, the last first: chains keep the lines' order.
+    for (size_t i = count; i-- > 0;) {
+        if (lines[i].source != nullptr) {
+            hashes[i] = lines[i].source->NameHashAt(lines[i].pathOffset);
+            uint32_t& head = chains[hashes[i] & (buckets - 1)];
+            nextInChain[i] = head;
+            head = static_cast<uint32_t>(i);
         }
     }
+}
+
+void RegKey::TakeDeferred(const std::wstring& name) const {
+    DeferredLines& deferred = *m_Deferred;
+    if (deferred.chains.empty()) {
+        deferred.Index();
+    }
+    bool more = false;
+    bool same = false;
     // The lines of the name, in the order they were deferred: the first gives the subkey its
     // spelling, as it would if all were made keys.
     auto& self = const_cast<RegKey&>(*this);

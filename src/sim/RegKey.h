@@ -147,6 +147,7 @@ private:
         std::vector<uint32_t> chains;
         std::vector<uint32_t> nextInChain;
         std::vector<uint32_t> hashes;
+        void Index();
     };
 
     // Kept small: a loaded prefix has a key for every key line of its files.

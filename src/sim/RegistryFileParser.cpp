@@ -90,16 +90,14 @@ public:
     uint32_t NameHashAt(size_t pos) override {
         // A name without escapes is hashed where it stands; one with escapes is decoded first.
         std::string_view text = Text();
+        size_t end = pos + PlainLength(text.data() + pos, text.size() - pos, ']');
+        if (end + 1 < text.size() && text[end] == '\\' && text[end + 1] != '\\') {
+            bool more = false;
+            bool same = false;
+            return NameHash(NextName(pos, more, same));
+        }
         uint32_t hash = kNameHashStart;
-        for (size_t at = pos; at < text.size() && text[at] != ']'; ++at) {
-            if (text[at] == '\\') {
-                if (at + 1 < text.size() && text[at + 1] != '\\') {
-                    bool more = false;
-                    bool same = false;
-                    return NameHash(NextName(pos, more, same));
-                }
-                break;
-            }
+        for (size_t at = pos; at < end; ++at) {
             hash = NameHashStep(hash, static_cast<wchar_t>(static_cast<unsigned char>(text[at])));
         }
         return hash;
