@@ -45,6 +45,40 @@ install() {
     done
 }
 install "${missing[@]}" && exit 0
+
+# The lists that break are, in practice, those of Debian's security suite, and the i386 packages
+# must have exactly the versions of the amd64 packages they sit beside (wine32:i386 with wine64,
+# libc6:i386 with libc6). The main suite alone holds a set that fits together: install everything
+# from it, through a copy of the package sources without the security suite and lists of its own,
+# so that the machine's own lists are left as they were.
+install_from_main_suite() {
+    local dir file status=0
+    dir=$(mktemp -d)
+    mkdir -p "$dir/sources.list.d" "$dir/lists/partial"
+    # apt downloads as its own user where it can.
+    chmod 755 "$dir"
+    $sudo chown _apt "$dir/lists/partial" 2>/dev/null || true
+    : >"$dir/sources.list"
+    [ -f /etc/apt/sources.list ] && { grep -v -- '-security' /etc/apt/sources.list >"$dir/sources.list" || true; }
+    for file in /etc/apt/sources.list.d/*.list; do
+        [ -f "$file" ] && { grep -v -- '-security' "$file" >"$dir/sources.list.d/${file##*/}" || true; }
+    done
+    # Files in the deb822 format hold one source a paragraph: drop the paragraphs of the suite.
+    for file in /etc/apt/sources.list.d/*.sources; do
+        [ -f "$file" ] && awk 'BEGIN { RS = ""; ORS = "\n\n" } !/-security/' "$file" \
+            >"$dir/sources.list.d/${file##*/}"
+    done
+    local options=(-o "Dir::Etc::sourcelist=$dir/sources.list"
+        -o "Dir::Etc::sourceparts=$dir/sources.list.d" -o "Dir::State::Lists=$dir/lists")
+    echo "Installing from Debian's main suite alone: ${missing[*]}" >&2
+    { $sudo apt-get "${options[@]}" update -qq &&
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get "${options[@]}" install -y -qq "$@" \
+            >/dev/null; } || status=1
+    rm -rf "$dir"
+    return $status
+}
+install_from_main_suite "${missing[@]}" && exit 0
+
 # Without the 32-bit packages the 32-bit programs cannot run under Wine, and their tests are
 # skipped as on a host that cannot execute them; everything else is still built and tested.
 native=()
