@@ -5,8 +5,11 @@
 #   private_prefix STATE      makes a work folder ($work, named when KEEP_WORK is set) and copies
 #                             the prefix named in STATE to $work/prefix (files linked, registry
 #                             copied), exports WINEPREFIX and sets $drive_c; installs a cleanup
-#                             on exit that ends the prefix's processes, the program, the display
+#                             on exit that ends the program, the prefix's processes, the display
 #                             and (unless KEEP_WORK is set) removes $work
+#   shared_prefix STATE       the same for the run's prefix itself (no copy): waits for its
+#                             processes started for another display to end; on exit ends them
+#                             only when the program is still running, and waits for the rest
 #   import_reg WORK FILE      imports a REGEDIT4 file into the prefix; exits the test on failure
 #   start_driver WORK DRIVER VIEWER
 #                             starts a virtual display and prepares the prefix for the driver
@@ -39,30 +42,50 @@ wine_loader() {
 xvfb=""
 app=""
 wine_work=""
+wine_prefix=""
+prefix_is_copy=""
 wine_cleanup() {
-    [ -n "$app" ] && kill "$app" 2>/dev/null
-    if [ -n "$wine_work" ]; then
-        WINEPREFIX=$wine_work/prefix wineserver -k 2>/dev/null
-        WINEPREFIX=$wine_work/prefix wineserver -w 2>/dev/null
+    # The prefix's processes are bound to this display: they end before it goes.
+    if [ -n "$wine_prefix" ]; then
+        if [ -n "$app" ] || [ -n "$prefix_is_copy" ]; then
+            [ -n "$app" ] && kill "$app" 2>/dev/null
+            WINEPREFIX=$wine_prefix wineserver -k 2>/dev/null
+        fi
+        WINEPREFIX=$wine_prefix timeout 60 wineserver -w 2>/dev/null
     fi
     [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
     [ -n "$wine_work" ] && [ -z "${KEEP_WORK:-}" ] && rm -rf "$wine_work"
 }
 
-private_prefix() {
-    local source_prefix file
+make_work() {
     work=$(mktemp -d)
     [ -n "${KEEP_WORK:-}" ] && echo "work folder: $work"
     wine_work=$work
     trap wine_cleanup EXIT
+}
+
+private_prefix() {
+    local source_prefix file
+    make_work
     source_prefix=$(cat "$1")
     cp -al "$source_prefix" "$work/prefix" || exit 1
     for file in system.reg user.reg userdef.reg; do
         rm -f "$work/prefix/$file"
         cp "$source_prefix/$file" "$work/prefix/$file"
     done
-    export WINEPREFIX=$work/prefix
+    prefix_is_copy=1
+    wine_prefix=$work/prefix
+    export WINEPREFIX=$wine_prefix
     drive_c=$WINEPREFIX/drive_c
+}
+
+shared_prefix() {
+    make_work
+    wine_prefix=$(cat "$1")
+    export WINEPREFIX=$wine_prefix
+    drive_c=$WINEPREFIX/drive_c
+    # Processes of the prefix started for another display must end first.
+    wineserver -w 2>/dev/null
 }
 
 import_reg() {

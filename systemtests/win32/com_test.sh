@@ -7,45 +7,17 @@
 set -u -o pipefail
 # shellcheck source=../lib/harness.sh
 source "$(dirname "$0")/../lib/harness.sh"
+# shellcheck source=../lib/wine_run.sh
+source "$(dirname "$0")/../lib/wine_run.sh"
 state=$1
 program=$2
 driver=$3
 viewer=$4
 server=$5
-root=$(cd "$(dirname "$0")/../.." && pwd)
 
-wine_run() { "$root/scripts/wineprefix.sh" run "$state" "$@"; }
-drive() { wine_run "$driver" "$@" | tr -d '\r'; }
-
-wine_run "$driver" temp >/dev/null 2>&1
-[ $? -eq 77 ] && {
-    echo "SKIPPED: this host cannot execute 32-bit programs"
-    exit 77
-}
-
-work=$(mktemp -d)
-WINEPREFIX=$(cat "$state")
-export WINEPREFIX
-app=""
-cleanup() {
-    if [ -n "$app" ]; then
-        kill "$app" 2>/dev/null
-        wineserver -k 2>/dev/null
-    fi
-    timeout 60 wineserver -w 2>/dev/null
-    [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-wineserver -w 2>/dev/null
-start_xvfb "$work"
-export ZANPROBE_VIEWER_RECORD
-ZANPROBE_VIEWER_RECORD=$(windows_path "$work/opened")
-drive prepare "$(windows_path "$viewer")" || fail "cannot prepare the prefix"
-windows_temp=$(drive temp)
-windows_temp=${windows_temp%\\}
-log="$WINEPREFIX/drive_c/$(echo "${windows_temp#?:\\}" | tr '\\' /)/Zanprobe7.txt"
+wine_loader "$program"
+shared_prefix "$state"
+start_driver "$work" "$driver" "$viewer"
 
 # The suite's system folder with its library file, and the servers, in both registry views.
 mkdir -p "$WINEPREFIX/drive_c/Zandorel/System"
@@ -56,7 +28,7 @@ working="{5A6E0C11-7A2B-4C5D-9E01-0000000000A1}"
 failing="{5A6E0C11-7A2B-4C5D-9E01-0000000000A2}"
 reg() { # reg add|delete KEY [ARGS...], in both views, by Wine's 64-bit reg
     for view in /reg:32 /reg:64; do
-        /usr/lib/wine/wine64 reg "$@" /f "$view" >>"$work/reg.out" 2>&1 || fail "reg $* $view"
+        "$loader64" reg "$@" /f "$view" >>"$work/reg.out" 2>&1 || fail "reg $* $view"
     done
 }
 reg add 'HKLM\Software\Zandorel' /v "System Directory" /d 'C:\Zandorel\System'
@@ -71,7 +43,7 @@ register() { # register PROGID CLASS
 # The component section of one run: the lines from its heading up to the next heading.
 section() {
     rm -f "$log"
-    wine_run "$program" >"$work/program.out" 2>&1 &
+    "$loader" "$program" >"$work/program.out" 2>&1 &
     app=$!
     drive wait 120 >/dev/null || fail "the window never showed"
     drive run >/dev/null

@@ -10,17 +10,14 @@
 set -u -o pipefail
 # shellcheck source=../lib/harness.sh
 source "$(dirname "$0")/../lib/harness.sh"
+# shellcheck source=../lib/wine_run.sh
+source "$(dirname "$0")/../lib/wine_run.sh"
 state=$1
 program=$2
 driver=$3
 viewer=$4
 picture=$5
-root=$(cd "$(dirname "$0")/../.." && pwd)
 caption="Zandorel Diagnostic Tools for MRL 7.X"
-
-wine_run() { "$root/scripts/wineprefix.sh" run "$state" "$@"; }
-# The driver's output without the CRs of the Windows console.
-drive() { wine_run "$driver" "$@" | tr -d '\r'; }
 expect_output() { # expect_output WHAT EXPECTED ACTUAL
     [ "$2" = "$3" ] || fail "$1: expected
 $2
@@ -28,47 +25,16 @@ got
 $3"
 }
 
-# A 32-bit program on a host that cannot run one is skipped, as every Windows test is.
-wine_run "$driver" temp >/dev/null 2>&1
-[ $? -eq 77 ] && {
-    echo "SKIPPED: this host cannot execute 32-bit programs"
-    exit 77
-}
-
-work=$(mktemp -d)
-WINEPREFIX=$(cat "$state")
-export WINEPREFIX
-app=""
-cleanup() {
-    # The prefix's processes are bound to this display: they end before it goes.
-    if [ -n "$app" ]; then
-        kill "$app" 2>/dev/null
-        wineserver -k 2>/dev/null
-    fi
-    timeout 60 wineserver -w 2>/dev/null
-    [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-# Processes of the prefix started for another display must end first.
-wineserver -w 2>/dev/null
-start_xvfb "$work"
-
-export ZANPROBE_VIEWER_RECORD
-ZANPROBE_VIEWER_RECORD=$(windows_path "$work/opened")
-drive prepare "$(windows_path "$viewer")" || fail "cannot prepare the prefix"
-windows_temp=$(drive temp)
-windows_temp=${windows_temp%\\}
-temp="$WINEPREFIX/drive_c/$(echo "${windows_temp#?:\\}" | tr '\\' /)"
+wine_loader "$program"
+shared_prefix "$state"
+start_driver "$work" "$driver" "$viewer"
 [ -d "$temp" ] || fail "no temporary folder at $temp"
 marker=$temp/ZandorelLoggingDetail.txt
-log=$temp/Zanprobe7.txt
 windows_log="$windows_temp\\Zanprobe7.txt"
 rm -rf "$marker" "$log"
 
 start_program() {
-    wine_run "$program" >"$work/program.out" 2>&1 &
+    "$loader" "$program" >"$work/program.out" 2>&1 &
     app=$!
     drive wait 120 || fail "the window never showed with its taskbar button; top-level windows: $(drive windows)"
 }

@@ -6,10 +6,11 @@
 //   xwindow click TITLE X Y        a left click at X, Y of the window (pixels)
 //   xwindow close TITLE            asks the window to close, as its close box does
 //   xwindow geometry TITLE         prints "WIDTH HEIGHT" of the window
+#include "PngFile.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <zlib.h>
 
 #include <chrono>
 #include <cstdio>
@@ -64,57 +65,6 @@ Window WaitFor(Display* p_Display, const std::string& p_Title, double p_Seconds,
     }
 }
 
-void PutBigEndian(std::string& p_Out, uint32_t p_Value) {
-    for (int shift = 24; shift >= 0; shift -= 8) {
-        p_Out += static_cast<char>((p_Value >> shift) & 0xff);
-    }
-}
-
-void PutChunk(std::string& p_Out, const char* p_Type, const std::string& p_Data) {
-    PutBigEndian(p_Out, static_cast<uint32_t>(p_Data.size()));
-    std::string body = std::string(p_Type, 4) + p_Data;
-    p_Out += body;
-    PutBigEndian(p_Out, static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(body.data()),
-                                                    static_cast<uInt>(body.size()))));
-}
-
-bool WritePng(const char* p_Path, XImage* p_Image) {
-    int width = p_Image->width;
-    int height = p_Image->height;
-    std::string raw;
-    for (int y = 0; y < height; ++y) {
-        raw += '\0'; // no filter
-        for (int x = 0; x < width; ++x) {
-            unsigned long pixel = XGetPixel(p_Image, x, y);
-            raw += static_cast<char>((pixel & p_Image->red_mask) >> 16);
-            raw += static_cast<char>((pixel & p_Image->green_mask) >> 8);
-            raw += static_cast<char>(pixel & p_Image->blue_mask);
-        }
-    }
-    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
-    std::string packed(packedSize, '\0');
-    if (compress(reinterpret_cast<Bytef*>(&packed[0]), &packedSize,
-                 reinterpret_cast<const Bytef*>(raw.data()),
-                 static_cast<uLong>(raw.size())) != Z_OK) {
-        return false;
-    }
-    packed.resize(packedSize);
-    std::string header;
-    PutBigEndian(header, static_cast<uint32_t>(width));
-    PutBigEndian(header, static_cast<uint32_t>(height));
-    header += std::string("\x08\x02\x00\x00\x00", 5); // 8 bits, RGB
-    std::string png = "\x89PNG\r\n\x1a\n";
-    PutChunk(png, "IHDR", header);
-    PutChunk(png, "IDAT", packed);
-    PutChunk(png, "IEND", "");
-    FILE* file = std::fopen(p_Path, "wb");
-    if (!file) {
-        return false;
-    }
-    bool written = std::fwrite(png.data(), 1, png.size(), file) == png.size();
-    return std::fclose(file) == 0 && written;
-}
-
 int Shot(Display* p_Display, Window p_Window, const char* p_Path) {
     XWindowAttributes attributes;
     XGetWindowAttributes(p_Display, p_Window, &attributes);
@@ -128,7 +78,16 @@ int Shot(Display* p_Display, Window p_Window, const char* p_Path) {
         std::fprintf(stderr, "xwindow: cannot read the screen\n");
         return 1;
     }
-    bool written = WritePng(p_Path, image);
+    std::string rgb;
+    for (int y = 0; y < image->height; ++y) {
+        for (int x = 0; x < image->width; ++x) {
+            unsigned long pixel = XGetPixel(image, x, y);
+            rgb += static_cast<char>((pixel & image->red_mask) >> 16);
+            rgb += static_cast<char>((pixel & image->green_mask) >> 8);
+            rgb += static_cast<char>(pixel & image->blue_mask);
+        }
+    }
+    bool written = WritePng(p_Path, image->width, image->height, rgb);
     XDestroyImage(image);
     return written ? 0 : 1;
 }
