@@ -1,5 +1,6 @@
 // The environment, the Windows folder and the shell folders of the simulated machine.
 #include "sim/Ansi.h"
+#include "sim/Environment.h"
 #include "sim/Errors.h"
 #include "sim/Machine.h"
 #include "sim/Paths.h"
@@ -9,10 +10,10 @@
 
 using namespace sim;
 
-namespace {
+namespace sim {
 
-const std::wstring* FindVariable(const std::wstring& name) {
-    for (const auto& variable : CurrentMachine().environment) {
+const std::wstring* FindVariable(const Environment& environment, const std::wstring& name) {
+    for (const auto& variable : environment) {
         if (SameName(variable.first, name)) {
             return &variable.second;
         }
@@ -20,37 +21,43 @@ const std::wstring* FindVariable(const std::wstring& name) {
     return nullptr;
 }
 
-// Replaces every %NAME% of a defined variable; undefined references and a lone % stay.
-std::wstring Expand(const std::wstring& text) {
+void SetVariable(Environment& environment, const std::wstring& name, const std::wstring& value) {
+    for (auto& variable : environment) {
+        if (SameName(variable.first, name)) {
+            variable.second = value;
+            return;
+        }
+    }
+    environment.emplace_back(name, value);
+}
+
+std::wstring ExpandVariables(const Environment& environment, const std::wstring& text) {
     std::wstring result;
     size_t i = 0;
     while (i < text.size()) {
         size_t open = text.find(L'%', i);
-        if (open == std::wstring::npos) {
+        size_t close = open == std::wstring::npos ? open : text.find(L'%', open + 1);
+        if (close == std::wstring::npos) {
             result += text.substr(i);
             break;
         }
         result += text.substr(i, open - i);
-        size_t close = text.find(L'%', open + 1);
-        if (close == std::wstring::npos) {
-            result += text.substr(open);
-            break;
-        }
-        const std::wstring* value = FindVariable(text.substr(open + 1, close - open - 1));
-        // An undefined reference stays as written, its closing % included.
+        const std::wstring* value =
+            FindVariable(environment, text.substr(open + 1, close - open - 1));
         result += value != nullptr ? *value : text.substr(open, close - open + 1);
         i = close + 1;
     }
     return result;
 }
 
-} // namespace
+} // namespace sim
 
 DWORD WINAPI ExpandEnvironmentStringsA(LPCSTR lpSrc, LPSTR lpDst, DWORD nSize) {
     if (lpSrc == nullptr) {
         return Fail<DWORD>(ERROR_INVALID_PARAMETER, 0);
     }
-    std::string expanded = ToMachineAnsi(Expand(FromAnsiArgument(lpSrc)));
+    std::string expanded =
+        ToMachineAnsi(ExpandVariables(CurrentMachine().environment, FromAnsiArgument(lpSrc)));
     DWORD needed = static_cast<DWORD>(expanded.size()) + 1;
     if (lpDst != nullptr && nSize >= needed) {
         std::memcpy(lpDst, expanded.c_str(), needed);
@@ -62,7 +69,8 @@ DWORD WINAPI ExpandEnvironmentStringsA(LPCSTR lpSrc, LPSTR lpDst, DWORD nSize) {
 }
 
 DWORD WINAPI GetEnvironmentVariableA(LPCSTR lpName, LPSTR lpBuffer, DWORD nSize) {
-    const std::wstring* value = FindVariable(FromAnsiArgument(lpName));
+    const std::wstring* value =
+        FindVariable(CurrentMachine().environment, FromAnsiArgument(lpName));
     if (value == nullptr) {
         return Fail<DWORD>(ERROR_ENVVAR_NOT_FOUND, 0);
     }

@@ -3,6 +3,7 @@
 // machine (or, later, one loaded from a Wine prefix).
 #pragma once
 
+#include "sim/Environment.h"
 #include "sim/Faults.h"
 #include "sim/Registry.h"
 #include "winapi/winapi.h"
@@ -36,19 +37,18 @@ public:
     // The registry (its views follow is64Bit).
     Registry registry;
     // The user's environment variables, names compared without regard to case.
-    std::vector<std::pair<std::wstring, std::wstring>> environment;
+    Environment environment;
     // The Windows folder and the user's application-data folder, without trailing backslash.
     std::wstring windowsFolder = L"C:\\windows";
     std::wstring appDataFolder;
-    // Whether kernel32 exports IsWow64Process (Windows versions before XP SP2 lack it).
-    bool hasIsWow64Process = true;
     // Named mutexes that other processes hold open.
     std::vector<std::wstring> othersMutexes;
     // Named kernel objects of other kinds (events, semaphores) that other processes hold open;
     // a mutex cannot be created under one of their names.
     std::vector<std::wstring> othersNonMutexObjects;
-    // kernel32 functions that this Windows version lacks ("GetSystemDEPPolicy", ...); a
-    // program that binds one through GetProcAddress does not find it.
+    // kernel32 functions that this Windows version lacks ("IsWow64Process" before XP SP2,
+    // "GetSystemDEPPolicy", ...); a program that binds one through GetProcAddress does not
+    // find it.
     std::vector<std::string> missingKernel32Functions;
     // Data Execution Prevention: the system policy (0 always off, 1 always on, 2 opt-in,
     // 3 opt-out), the program's process flags (1 enabled, 2 ATL thunk emulation disabled) and

@@ -16,21 +16,39 @@ using namespace sim;
 
 namespace {
 
+const intptr_t kKernel32 = 0x7b400000;
+const intptr_t kVersionModule = 0x7d000000;
+
 // The modules every Windows process has loaded, by upper-case name; the handle values only
 // need to be distinct.
 const std::map<std::wstring, intptr_t>& SystemModules() {
     static const std::map<std::wstring, intptr_t> modules = {
-        {L"NTDLL.DLL", 0x7bc00000},  {L"KERNEL32.DLL", 0x7b400000}, {L"KERNELBASE.DLL", 0x7b000000},
-        {L"USER32.DLL", 0x7e800000}, {L"SHELL32.DLL", 0x7e400000},  {L"ADVAPI32.DLL", 0x7e000000}};
+        {L"NTDLL.DLL", 0x7bc00000},  {L"KERNEL32.DLL", kKernel32}, {L"KERNELBASE.DLL", 0x7b000000},
+        {L"USER32.DLL", 0x7e800000}, {L"SHELL32.DLL", 0x7e400000}, {L"ADVAPI32.DLL", 0x7e000000}};
     return modules;
 }
 
-const intptr_t kVersionModule = 0x7d000000;
 const DWORD kSearchFlags = 0x00001F00; // LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR ... DEFAULT_DIRS
 
 bool Exports(const std::string& kernel32Function) {
     const std::vector<std::string>& missing = CurrentMachine().missingKernel32Functions;
     return std::find(missing.begin(), missing.end(), kernel32Function) == missing.end();
+}
+
+// The module of an upper-case name (".DLL" added to a name without extension); loaded modules
+// include version.dll.
+HMODULE ModuleNamed(std::wstring name, bool loaded) {
+    if (name.find(L'.') == std::wstring::npos) {
+        name += L".DLL";
+    }
+    if (loaded && name == L"VERSION.DLL") {
+        return reinterpret_cast<HMODULE>(kVersionModule);
+    }
+    auto found = SystemModules().find(name);
+    if (found == SystemModules().end()) {
+        return Fail<HMODULE>(ERROR_MOD_NOT_FOUND, nullptr);
+    }
+    return reinterpret_cast<HMODULE>(found->second);
 }
 
 BOOL WINAPI SetDefaultDllDirectories(DWORD DirectoryFlags) {
@@ -46,51 +64,31 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName) {
     if (lpModuleName == nullptr) {
         return reinterpret_cast<HMODULE>(static_cast<intptr_t>(0x400000));
     }
-    std::wstring name = UpperName(FromAnsiArgument(lpModuleName));
-    if (name.find(L'.') == std::wstring::npos) {
-        name += L".DLL";
-    }
-    auto found = SystemModules().find(name);
-    if (found == SystemModules().end()) {
-        return Fail<HMODULE>(ERROR_MOD_NOT_FOUND, nullptr);
-    }
-    return reinterpret_cast<HMODULE>(found->second);
+    return ModuleNamed(UpperName(FromAnsiArgument(lpModuleName)), false);
 }
 
 FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName) {
     if (hModule == nullptr || lpProcName == nullptr) {
         return Fail<FARPROC>(ERROR_INVALID_HANDLE, nullptr);
     }
-    const std::string name = lpProcName;
-    const intptr_t kernel32 = SystemModules().at(L"KERNEL32.DLL");
-    if (reinterpret_cast<intptr_t>(hModule) == kernel32 && name == "IsWow64Process" &&
-        CurrentMachine().hasIsWow64Process) {
-        return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&IsWow64Process));
+    // kernel32's functions that some Windows versions lack, and version.dll's.
+    static const std::map<std::pair<intptr_t, std::string>, void*> exports = {
+        {{kKernel32, "IsWow64Process"}, reinterpret_cast<void*>(&IsWow64Process)},
+        {{kKernel32, "GetSystemDEPPolicy"}, reinterpret_cast<void*>(&GetSystemDEPPolicy)},
+        {{kKernel32, "GetProcessDEPPolicy"}, reinterpret_cast<void*>(&GetProcessDEPPolicy)},
+        {{kKernel32, "GetCurrentProcessId"}, reinterpret_cast<void*>(&GetCurrentProcessId)},
+        {{kKernel32, "OpenProcess"}, reinterpret_cast<void*>(&OpenProcess)},
+        {{kKernel32, "SetDefaultDllDirectories"},
+         reinterpret_cast<void*>(&SetDefaultDllDirectories)},
+        {{kVersionModule, "GetFileVersionInfoSizeA"},
+         reinterpret_cast<void*>(&GetFileVersionInfoSizeA)},
+        {{kVersionModule, "GetFileVersionInfoA"}, reinterpret_cast<void*>(&GetFileVersionInfoA)},
+        {{kVersionModule, "VerQueryValueA"}, reinterpret_cast<void*>(&VerQueryValueA)}};
+    auto found = exports.find({reinterpret_cast<intptr_t>(hModule), lpProcName});
+    if (found == exports.end() || (found->first.first == kKernel32 && !Exports(lpProcName))) {
+        return Fail<FARPROC>(ERROR_PROC_NOT_FOUND, nullptr);
     }
-    if (reinterpret_cast<intptr_t>(hModule) == kernel32) {
-        // Functions that some Windows versions lack, unless this machine's version does.
-        const std::map<std::string, void*> optional = {
-            {"GetSystemDEPPolicy", reinterpret_cast<void*>(&GetSystemDEPPolicy)},
-            {"GetProcessDEPPolicy", reinterpret_cast<void*>(&GetProcessDEPPolicy)},
-            {"GetCurrentProcessId", reinterpret_cast<void*>(&GetCurrentProcessId)},
-            {"OpenProcess", reinterpret_cast<void*>(&OpenProcess)},
-            {"SetDefaultDllDirectories", reinterpret_cast<void*>(&SetDefaultDllDirectories)}};
-        auto found = optional.find(name);
-        if (found != optional.end() && Exports(name)) {
-            return reinterpret_cast<FARPROC>(found->second);
-        }
-    }
-    if (reinterpret_cast<intptr_t>(hModule) == kVersionModule) {
-        const std::map<std::string, void*> version = {
-            {"GetFileVersionInfoSizeA", reinterpret_cast<void*>(&GetFileVersionInfoSizeA)},
-            {"GetFileVersionInfoA", reinterpret_cast<void*>(&GetFileVersionInfoA)},
-            {"VerQueryValueA", reinterpret_cast<void*>(&VerQueryValueA)}};
-        auto found = version.find(name);
-        if (found != version.end()) {
-            return reinterpret_cast<FARPROC>(found->second);
-        }
-    }
-    return Fail<FARPROC>(ERROR_PROC_NOT_FOUND, nullptr);
+    return reinterpret_cast<FARPROC>(found->second);
 }
 
 // A bare name is a system module; a path must lead into the system folder. The search flags
@@ -110,17 +108,7 @@ HMODULE WINAPI LoadLibraryExA(LPCSTR lpLibFileName, HANDLE hFile, DWORD dwFlags)
         }
         name = name.substr(slash + 1);
     }
-    if (name.find(L'.') == std::wstring::npos) {
-        name += L".DLL";
-    }
-    if (name == L"VERSION.DLL") {
-        return reinterpret_cast<HMODULE>(kVersionModule);
-    }
-    auto found = SystemModules().find(name);
-    if (found == SystemModules().end()) {
-        return Fail<HMODULE>(ERROR_MOD_NOT_FOUND, nullptr);
-    }
-    return reinterpret_cast<HMODULE>(found->second);
+    return ModuleNamed(name, true);
 }
 
 BOOL WINAPI FreeLibrary(HMODULE hLibModule) {

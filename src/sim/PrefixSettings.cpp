@@ -1,6 +1,7 @@
 #include "sim/PrefixSettings.h"
 
 #include "sim/CodePage.h"
+#include "sim/Environment.h"
 #include "sim/Paths.h"
 #include "sim/Registry.h"
 
@@ -32,54 +33,10 @@ std::wstring TextValue(Registry& registry, RegRoot root, const std::wstring& pat
     return text.substr(0, text.find(L'\0'));
 }
 
-using Environment = std::vector<std::pair<std::wstring, std::wstring>>;
-
-std::wstring* Variable(Environment& environment, const std::wstring& name) {
-    for (auto& variable : environment) {
-        if (SameName(variable.first, name)) {
-            return &variable.second;
-        }
-    }
-    return nullptr;
-}
-
-void SetVariable(Environment& environment, const std::wstring& name, const std::wstring& value) {
-    std::wstring* existing = Variable(environment, name);
-    if (existing != nullptr) {
-        *existing = value;
-    } else {
-        environment.emplace_back(name, value);
-    }
-}
-
 void SetDefault(Environment& environment, const std::wstring& name, const std::wstring& value) {
-    if (Variable(environment, name) == nullptr && !value.empty()) {
+    if (FindVariable(environment, name) == nullptr && !value.empty()) {
         environment.emplace_back(name, value);
     }
-}
-
-// %NAME% references of defined variables replaced; others stay.
-std::wstring Expand(Environment& environment, const std::wstring& text) {
-    std::wstring result;
-    size_t i = 0;
-    while (i < text.size()) {
-        size_t open = text.find(L'%', i);
-        size_t close = open == std::wstring::npos ? open : text.find(L'%', open + 1);
-        if (close == std::wstring::npos) {
-            result += text.substr(i);
-            break;
-        }
-        result += text.substr(i, open - i);
-        const std::wstring* value = Variable(environment, text.substr(open + 1, close - open - 1));
-        if (value != nullptr) {
-            result += *value;
-            i = close + 1;
-        } else {
-            result += text.substr(open, close - open);
-            i = close;
-        }
-    }
-    return result;
 }
 
 // Adds the values of an environment key: plain ones first, then the expandable ones expanded
@@ -98,14 +55,13 @@ void AddEnvironmentKey(Registry& registry, RegRoot root, const std::wstring& pat
             std::wstring text = FromUtf16Le(value->data);
             text = text.substr(0, text.find(L'\0'));
             if (expandable) {
-                text = Expand(environment, text);
+                text = ExpandVariables(environment, text);
             }
-            std::wstring* existing = Variable(environment, value->name);
+            const std::wstring* existing = FindVariable(environment, value->name);
             if (appendPath && existing != nullptr && SameName(value->name, L"PATH")) {
-                *existing += L";" + text;
-            } else {
-                SetVariable(environment, value->name, text);
+                text = *existing + L";" + text;
             }
+            SetVariable(environment, value->name, text);
         }
     }
 }
@@ -186,7 +142,7 @@ void ReadPrefixSettings(Machine& machine, const std::string& systemFile,
     // GetTempPath's order: TMP, TEMP, USERPROFILE, the Windows folder.
     std::wstring temp;
     for (const wchar_t* name : {L"TMP", L"TEMP", L"USERPROFILE"}) {
-        const std::wstring* value = Variable(environment, name);
+        const std::wstring* value = FindVariable(environment, name);
         if (value != nullptr && !value->empty()) {
             temp = *value;
             break;
@@ -201,7 +157,7 @@ void ReadPrefixSettings(Machine& machine, const std::string& systemFile,
     machine.tempPath = temp;
 
     std::wstring appData = TextValue(registry, hkcu, shellFolders, L"AppData");
-    const std::wstring* appDataVariable = Variable(environment, L"APPDATA");
+    const std::wstring* appDataVariable = FindVariable(environment, L"APPDATA");
     machine.appDataFolder =
         !appData.empty() ? appData : (appDataVariable != nullptr ? *appDataVariable : L"");
 

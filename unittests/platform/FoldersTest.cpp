@@ -142,7 +142,7 @@ TEST_F(FoldersTest, Wow64FollowsTheMachine) {
     EXPECT_FALSE(IsWow64());
     Machine().is64Bit = true;
     EXPECT_TRUE(IsWow64());
-    Machine().hasIsWow64Process = false;
+    Machine().missingKernel32Functions = {"IsWow64Process"};
     EXPECT_FALSE(IsWow64());
 }
 
