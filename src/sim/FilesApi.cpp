@@ -37,19 +37,23 @@ bool HeldWithoutDeleteSharing(const std::string& hostPath) {
     return held;
 }
 
-// Resolves a path argument (its long and short forms only when asked for); sets the last error
-// when that fails.
-bool Resolve(LPCSTR path, ResolvedPath& resolved, PathForms forms = PathForms::Skipped) {
+// Resolves a path argument; sets the last error when that fails.
+bool Resolve(LPCSTR path, ResolvedPath& resolved) {
     if (path == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return false;
     }
-    resolved = ResolveWindowsPath(FromAnsiArgument(path), forms);
+    resolved = ResolveWindowsPath(FromAnsiArgument(path));
     if (resolved.error != ERROR_SUCCESS) {
         SetLastError(resolved.error);
         return false;
     }
     return true;
+}
+
+// The same for a path that must exist (ERROR_FILE_NOT_FOUND when it does not).
+bool ResolveExisting(LPCSTR path, ResolvedPath& resolved) {
+    return Resolve(path, resolved) && (resolved.exists || Fail(ERROR_FILE_NOT_FOUND, false));
 }
 
 bool IsNullDeviceName(LPCSTR path) {
@@ -65,11 +69,8 @@ bool IsNullDeviceName(LPCSTR path) {
 
 DWORD CopyPathForm(LPCSTR source, bool longForm, LPSTR target, DWORD size) {
     ResolvedPath resolved;
-    if (!Resolve(source, resolved, PathForms::Made)) {
+    if (!ResolveExisting(source, resolved)) {
         return 0;
-    }
-    if (!resolved.exists) {
-        return Fail<DWORD>(ERROR_FILE_NOT_FOUND, 0);
     }
     return CopyOut(ToMachineAnsi(longForm ? resolved.longForm : resolved.shortForm), target, size);
 }
@@ -99,24 +100,19 @@ BOOL WINAPI CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES) {
     if (mkdir(resolved.host.c_str(), 0777) != 0) {
         return Fail(ErrorFromErrno(errno, false), FALSE);
     }
-    ForgetResolvedFolders();
     return TRUE;
 }
 
 BOOL WINAPI RemoveDirectoryA(LPCSTR lpPathName) {
     ResolvedPath resolved;
-    if (!Resolve(lpPathName, resolved)) {
+    if (!ResolveExisting(lpPathName, resolved)) {
         return FALSE;
-    }
-    if (!resolved.exists) {
-        return Fail(ERROR_FILE_NOT_FOUND, FALSE);
     }
     if (rmdir(resolved.host.c_str()) != 0) {
         return Fail(errno == ENOTDIR ? static_cast<DWORD>(ERROR_DIRECTORY)
                                      : ErrorFromErrno(errno, true),
                     FALSE);
     }
-    ForgetResolvedFolders();
     return TRUE;
 }
 
@@ -126,22 +122,16 @@ DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName) {
         return Fail(planted, INVALID_FILE_ATTRIBUTES);
     }
     ResolvedPath resolved;
-    if (!Resolve(lpFileName, resolved)) {
+    if (!ResolveExisting(lpFileName, resolved)) {
         return INVALID_FILE_ATTRIBUTES;
-    }
-    if (!resolved.exists) {
-        return Fail(ERROR_FILE_NOT_FOUND, INVALID_FILE_ATTRIBUTES);
     }
     return ReadAttributes(resolved.host);
 }
 
 BOOL WINAPI SetFileAttributesA(LPCSTR lpFileName, DWORD dwFileAttributes) {
     ResolvedPath resolved;
-    if (!Resolve(lpFileName, resolved)) {
+    if (!ResolveExisting(lpFileName, resolved)) {
         return FALSE;
-    }
-    if (!resolved.exists) {
-        return Fail(ERROR_FILE_NOT_FOUND, FALSE);
     }
     DWORD error = WriteAttributes(resolved.host, dwFileAttributes);
     if (error != ERROR_SUCCESS) {
@@ -290,17 +280,11 @@ BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
 
 BOOL WINAPI DeleteFileA(LPCSTR lpFileName) {
     ResolvedPath resolved;
-    if (!Resolve(lpFileName, resolved)) {
+    if (!ResolveExisting(lpFileName, resolved)) {
         return FALSE;
     }
-    if (!resolved.exists) {
-        return Fail(ERROR_FILE_NOT_FOUND, FALSE);
-    }
-    struct stat info;
-    if (stat(resolved.host.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-        return Fail(ERROR_ACCESS_DENIED, FALSE);
-    }
-    if (IsReadOnly(resolved.host)) {
+    // (A link that points nowhere has no mode: it is deleted.)
+    if (resolved.mode != 0 && (S_ISDIR(resolved.mode) || IsReadOnly(resolved.mode))) {
         return Fail(ERROR_ACCESS_DENIED, FALSE);
     }
     if (HeldWithoutDeleteSharing(resolved.host)) {
@@ -309,6 +293,5 @@ BOOL WINAPI DeleteFileA(LPCSTR lpFileName) {
     if (unlink(resolved.host.c_str()) != 0) {
         return Fail(ErrorFromErrno(errno, true), FALSE);
     }
-    ForgetResolvedFolders();
     return TRUE;
 }

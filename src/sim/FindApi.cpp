@@ -80,8 +80,7 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
     if (where.error != ERROR_SUCCESS) {
         return Fail(where.error, INVALID_HANDLE_VALUE);
     }
-    struct stat info;
-    if (!where.exists || stat(where.host.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+    if (!where.exists || !S_ISDIR(where.mode)) {
         return Fail(ERROR_PATH_NOT_FOUND, INVALID_HANDLE_VALUE);
     }
     std::string prefix = where.host == "/" ? "/" : where.host + "/";
@@ -89,15 +88,13 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
     if (!HasWildcard(pattern)) {
         ResolvedPath exact =
             ResolveWindowsPath(folder + (folder.back() == L'\\' ? L"" : L"\\") + pattern);
-        WIN32_FIND_DATAA data;
         if (exact.error != ERROR_SUCCESS) {
             return Fail(exact.error, INVALID_HANDLE_VALUE);
         }
-        if (exact.exists) {
-            size_t slash = exact.host.find_last_of('/');
-            if (MakeFindData(exact.host, Utf8ToWide(exact.host.substr(slash + 1)), data)) {
-                found->entries.push_back(data);
-            }
+        WIN32_FIND_DATAA data;
+        std::string name = exact.host.substr(exact.host.find_last_of('/') + 1);
+        if (exact.exists && MakeFindData(exact.host, Utf8ToWide(name), data)) {
+            found->entries.push_back(data);
         }
     } else {
         std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(where.host.c_str()), closedir);

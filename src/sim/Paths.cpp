@@ -3,11 +3,11 @@
 #include "sim/CodePage.h"
 #include "sim/Machine.h"
 
+#include <algorithm>
 #include <cwctype>
 #include <dirent.h>
 #include <memory>
 #include <sys/stat.h>
-#include <unordered_map>
 
 namespace sim {
 
@@ -17,10 +17,6 @@ namespace {
 mode_t ModeOf(const std::string& host) {
     struct stat info;
     return stat(host.c_str(), &info) == 0 ? info.st_mode : 0;
-}
-
-bool IsFolder(const std::string& host) {
-    return S_ISDIR(ModeOf(host));
 }
 
 // Whether a host path exists (a symbolic link counts, also one that points nowhere), and the
@@ -92,30 +88,6 @@ bool IsLegal8Dot3(const std::wstring& name) {
         }
     }
     return true;
-}
-
-// The folders that paths were last resolved in (a run writes its log line by line, opening it
-// by its path each time): by the host folder of the drive and the path's folders as written
-// (their spelling is kept in the long form), with what resolving them found. An entry counts only
-// while its host folder is still a folder; the simulated machine forgets them all when it makes or
-// removes a folder or a file, and when another machine is current.
-struct ResolvedFolder {
-    std::string host;
-    std::vector<std::pair<std::wstring, std::wstring>> names;
-};
-
-struct ResolvedFolders {
-    const Machine* machine = nullptr;
-    std::unordered_map<std::wstring, ResolvedFolder> folders;
-};
-
-ResolvedFolders& Resolved() {
-    static ResolvedFolders resolved;
-    if (resolved.machine != &CurrentMachine()) {
-        resolved.folders.clear();
-        resolved.machine = &CurrentMachine();
-    }
-    return resolved;
 }
 
 // Windows ignores dots and blanks at the end of a path component.
@@ -227,18 +199,12 @@ void SplitWindowsPath(const std::wstring& windowsPath, std::wstring& folder, std
     }
 }
 
-void ForgetResolvedFolders() {
-    Resolved().folders.clear();
-}
-
-ResolvedPath ResolveWindowsPath(const std::wstring& windowsPath, PathForms forms) {
+ResolvedPath ResolveWindowsPath(const std::wstring& windowsPath) {
     ResolvedPath result;
     if (windowsPath.size() < 2 || windowsPath[1] != L':' || !std::iswalpha(windowsPath[0]) ||
         (windowsPath.size() > 2 && windowsPath[2] != L'\\' && windowsPath[2] != L'/')) {
-        result.error = windowsPath.empty() ? ERROR_PATH_NOT_FOUND : ERROR_INVALID_NAME;
-        if (windowsPath.size() >= 2 && windowsPath[1] != L':') {
-            result.error = ERROR_PATH_NOT_FOUND;
-        }
+        bool drive = !windowsPath.empty() && (windowsPath.size() == 1 || windowsPath[1] == L':');
+        result.error = drive ? ERROR_INVALID_NAME : ERROR_PATH_NOT_FOUND;
         return result;
     }
     auto root = CurrentMachine().DriveRoot(windowsPath[0]);
@@ -246,138 +212,76 @@ ResolvedPath ResolveWindowsPath(const std::wstring& windowsPath, PathForms forms
         result.error = ERROR_PATH_NOT_FOUND;
         return result;
     }
-    // The components as written, where they stand in the path.
+    // The components as written, trailing dots and blanks dropped.
     std::wstring_view path(windowsPath);
     std::vector<std::wstring_view> parts;
-    for (size_t start = 3, i = 3; i <= path.size(); ++i) {
-        if (i == path.size() || path[i] == L'\\' || path[i] == L'/') {
-            if (i > start) {
-                parts.push_back(path.substr(start, i - start));
-            }
-            start = i + 1;
+    for (size_t start = 3, end = 3; start < path.size(); start = end + 1) {
+        end = std::min(path.find_first_of(L"\\/", start), path.size());
+        if (end > start) {
+            parts.push_back(WithoutTrailingDotsAndBlanks(path.substr(start, end - start)));
         }
     }
-    bool trailingSlash = path.size() > 3 && (path.back() == L'\\' || path.back() == L'/');
-
-    std::wstring drive{windowsPath[0], L':', L'\\'};
-    std::string host = *root;
-    std::vector<std::pair<std::wstring, std::wstring>> names; // long and short
-    std::vector<std::string> hosts{host};
-    // Whether host is a folder: known from the search that found it, so that each component
-    // costs one look-up.
-    bool rootIsFolder = true;
-    bool hostIsFolder = true;
-    // What stat found for host, once a component has been looked up and host is its entry.
-    mode_t mode = 0;
-    bool modeKnown = false;
-    // The folders of a path of plain names may have been resolved before.
-    std::wstring folderKey;
-    size_t begin = 0;
-    if (parts.size() >= 2) {
-        folderKey = Utf8ToWide(*root);
-        for (size_t i = 0; i + 1 < parts.size(); ++i) {
-            std::wstring_view part = WithoutTrailingDotsAndBlanks(parts[i]);
-            if (part.empty() || part == L"." || part == L"..") {
-                folderKey.clear();
-                break;
-            }
-            folderKey += L'\\';
-            folderKey += part;
-        }
-        std::wstring_view last = WithoutTrailingDotsAndBlanks(parts.back());
-        if (last == L"." || last == L"..") {
-            folderKey.clear();
-        }
+    // A path of plain names that the host has as written is found in one look (a run opens its
+    // log by its path for every line of it): each of its names then matches exactly.
+    std::string written = *root == "/" ? "" : *root;
+    bool plain = !parts.empty();
+    for (std::wstring_view part : parts) {
+        plain = plain && !part.empty() && part != L"." && part != L".." &&
+                part.find_first_of(L"<>:\"|") == std::wstring_view::npos;
+        written += "/" + WideToUtf8(std::wstring(part));
     }
-    ResolvedFolders& resolved = Resolved();
-    auto known = folderKey.empty() ? resolved.folders.end() : resolved.folders.find(folderKey);
-    // A remembered folder counts while it is still a folder: finding the last name in it shows
-    // that; only when the name is not found is the folder itself looked at.
-    bool remembered = known != resolved.folders.end();
-    if (remembered) {
-        host = known->second.host;
-        if (forms == PathForms::Made) {
-            names = known->second.names;
-        }
-        // Only a plain last name follows, never "..": the folders above are not needed.
-        hosts = {host};
-        begin = parts.size() - 1;
-    } else {
-        rootIsFolder = IsFolder(host);
-        hostIsFolder = rootIsFolder;
-    }
-    for (size_t i = begin; i < parts.size(); ++i) {
-        std::wstring_view part = WithoutTrailingDotsAndBlanks(parts[i]);
+    mode_t wholeMode = 0;
+    bool whole = plain && Exists(written, wholeMode);
+    // The drive's root, then each folder or file walked into, with its long and short name.
+    struct Step {
+        std::string host;
+        mode_t mode;
+        std::wstring longName, shortName;
+    };
+    std::vector<Step> steps{{*root, whole ? S_IFDIR : ModeOf(*root), L"", L""}};
+    for (size_t i = 0; i < parts.size(); ++i) {
+        std::wstring_view part = parts[i];
         bool last = i + 1 == parts.size();
         if (part == L".") {
             continue;
         }
         if (part == L"..") {
-            if (hosts.size() > 1) {
-                hosts.pop_back();
-                names.pop_back();
+            if (steps.size() > 1) {
+                steps.pop_back();
             }
-            host = hosts.back();
-            hostIsFolder = hosts.size() > 1 || rootIsFolder;
-            modeKnown = false;
             continue;
         }
         if (part.empty() || part.find_first_of(L"<>:\"|") != std::wstring_view::npos) {
             result.error = ERROR_INVALID_NAME;
             return result;
         }
-        if (!hostIsFolder) {
-            result.error = ERROR_PATH_NOT_FOUND;
-            return result;
-        }
-        std::string found;
-        std::string prefix = host == "/" ? "/" : host + "/";
-        bool isThere = FindEntry(host, part, found, mode);
-        if (remembered && !isThere && !IsFolder(host)) {
-            // The remembered folder is gone: the path is resolved from its drive.
-            resolved.folders.erase(known);
-            return ResolveWindowsPath(windowsPath, forms);
-        }
-        hostIsFolder = S_ISDIR(mode);
-        if (isThere) {
-            host = prefix + found;
-            modeKnown = true;
-            if (!last || forms == PathForms::Made) {
-                // As on Windows, a component keeps its spelling unless it was a short name.
-                std::wstring onDisk = Utf8ToWide(found);
-                bool viaShortName = !SameName(onDisk, part);
-                names.emplace_back(viaShortName ? onDisk : std::wstring(part), ShortNameOf(onDisk));
+        const Step& folder = steps.back();
+        std::string prefix = folder.host == "/" ? "/" : folder.host + "/";
+        std::string found = WideToUtf8(std::wstring(part));
+        mode_t mode = last ? wholeMode : S_IFDIR;
+        if (!whole && (!S_ISDIR(folder.mode) || !FindEntry(folder.host, part, found, mode))) {
+            if (!last || !S_ISDIR(folder.mode)) {
+                result.error = ERROR_PATH_NOT_FOUND;
+                return result;
             }
-        } else if (last) {
             result.host = prefix + WideToUtf8(std::wstring(part));
-            result.exists = false;
-            return result;
-        } else {
-            result.error = ERROR_PATH_NOT_FOUND;
             return result;
         }
-        hosts.push_back(host);
-        if (!folderKey.empty() && i + 2 == parts.size() && hostIsFolder) {
-            resolved.folders[folderKey] = ResolvedFolder{host, names};
-        }
+        // As on Windows, a component keeps its spelling unless it was a short name.
+        std::wstring onDisk = Utf8ToWide(found);
+        steps.push_back({prefix + found, mode, SameName(onDisk, part) ? std::wstring(part) : onDisk,
+                         ShortNameOf(onDisk)});
     }
-    result.host = host;
+    result.host = steps.back().host;
     result.exists = true;
-    result.mode = modeKnown ? mode : ModeOf(host);
-    if (forms == PathForms::Skipped) {
-        return result;
+    result.mode = steps.back().mode;
+    result.longForm = result.shortForm = std::wstring{windowsPath[0], L':', L'\\'};
+    for (size_t i = 1; i < steps.size(); ++i) {
+        result.longForm += (i > 1 ? L"\\" : L"") + steps[i].longName;
+        result.shortForm += (i > 1 ? L"\\" : L"") + steps[i].shortName;
     }
-    result.longForm = drive;
-    result.shortForm = drive;
-    for (size_t i = 0; i < names.size(); ++i) {
-        if (i > 0) {
-            result.longForm += L'\\';
-            result.shortForm += L'\\';
-        }
-        result.longForm += names[i].first;
-        result.shortForm += names[i].second;
-    }
-    if (trailingSlash && !names.empty()) {
+    bool trailingSlash = path.size() > 3 && (path.back() == L'\\' || path.back() == L'/');
+    if (trailingSlash && steps.size() > 1) {
         result.longForm += L'\\';
         result.shortForm += L'\\';
     }

@@ -28,18 +28,10 @@ struct ResolvedPath {
     std::wstring shortForm;
 };
 
-// Whether a resolved path gets its long and short forms (a caller that only opens the file
-// needs neither, and the short name of its last component costs more than the rest).
-enum class PathForms { Made, Skipped };
-
 // Resolves an absolute Windows path ("C:\dir\file", forward slashes accepted). A missing
 // last component resolves with exists false; a missing folder on the way is
 // ERROR_PATH_NOT_FOUND.
-ResolvedPath ResolveWindowsPath(const std::wstring& windowsPath, PathForms forms = PathForms::Made);
-
-// Forgets the folders paths were resolved in, after the simulated machine has made or removed
-// a folder or a file (a name that now matches better, or no longer).
-void ForgetResolvedFolders();
+ResolvedPath ResolveWindowsPath(const std::wstring& windowsPath);
 
 // Splits a Windows path into its folder part (without the trailing backslash, but "C:\" for
 // the root) and its last component.

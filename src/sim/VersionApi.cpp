@@ -24,8 +24,7 @@ bool LoadImage(LPCSTR path, PeImage& image) {
     if (resolved.error != ERROR_SUCCESS) {
         return Fail(resolved.error, false);
     }
-    struct stat info;
-    if (!resolved.exists || stat(resolved.host.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) {
+    if (!resolved.exists || resolved.mode == 0 || S_ISDIR(resolved.mode)) {
         return Fail(ERROR_FILE_NOT_FOUND, false);
     }
     if (!ReadPeImage(resolved.host, image)) {

@@ -61,11 +61,12 @@ TEST_F(SimPathsTest, MissingPartsAndDotsAndTrailingBlanks) {
     ResolvedPath dots = ResolveWindowsPath(L"C:\\a\\.\\b\\..\\..\\..\\a\\b. . ");
     EXPECT_TRUE(dots.exists);
     EXPECT_EQ(dots.longForm, L"C:\\a\\b");
+    EXPECT_EQ(ResolveWindowsPath(L"C:\\a. \\b.").longForm, L"C:\\a\\b");
 }
 
-// A path's folders are looked up once and remembered; what is remembered must not outlive the
-// folders, nor hide the spelling a path is written with.
-TEST_F(SimPathsTest, RememberedFoldersFollowChanges) {
+// Resolving a path again follows what has become of its folders on the host, and keeps the
+// spelling the path is written with.
+TEST_F(SimPathsTest, ResolvingFollowsChangedFolders) {
     WriteHostFile("C:\\Logs\\x\\f.txt", "log");
     EXPECT_TRUE(ResolveWindowsPath(L"C:\\Logs\\x\\f.txt").host == HostPath("C:\\Logs\\x\\f.txt"));
     EXPECT_EQ(ResolveWindowsPath(L"C:\\LOGS\\X\\f.txt").longForm, L"C:\\LOGS\\X\\f.txt");
