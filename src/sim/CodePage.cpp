@@ -1,8 +1,8 @@
 #include "sim/CodePage.h"
 
 #include <cerrno>
+#include <cstring>
 #include <iconv.h>
-#include <vector>
 
 namespace sim {
 
@@ -25,41 +25,36 @@ std::string IconvName(unsigned codePage) {
     }
 }
 
-// One iconv conversion descriptor, closed on every path.
-class Converter {
-public:
-    Converter(const std::string& to, const std::string& from)
-        : m_Handle(iconv_open(to.c_str(), from.c_str())) {}
-    ~Converter() {
-        if (IsOpen()) {
-            iconv_close(m_Handle);
-        }
-    }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
-
-    bool IsOpen() const { return m_Handle != reinterpret_cast<iconv_t>(-1); }
-
-    // Converts as much as it can; returns false at an input it cannot convert and leaves
-    // `in` and `inLeft` at that input.
-    bool Convert(char*& in, size_t& inLeft, std::string& out) {
+// Converts bytes from one encoding to another with iconv. A unit (of unitSize bytes) that it
+// cannot convert, or every unit where the host does not know the encodings, is passed over, and
+// stand(unit, converterOpen, out) appends what stands for it.
+template <typename Stand>
+std::string Convert(const std::string& to, const std::string& from, const char* data, size_t size,
+                    size_t unitSize, Stand stand) {
+    iconv_t handle = iconv_open(to.c_str(), from.c_str());
+    bool open = handle != reinterpret_cast<iconv_t>(-1);
+    std::string out;
+    char* in = const_cast<char*>(data);
+    while (size > 0) {
         char buffer[4096];
-        while (inLeft > 0) {
-            char* outPtr = buffer;
-            size_t outLeft = sizeof buffer;
-            size_t result = iconv(m_Handle, &in, &inLeft, &outPtr, &outLeft);
-            out.append(buffer, static_cast<size_t>(outPtr - buffer));
-            if (result == static_cast<size_t>(-1) && errno != E2BIG) {
-                iconv(m_Handle, nullptr, nullptr, nullptr, nullptr);
-                return false;
+        char* at = buffer;
+        size_t room = sizeof buffer;
+        size_t result = open ? iconv(handle, &in, &size, &at, &room) : static_cast<size_t>(-1);
+        out.append(buffer, static_cast<size_t>(at - buffer));
+        if (result == static_cast<size_t>(-1) && (!open || errno != E2BIG)) {
+            if (open) {
+                iconv(handle, nullptr, nullptr, nullptr, nullptr);
             }
+            stand(in, open, out);
+            in += unitSize;
+            size -= unitSize;
         }
-        return true;
     }
-
-private:
-    iconv_t m_Handle;
-};
+    if (open) {
+        iconv_close(handle);
+    }
+    return out;
+}
 
 // The code pages that map the bytes 0-127 to the characters of ASCII (UTF-8 and Windows' ANSI
 // code pages): ASCII text converts to and from them without iconv, which most names and log
@@ -89,44 +84,21 @@ template <typename Char> bool IsAscii(const std::basic_string<Char>& text) {
     return true;
 }
 
-std::wstring BytesToWide(const std::string& bytes) {
-    std::wstring wide(bytes.size() / sizeof(wchar_t), L'\0');
-    for (size_t i = 0; i < wide.size(); ++i) {
-        wchar_t c;
-        bytes.copy(reinterpret_cast<char*>(&c), sizeof c, i * sizeof c);
-        wide[i] = c;
-    }
-    return wide;
-}
-
 } // namespace
 
 std::wstring CodePageToWide(unsigned codePage, const std::string& bytes) {
     if (IsAsciiCompatible(codePage) && IsAscii(bytes)) {
         return std::wstring(bytes.begin(), bytes.end());
     }
-    Converter converter("WCHAR_T", IconvName(codePage));
-    std::wstring result;
-    if (!converter.IsOpen()) {
-        for (unsigned char c : bytes) {
-            result += static_cast<wchar_t>(c);
-        }
-        return result;
-    }
-    std::vector<char> input(bytes.begin(), bytes.end());
-    char* in = input.data();
-    size_t inLeft = input.size();
-    while (inLeft > 0) {
-        std::string converted;
-        bool complete = converter.Convert(in, inLeft, converted);
-        result += BytesToWide(converted);
-        if (!complete) {
-            result += static_cast<wchar_t>(static_cast<unsigned char>(*in));
-            ++in;
-            --inLeft;
-        }
-    }
-    return result;
+    // A byte that the code page does not define stands for the character of its number.
+    std::string converted = Convert("WCHAR_T", IconvName(codePage), bytes.data(), bytes.size(), 1,
+                                    [](const char* unit, bool, std::string& out) {
+                                        wchar_t c = static_cast<unsigned char>(*unit);
+                                        out.append(reinterpret_cast<const char*>(&c), sizeof c);
+                                    });
+    std::wstring wide(converted.size() / sizeof(wchar_t), L'\0');
+    std::memcpy(&wide[0], converted.data(), wide.size() * sizeof(wchar_t));
+    return wide;
 }
 
 std::string WideToCodePage(unsigned codePage, const std::wstring& text, char defaultChar,
@@ -135,33 +107,20 @@ std::string WideToCodePage(unsigned codePage, const std::wstring& text, char def
         *usedDefault = false;
     }
     if (IsAsciiCompatible(codePage) && IsAscii(text)) {
-        std::string ascii(text.size(), '\0');
-        for (size_t i = 0; i < text.size(); ++i) {
-            ascii[i] = static_cast<char>(text[i]);
-        }
-        return ascii;
+        return std::string(text.begin(), text.end());
     }
-    Converter converter(IconvName(codePage), "WCHAR_T");
-    std::string result;
-    std::vector<char> input(reinterpret_cast<const char*>(text.data()),
-                            reinterpret_cast<const char*>(text.data() + text.size()));
-    char* in = input.data();
-    size_t inLeft = input.size();
-    while (inLeft > 0) {
-        bool complete = converter.IsOpen() && converter.Convert(in, inLeft, result);
-        if (!complete) {
-            wchar_t c;
-            std::copy(in, in + sizeof c, reinterpret_cast<char*>(&c));
-            bool fitsLatin1 = !converter.IsOpen() && c < 0x100;
-            result += fitsLatin1 ? static_cast<char>(c) : defaultChar;
-            if (!fitsLatin1 && usedDefault != nullptr) {
-                *usedDefault = true;
-            }
-            in += sizeof c;
-            inLeft -= sizeof c;
-        }
-    }
-    return result;
+    // Without a converter, Latin-1 characters stay themselves.
+    return Convert(IconvName(codePage), "WCHAR_T", reinterpret_cast<const char*>(text.data()),
+                   text.size() * sizeof(wchar_t), sizeof(wchar_t),
+                   [&](const char* unit, bool converterOpen, std::string& out) {
+                       wchar_t c;
+                       std::memcpy(&c, unit, sizeof c);
+                       bool fitsLatin1 = !converterOpen && c < 0x100;
+                       out += fitsLatin1 ? static_cast<char>(c) : defaultChar;
+                       if (!fitsLatin1 && usedDefault != nullptr) {
+                           *usedDefault = true;
+                       }
+                   });
 }
 
 std::wstring Utf8ToWide(const std::string& text) {
@@ -173,8 +132,12 @@ std::string WideToUtf8(const std::wstring& text) {
 }
 
 bool IsKnownCodePage(unsigned codePage) {
-    Converter converter("WCHAR_T", IconvName(codePage));
-    return converter.IsOpen();
+    iconv_t handle = iconv_open("WCHAR_T", IconvName(codePage).c_str());
+    if (handle == reinterpret_cast<iconv_t>(-1)) {
+        return false;
+    }
+    iconv_close(handle);
+    return true;
 }
 
 } // namespace sim

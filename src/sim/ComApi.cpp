@@ -47,35 +47,22 @@ bool ParseGuid(const std::wstring& text, GUID& guid) {
     if (text.size() != 38 || text.front() != L'{' || text.back() != L'}') {
         return false;
     }
-    unsigned long long value = 0;
-    int digits = 0;
-    BYTE bytes[16] = {};
-    int byteCount = 0;
     for (size_t i = 1; i + 1 < text.size(); ++i) {
-        wchar_t c = text[i];
         bool dash = i == 9 || i == 14 || i == 19 || i == 24;
-        if (dash != (c == L'-')) {
+        if (dash ? text[i] != L'-' : std::iswxdigit(text[i]) == 0) {
             return false;
-        }
-        if (dash) {
-            continue;
-        }
-        int nibble = std::iswxdigit(c) == 0 ? -1
-                     : c <= L'9'            ? c - L'0'
-                                            : (UpperChar(c) - L'A' + 10);
-        if (nibble < 0) {
-            return false;
-        }
-        value = (value << 4) | static_cast<unsigned>(nibble);
-        if (++digits % 2 == 0) {
-            bytes[byteCount++] = static_cast<BYTE>(value & 0xFF);
         }
     }
-    guid.Data1 = static_cast<DWORD>(bytes[0]) << 24 | static_cast<DWORD>(bytes[1]) << 16 |
-                 static_cast<DWORD>(bytes[2]) << 8 | bytes[3];
-    guid.Data2 = static_cast<WORD>(bytes[4] << 8 | bytes[5]);
-    guid.Data3 = static_cast<WORD>(bytes[6] << 8 | bytes[7]);
-    std::memcpy(guid.Data4, bytes + 8, 8);
+    unsigned long data1 = 0;
+    unsigned data2 = 0, data3 = 0, b[8] = {};
+    std::swscanf(text.c_str(), L"{%8lx-%4x-%4x-%2x%2x-%2x%2x%2x%2x%2x%2x}", &data1, &data2, &data3,
+                 &b[0], &b[1], &b[2], &b[3], &b[4], &b[5], &b[6], &b[7]);
+    guid.Data1 = static_cast<DWORD>(data1);
+    guid.Data2 = static_cast<WORD>(data2);
+    guid.Data3 = static_cast<WORD>(data3);
+    for (int i = 0; i < 8; ++i) {
+        guid.Data4[i] = static_cast<BYTE>(b[i]);
+    }
     return true;
 }
 

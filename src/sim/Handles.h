@@ -27,17 +27,16 @@ inline bool AsksForInheritance(const SECURITY_ATTRIBUTES* attributes) {
 // Adds an object and returns its new handle.
 HANDLE AddHandle(std::unique_ptr<KernelObject> object);
 
-// The object of a handle when it is of type T, else null.
-template <typename T> T* HandleObject(HANDLE handle);
-
 // Removes a handle; false when it was not open.
 bool RemoveHandle(HANDLE handle);
 
 // Visits every open object.
 void ForEachHandle(const std::function<void(KernelObject&)>& visit);
 
+// The object of a handle; null when it is not open.
 KernelObject* FindHandle(HANDLE handle);
 
+// The object of a handle when it is of type T, else null.
 template <typename T> T* HandleObject(HANDLE handle) {
     return dynamic_cast<T*>(FindHandle(handle));
 }

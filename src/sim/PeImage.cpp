@@ -14,6 +14,7 @@ const uint32_t kVersionName = 1;
 // Version resources are small; anything larger than this is not a version resource.
 const uint32_t kMaxVersionResource = 1 << 20;
 
+// Reads the file's bytes at an offset: raw bytes, or a little-endian number.
 class Reader {
 public:
     explicit Reader(std::ifstream& file) : m_File(file) {}
@@ -24,21 +25,15 @@ public:
         m_File.read(static_cast<char*>(target), static_cast<std::streamsize>(size));
         return m_File.gcount() == static_cast<std::streamsize>(size);
     }
-    bool U16(uint64_t offset, uint16_t& value) {
-        unsigned char bytes[2];
-        if (!Read(offset, bytes, 2)) {
+    template <typename T> bool Number(uint64_t offset, T& value) {
+        unsigned char bytes[sizeof(T)];
+        if (!Read(offset, bytes, sizeof bytes)) {
             return false;
         }
-        value = static_cast<uint16_t>(bytes[0] | (bytes[1] << 8));
-        return true;
-    }
-    bool U32(uint64_t offset, uint32_t& value) {
-        unsigned char bytes[4];
-        if (!Read(offset, bytes, 4)) {
-            return false;
+        value = 0;
+        for (size_t i = sizeof bytes; i > 0; --i) {
+            value = static_cast<T>((value << 8) | bytes[i - 1]);
         }
-        value = static_cast<uint32_t>(bytes[0]) | (static_cast<uint32_t>(bytes[1]) << 8) |
-                (static_cast<uint32_t>(bytes[2]) << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
         return true;
     }
 
@@ -69,15 +64,15 @@ bool FindEntry(Reader& reader, uint64_t resourceBase, uint32_t directory, uint32
                uint32_t& target) {
     uint16_t named = 0;
     uint16_t ids = 0;
-    if (!reader.U16(resourceBase + directory + 12, named) ||
-        !reader.U16(resourceBase + directory + 14, ids)) {
+    if (!reader.Number(resourceBase + directory + 12, named) ||
+        !reader.Number(resourceBase + directory + 14, ids)) {
         return false;
     }
     for (uint32_t i = 0; i < static_cast<uint32_t>(named) + ids; ++i) {
         uint64_t entry = resourceBase + directory + 16 + 8 * static_cast<uint64_t>(i);
         uint32_t name = 0;
         uint32_t offset = 0;
-        if (!reader.U32(entry, name) || !reader.U32(entry + 4, offset)) {
+        if (!reader.Number(entry, name) || !reader.Number(entry + 4, offset)) {
             return false;
         }
         bool isId = (name & 0x80000000u) == 0;
@@ -110,8 +105,8 @@ bool ReadVersionResource(Reader& reader, const std::vector<Section>& sections, u
     uint32_t dataRva = 0;
     uint32_t size = 0;
     uint64_t data = 0;
-    if (!reader.U32(base + entry, dataRva) || !reader.U32(base + entry + 4, size) || size == 0 ||
-        size > kMaxVersionResource || !RvaToOffset(sections, dataRva, data)) {
+    if (!reader.Number(base + entry, dataRva) || !reader.Number(base + entry + 4, size) ||
+        size == 0 || size > kMaxVersionResource || !RvaToOffset(sections, dataRva, data)) {
         return false;
     }
     resource.assign(size, '\0');
@@ -134,7 +129,7 @@ bool ReadPeImage(const std::string& hostPath, PeImage& image) {
     image.hasDosHeader = mz[0] == 'M' && mz[1] == 'Z';
     uint32_t peOffset = 0;
     char signature[4] = {};
-    if (!image.hasDosHeader || !reader.U32(0x3c, peOffset) ||
+    if (!image.hasDosHeader || !reader.Number(0x3c, peOffset) ||
         !reader.Read(peOffset, signature, 4) ||
         std::string(signature, 4) != std::string("PE\0\0", 4)) {
         return true;
@@ -143,9 +138,9 @@ bool ReadPeImage(const std::string& hostPath, PeImage& image) {
     uint16_t optionalSize = 0;
     uint16_t characteristics = 0;
     uint16_t magic = 0;
-    if (!reader.U16(peOffset + 4, image.machine) || !reader.U16(peOffset + 6, sectionCount) ||
-        !reader.U16(peOffset + 20, optionalSize) || !reader.U16(peOffset + 22, characteristics) ||
-        !reader.U16(peOffset + 24, magic)) {
+    if (!reader.Number(peOffset + 4, image.machine) || !reader.Number(peOffset + 6, sectionCount) ||
+        !reader.Number(peOffset + 20, optionalSize) ||
+        !reader.Number(peOffset + 22, characteristics) || !reader.Number(peOffset + 24, magic)) {
         image.machine = 0;
         return true;
     }
@@ -156,19 +151,19 @@ bool ReadPeImage(const std::string& hostPath, PeImage& image) {
     uint64_t directories = optional + (magic == 0x20b ? 112 : 96);
     uint32_t directoryCount = 0;
     uint32_t resourceRva = 0;
-    reader.U32(optional + (magic == 0x20b ? 108 : 92), directoryCount);
+    reader.Number(optional + (magic == 0x20b ? 108 : 92), directoryCount);
     if (directoryCount > kResourceDirectory) {
-        reader.U32(directories + 8 * kResourceDirectory, resourceRva);
+        reader.Number(directories + 8 * kResourceDirectory, resourceRva);
     }
     std::vector<Section> sections;
     uint64_t sectionTable = optional + optionalSize;
     for (uint16_t i = 0; i < sectionCount; ++i) {
         uint64_t header = sectionTable + 40 * static_cast<uint64_t>(i);
         Section section{};
-        if (!reader.U32(header + 8, section.virtualSize) ||
-            !reader.U32(header + 12, section.virtualAddress) ||
-            !reader.U32(header + 16, section.rawSize) ||
-            !reader.U32(header + 20, section.rawOffset)) {
+        if (!reader.Number(header + 8, section.virtualSize) ||
+            !reader.Number(header + 12, section.virtualAddress) ||
+            !reader.Number(header + 16, section.rawSize) ||
+            !reader.Number(header + 20, section.rawOffset)) {
             break;
         }
         sections.push_back(section);

@@ -3,7 +3,6 @@
 #include "sim/Machine.h"
 #include "sim/Paths.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <string>
@@ -20,27 +19,9 @@ const intptr_t kShellOpened = 42;
 const intptr_t kShellFileNotFound = 2;
 const intptr_t kShellNoAssociation = 31;
 
-std::string FindOnPath(const std::string& program) {
-    const char* path = std::getenv("PATH");
-    std::string folders = path != nullptr ? path : "/usr/bin:/bin";
-    size_t start = 0;
-    while (start <= folders.size()) {
-        size_t end = folders.find(':', start);
-        if (end == std::string::npos) {
-            end = folders.size();
-        }
-        std::string candidate = folders.substr(start, end - start) + "/" + program;
-        if (end > start && access(candidate.c_str(), X_OK) == 0) {
-            return candidate;
-        }
-        start = end + 1;
-    }
-    return "";
-}
-
-// Starts the opener detached (its own session, no terminal, not waited for), so that it can
-// neither block the caller nor be left as a zombie.
-void LaunchDetached(const std::string& program, const std::string& argument) {
+// Starts the opener, found on PATH, detached (its own session, no terminal, not waited for), so
+// that it can neither block the caller nor be left as a zombie; nothing happens without it.
+void LaunchDetached(const char* program, const std::string& argument) {
     pid_t child = fork();
     if (child < 0) {
         return;
@@ -54,7 +35,7 @@ void LaunchDetached(const std::string& program, const std::string& argument) {
                 dup2(null, 1);
                 dup2(null, 2);
             }
-            execl(program.c_str(), program.c_str(), argument.c_str(), static_cast<char*>(nullptr));
+            execlp(program, program, argument.c_str(), static_cast<char*>(nullptr));
         }
         _exit(0);
     }
@@ -82,10 +63,7 @@ HINSTANCE WINAPI ShellExecuteA(HWND, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR, 
     machine.openedDocuments.push_back(file);
     machine.apartmentCalls.push_back("ShellExecuteA");
     if (machine.launchViewer) {
-        std::string opener = FindOnPath("xdg-open");
-        if (!opener.empty()) {
-            LaunchDetached(opener, resolved.host);
-        }
+        LaunchDetached("xdg-open", resolved.host);
     }
     return Result(kShellOpened);
 }

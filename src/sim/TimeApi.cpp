@@ -54,35 +54,33 @@ std::wstring sim::RenderPicture(const std::wstring& picture, const SYSTEMTIME& t
         }
         unsigned hour12 = time.wHour % 12 == 0 ? 12 : time.wHour % 12;
         bool pm = time.wHour >= 12;
+        size_t digits = run >= 2 ? 2 : 1;
+        // A day or month: its number, with two digits, its name's first three letters, its name.
+        auto named = [&](unsigned number, const wchar_t* name) {
+            return run <= 2 ? Number(number, run)
+                            : std::wstring(name).substr(0, run == 3 ? 3 : std::wstring::npos);
+        };
         switch (c) {
         case L'd':
-            out += run == 1   ? Number(time.wDay, 1)
-                   : run == 2 ? Number(time.wDay, 2)
-                   : run == 3 ? std::wstring(kDayNames[time.wDayOfWeek % 7]).substr(0, 3)
-                              : kDayNames[time.wDayOfWeek % 7];
+            out += named(time.wDay, kDayNames[time.wDayOfWeek % 7]);
             break;
         case L'M':
-            out += run == 1   ? Number(time.wMonth, 1)
-                   : run == 2 ? Number(time.wMonth, 2)
-                   : run == 3 ? std::wstring(kMonthNames[(time.wMonth + 11) % 12]).substr(0, 3)
-                              : kMonthNames[(time.wMonth + 11) % 12];
+            out += named(time.wMonth, kMonthNames[(time.wMonth + 11) % 12]);
             break;
         case L'y':
-            out += run == 1   ? Number(time.wYear % 100, 1)
-                   : run == 2 ? Number(time.wYear % 100, 2)
-                              : Number(time.wYear, 4);
+            out += run <= 2 ? Number(time.wYear % 100, run) : Number(time.wYear, 4);
             break;
         case L'h':
-            out += Number(hour12, run >= 2 ? 2 : 1);
+            out += Number(hour12, digits);
             break;
         case L'H':
-            out += Number(time.wHour, run >= 2 ? 2 : 1);
+            out += Number(time.wHour, digits);
             break;
         case L'm':
-            out += Number(time.wMinute, run >= 2 ? 2 : 1);
+            out += Number(time.wMinute, digits);
             break;
         case L's':
-            out += Number(time.wSecond, run >= 2 ? 2 : 1);
+            out += Number(time.wSecond, digits);
             break;
         case L't': {
             std::wstring designator = pm ? machine.pmDesignator : machine.amDesignator;
