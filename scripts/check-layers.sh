@@ -2,7 +2,8 @@
 # Fails on an #include that goes up or sideways between the layers of src/:
 #   winapi <- platform <- report <- checks <- run <- app
 # The log reader (logreader/) stands alone: it reads report logs and uses nothing of the program;
-# only the Linux entry point uses it.
+# only the Linux entry point uses it. The log's format (logformat/, one header that uses nothing)
+# is shared by the log class (report/) and the reader.
 # and on the three things only the bottom and the top may do:
 #   - include the test-only seam (winapi_testing.h, writes to the machine): only sim/;
 #   - include the simulated machine (sim/): only sim/ itself and the Linux entry point (app/linux);
@@ -21,11 +22,12 @@ allowed() {
     winapi) echo "winapi" ;;
     sim) echo "winapi sim" ;;
     platform) echo "winapi platform" ;;
-    report) echo "winapi platform report" ;;
+    logformat) echo "logformat" ;;
+    report) echo "winapi platform report logformat" ;;
     checks) echo "winapi platform report checks" ;;
     checks/*) echo "winapi platform report checks $1" ;;
     run) echo "winapi platform report checks checks/* run" ;;
-    logreader) echo "logreader" ;;
+    logreader) echo "logreader logformat" ;;
     app) echo "winapi platform report run app" ;;
     app/linux) echo "winapi platform report run app app/* sim logreader" ;;
     app/*) echo "winapi platform report run app $1" ;;

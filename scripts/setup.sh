@@ -10,9 +10,13 @@ packages=(cmake g++ make googletest clang-format libfltk1.3-dev libx11-dev)
 packages+=(clang-14 libclang-rt-14-dev)
 # The hostile-machine tests: time and memory of a run.
 packages+=(time python3)
+# The log reader's zipped logs: libzip, found through pkg-config.
+packages+=(libzip-dev pkg-config)
 if [ "$what" = all ]; then
     packages+=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 wine32:i386 xvfb
         zlib1g-dev fonts-liberation dpkg-dev file)
+    # The log reader's page, loaded in a real browser by its test.
+    packages+=(chromium)
 fi
 
 missing=()

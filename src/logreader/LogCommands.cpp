@@ -1,11 +1,12 @@
 #include "logreader/LogCommands.h"
 
 #include "logreader/LogCompare.h"
+#include "logreader/LogFile.h"
+#include "logreader/LogFolder.h"
+#include "logreader/LogPage.h"
 #include "logreader/LogSummary.h"
-#include "logreader/OutputText.h"
 
-#include <fstream>
-#include <sstream>
+#include <filesystem>
 
 namespace LogReader {
 
@@ -13,19 +14,13 @@ namespace {
 
 // The log of a file, or false after the reason has been written to p_Err.
 bool Load(const std::string& p_Path, ReportLog& p_Log, std::ostream& p_Err) {
-    std::ifstream file(p_Path, std::ios::binary);
-    std::stringstream bytes;
-    if (file) {
-        bytes << file.rdbuf();
-    }
-    if (!file || file.bad()) {
-        p_Err << "zanprobe7: " << p_Path << ": cannot be read\n";
-        return false;
-    }
-    ReadResult read = ReadReportLog(bytes.str());
+    ReadResult read = ReadLog(p_Path);
     if (!read.ok) {
-        p_Err << "zanprobe7: " << p_Path << ": line " << read.errorLine
-              << ": not a report log: " << read.error << "\n";
+        p_Err << "zanprobe7: " << p_Path << ": ";
+        if (read.errorLine != 0) {
+            p_Err << "line " << read.errorLine << ": not a report log: ";
+        }
+        p_Err << read.error << "\n";
         return false;
     }
     p_Log = std::move(read.log);
@@ -34,13 +29,47 @@ bool Load(const std::string& p_Path, ReportLog& p_Log, std::ostream& p_Err) {
 
 } // namespace
 
-int RunSummary(const std::string& p_Path, bool p_Json, std::ostream& p_Out, std::ostream& p_Err) {
+ReadResult ReadLog(const std::string& p_Path) {
+    LogFileBytes file = ReadLogFile(p_Path);
+    if (!file.ok) {
+        ReadResult result;
+        result.error = file.error;
+        return result;
+    }
+    ReadResult read = ReadReportLog(file.bytes);
+    if (!file.unzipped.empty()) {
+        std::string& conversion = read.log.conversion;
+        conversion = file.unzipped + (conversion.empty() ? "" : ", ") + conversion;
+    }
+    return read;
+}
+
+int RunSummary(const std::string& p_Path, OutputFormat p_Format, bool p_Progress,
+               std::ostream& p_Out, std::ostream& p_Err) {
+    std::error_code error;
+    if (std::filesystem::is_directory(p_Path, error)) {
+        return SummarizeFolder(p_Path, p_Format, p_Progress, p_Out, p_Err);
+    }
+    if (p_Format == OutputFormat::Csv) {
+        p_Err << "zanprobe7: " << p_Path << ": --csv is for a folder of logs\n";
+        return 1;
+    }
     ReportLog log;
     if (!Load(p_Path, log, p_Err)) {
         return 1;
     }
     LogSummary summary = Summarize(log);
-    p_Out << (p_Json ? SummaryJson(summary, p_Path) : SummaryText(summary, p_Path));
+    switch (p_Format) {
+    case OutputFormat::Json:
+        p_Out << SummaryJson(summary, p_Path);
+        break;
+    case OutputFormat::Html:
+        p_Out << SummaryPage(log, summary, p_Path);
+        break;
+    default:
+        p_Out << SummaryText(summary, p_Path);
+        break;
+    }
     return 0;
 }
 

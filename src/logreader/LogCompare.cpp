@@ -85,6 +85,8 @@ LogComparison CompareLogs(const ReportLog& p_Old, const ReportLog& p_New) {
     LogComparison comparison;
     comparison.oldComplete = p_Old.Complete();
     comparison.newComplete = p_New.Complete();
+    comparison.oldConversion = p_Old.conversion;
+    comparison.newConversion = p_New.conversion;
     std::vector<std::string> oldKeys = SectionKeys(p_Old);
     std::vector<std::string> newKeys = SectionKeys(p_New);
     for (const AlignmentStep& step : Align(oldKeys.size(), newKeys.size(), [&](size_t o, size_t n) {
@@ -119,6 +121,13 @@ std::string ComparisonText(const LogComparison& p_Comparison, const std::string&
                            const std::string& p_NewName) {
     std::string out =
         "Changes from " + p_OldName + " to " + p_NewName + " (times and free space not compared)\n";
+    for (bool isNew : {false, true}) {
+        const std::string& conversion =
+            isNew ? p_Comparison.newConversion : p_Comparison.oldConversion;
+        if (!conversion.empty()) {
+            out += "Converted " + (isNew ? p_NewName : p_OldName) + ": " + conversion + "\n";
+        }
+    }
     for (const SectionChange& section : p_Comparison.sections) {
         out += "\n" + SectionName(section.heading);
         if (section.kind != SectionChange::Kind::Changed) {
@@ -146,8 +155,14 @@ std::string ComparisonJson(const LogComparison& p_Comparison, const std::string&
                            const std::string& p_NewName) {
     std::string out = "{\"old\": " + JsonString(p_OldName) + ", \"new\": " + JsonString(p_NewName) +
                       ", \"oldComplete\": " + (p_Comparison.oldComplete ? "true" : "false") +
-                      ", \"newComplete\": " + (p_Comparison.newComplete ? "true" : "false") +
-                      ",\n \"sections\": [";
+                      ", \"newComplete\": " + (p_Comparison.newComplete ? "true" : "false");
+    if (!p_Comparison.oldConversion.empty()) {
+        out += ", \"oldConverted\": " + JsonString(p_Comparison.oldConversion);
+    }
+    if (!p_Comparison.newConversion.empty()) {
+        out += ", \"newConverted\": " + JsonString(p_Comparison.newConversion);
+    }
+    out += ",\n \"sections\": [";
     for (size_t s = 0; s < p_Comparison.sections.size(); ++s) {
         const SectionChange& section = p_Comparison.sections[s];
         out += std::string(s == 0 ? "" : ",") +

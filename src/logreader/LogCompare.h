@@ -26,6 +26,9 @@ struct LogComparison {
     size_t linesAdded = 0;
     bool oldComplete = false;
     bool newComplete = false;
+    // What was converted to read each log; empty when nothing was.
+    std::string oldConversion;
+    std::string newConversion;
 };
 
 // A line as it is compared: times of day and the free bytes of a folder listing blanked out,

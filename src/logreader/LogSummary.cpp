@@ -14,6 +14,17 @@ const char* const kStatusSections[] = {"Registry consistency for version info fo
 
 const char* const kKindNames[] = {"failed", "missing", "failure marker", "status"};
 
+// The statuses that report success: the test passed, or found nothing to test where that is
+// right (no 32-bit interface registration, as with 64-bit Excel).
+const char* const kSuccessStatuses[] = {
+    "Passed", "Passed (no HKEY_CLASSES_ROOT\\Wow6432Node\\Interface\\"
+              "{000208D5-0000-0000-C000-000000000046} key, which is OK for 64-bit Excel)"};
+
+const char kStatusStart[] = "Status: ";
+
+// How many damaged lines the text names before it only counts the rest.
+const size_t kDamagedNamed = 20;
+
 bool Contains(const std::string& p_Text, const char* p_Part) {
     return p_Text.find(p_Part) != std::string::npos;
 }
@@ -38,7 +49,8 @@ bool ClassifyLine(const std::string& p_Text, bool p_InStatusSection, FindingKind
         p_Kind = FindingKind::FailureMarker;
     } else if (p_InStatusSection) {
         p_Kind = FindingKind::Status;
-    } else if (Contains(p_Text, "Failed") || Contains(p_Text, " failed")) {
+    } else if (Contains(p_Text, "Failed") || Contains(p_Text, " failed") ||
+               Contains(p_Text, "Unable to ")) {
         p_Kind = FindingKind::Failed;
     } else if (Contains(p_Text, "not found") || Contains(p_Text, "does not exist")) {
         p_Kind = FindingKind::Missing;
@@ -48,22 +60,38 @@ bool ClassifyLine(const std::string& p_Text, bool p_InStatusSection, FindingKind
     return true;
 }
 
+bool IsSuccessStatus(const std::string& p_Status) {
+    for (const char* success : kSuccessStatuses) {
+        if (p_Status == success) {
+            return true;
+        }
+    }
+    return false;
+}
+
 LogSummary Summarize(const ReportLog& p_Log) {
     LogSummary summary;
     summary.lineCount = p_Log.lineCount;
     summary.complete = p_Log.Complete();
     summary.cutAfterLine = p_Log.cutAfterLine;
+    summary.conversion = p_Log.conversion;
+    summary.damaged = p_Log.damaged;
     // The first section is the preamble.
     summary.sectionCount = p_Log.sections.empty() ? 0 : p_Log.sections.size() - 1;
     for (const LogSection& section : p_Log.sections) {
         SectionFindings found{section.heading, section.headingLine, {}};
         bool statusSection = IsStatusSection(section.heading);
         bool afterStatus = false;
+        bool succeeded = false;
         for (const LogLine& line : section.lines) {
-            afterStatus = afterStatus || (statusSection && line.text.rfind("Status: ", 0) == 0);
+            if (statusSection && !afterStatus && line.text.rfind(kStatusStart, 0) == 0) {
+                afterStatus = true;
+                succeeded = IsSuccessStatus(line.text.substr(sizeof kStatusStart - 1));
+            }
             FindingKind kind;
-            if (ClassifyLine(line.text, afterStatus, kind)) {
-                found.findings.push_back({kind, line});
+            if (ClassifyLine(line.text, afterStatus, kind) &&
+                !(succeeded && kind == FindingKind::Status)) {
+                found.findings.push_back({kind, line, ExplainFinding(section.heading, line.text)});
                 ++summary.counts[static_cast<int>(kind)];
             }
         }
@@ -76,6 +104,20 @@ LogSummary Summarize(const ReportLog& p_Log) {
 
 std::string SummaryText(const LogSummary& p_Summary, const std::string& p_Name) {
     std::string out = "Summary of " + p_Name + " (" + Plural(p_Summary.lineCount, "line") + ")\n";
+    if (!p_Summary.conversion.empty()) {
+        out += "Converted: " + p_Summary.conversion + "\n";
+    }
+    if (!p_Summary.damaged.empty()) {
+        out += "Damaged lines, read as far as they could be:";
+        for (size_t i = 0; i < p_Summary.damaged.size() && i < kDamagedNamed; ++i) {
+            out += std::string(i == 0 ? " " : "; ") + std::to_string(p_Summary.damaged[i].number) +
+                   " (" + p_Summary.damaged[i].why + ")";
+        }
+        if (p_Summary.damaged.size() > kDamagedNamed) {
+            out += "; and " + std::to_string(p_Summary.damaged.size() - kDamagedNamed) + " more";
+        }
+        out += "\n";
+    }
     for (const SectionFindings& section : p_Summary.sections) {
         out += "\n" +
                (section.heading.empty() ? std::string("(before the first section)")
@@ -84,6 +126,10 @@ std::string SummaryText(const LogSummary& p_Summary, const std::string& p_Name) 
         for (const Finding& finding : section.findings) {
             out += "  " + std::to_string(finding.line.number) + ": " + ToUtf8(finding.line.text) +
                    "\n";
+            if (finding.rule != nullptr) {
+                out += "      Meaning: " + finding.rule->meaning +
+                       "\n      Action: " + finding.rule->action + "\n";
+            }
         }
     }
     out += "\n" + Plural(p_Summary.sectionCount, "section") + ": " +
@@ -106,6 +152,18 @@ std::string SummaryJson(const LogSummary& p_Summary, const std::string& p_Name) 
     if (!p_Summary.complete) {
         out += ", \"cutAfterLine\": " + std::to_string(p_Summary.cutAfterLine);
     }
+    if (!p_Summary.conversion.empty()) {
+        out += ", \"converted\": " + JsonString(p_Summary.conversion);
+    }
+    if (!p_Summary.damaged.empty()) {
+        out += ",\n \"damaged\": [";
+        for (size_t i = 0; i < p_Summary.damaged.size(); ++i) {
+            out += std::string(i == 0 ? "" : ", ") +
+                   "{\"line\": " + std::to_string(p_Summary.damaged[i].number) +
+                   ", \"why\": " + JsonString(p_Summary.damaged[i].why) + "}";
+        }
+        out += "]";
+    }
     out += ",\n \"sections\": [";
     for (size_t s = 0; s < p_Summary.sections.size(); ++s) {
         const SectionFindings& section = p_Summary.sections[s];
@@ -117,7 +175,13 @@ std::string SummaryJson(const LogSummary& p_Summary, const std::string& p_Name) 
             out += std::string(f == 0 ? "" : ",") +
                    "\n    {\"line\": " + std::to_string(finding.line.number) +
                    ", \"kind\": " + JsonString(kKindNames[static_cast<int>(finding.kind)]) +
-                   ", \"text\": " + JsonString(ToUtf8(finding.line.text)) + "}";
+                   ", \"text\": " + JsonString(ToUtf8(finding.line.text));
+            if (finding.rule != nullptr) {
+                out += ", \"rule\": " + JsonString(finding.rule->name) +
+                       ", \"meaning\": " + JsonString(finding.rule->meaning) +
+                       ", \"action\": " + JsonString(finding.rule->action);
+            }
+            out += "}";
         }
         out += "]}";
     }

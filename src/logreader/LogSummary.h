@@ -3,6 +3,7 @@
 // consistency tests), the counts, and whether the log is complete.
 #pragma once
 
+#include "logreader/FindingRules.h"
 #include "logreader/ReportLog.h"
 
 #include <string>
@@ -15,6 +16,7 @@ enum class FindingKind { Failed, Missing, FailureMarker, Status };
 struct Finding {
     FindingKind kind;
     LogLine line;
+    const FindingRule* rule = nullptr; // what it means; nullptr when no rule explains it
 };
 
 struct SectionFindings {
@@ -30,10 +32,15 @@ struct LogSummary {
     size_t lineCount = 0;
     bool complete = false;
     size_t cutAfterLine = 0;
+    std::string conversion; // what was converted to read the log; empty when nothing
+    std::vector<DamagedLine> damaged;
 };
 
 // What a line is worth a look for; false when it is not.
 bool ClassifyLine(const std::string& p_Text, bool p_InStatusSection, FindingKind& p_Kind);
+
+// Whether a "Status: " line's text (after "Status: ") reports success.
+bool IsSuccessStatus(const std::string& p_Status);
 
 LogSummary Summarize(const ReportLog& p_Log);
 

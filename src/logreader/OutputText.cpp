@@ -27,6 +27,10 @@ void AppendUtf8(std::string& p_Out, unsigned p_Code) {
 
 } // namespace
 
+unsigned Windows1252High(unsigned char p_Byte) {
+    return p_Byte >= 0x80 && p_Byte < 0xA0 ? kHighControls[p_Byte - 0x80] : 0;
+}
+
 std::string ToUtf8(const std::string& p_Bytes) {
     std::string out;
     for (unsigned char byte : p_Bytes) {

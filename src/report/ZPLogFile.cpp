@@ -1,5 +1,6 @@
 #include "report/ZPLogFile.h"
 
+#include "logformat/LogFormat.h"
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/textfile.h"
@@ -9,12 +10,18 @@ using namespace Utilities;
 
 namespace {
 
-const char kLineEnd[] = "\r\n";
-const std::string kHeadingOpening = std::string("\r\n\r\n\r\n") + std::string(68, '*') + kLineEnd;
-const std::string kHeadingClosing = std::string(68, '-') + kLineEnd;
-const Text kTerminatorRule(56, L'-');
-const wchar_t kTerminatorLine[] = L"Diagnostic Log Terminated";
-const wchar_t kFailurePrefix[] = L"<FAILURE> ";
+using LogFormat::kLineEnd;
+
+// The format's texts are ASCII.
+Text Widened(const char* p_Ascii) {
+    return Text(p_Ascii, p_Ascii + std::char_traits<char>::length(p_Ascii));
+}
+
+const std::string kHeadingOpening = LogFormat::HeadingOpening();
+const std::string kHeadingClosing = LogFormat::HeadingClosing();
+const Text kTerminatorRule(LogFormat::kTerminatorRuleLength, L'-');
+const Text kTerminatorLine = Widened(LogFormat::kTerminatorText);
+const Text kFailurePrefix = Widened(LogFormat::kFailurePrefix);
 const wchar_t kEraseFailed[] = L"Unable to erase existing log file.";
 const wchar_t kNoTempFolder[] = L"Unable to determine the temporary folder for the log file.";
 

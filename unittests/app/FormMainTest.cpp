@@ -1,5 +1,6 @@
 #include "app/FormMain.h"
 #include "app/MainModule.h"
+#include "logformat/LogFormat.h"
 #include "run/Diagnostics.h"
 #include "support/FakeFormView.h"
 #include "support/SimMachineTest.h"
@@ -123,7 +124,7 @@ TEST_F(FormMainTest, ShutdownAfterARunAppendsASecondTerminatorBlock) {
     g_FormMain->ShowDialog();
     MainModule::Shutdown();
     std::string log = ReadHostFile(kLog);
-    std::string block = "\r\n" + std::string(56, '-') + "\r\nDiagnostic Log Terminated\r\n";
+    std::string block = LogFormat::TerminatorBlock();
     EXPECT_EQ(log.substr(log.size() - 2 * block.size()), block + block);
     EXPECT_FALSE(g_LogFile);
     EXPECT_FALSE(g_FormMain);
@@ -137,7 +138,7 @@ TEST_F(FormMainTest, SessionEndClosesTheLogBeforeTheViewReturns) {
     });
     g_FormMain->ShowDialog();
     std::string log = ReadHostFile(kLog);
-    std::string block = "\r\n" + std::string(56, '-') + "\r\nDiagnostic Log Terminated\r\n";
+    std::string block = LogFormat::TerminatorBlock();
     EXPECT_EQ(log.substr(log.size() - 2 * block.size()), block + block);
     EXPECT_EQ(record.hides, 1);
     MainModule::Shutdown();

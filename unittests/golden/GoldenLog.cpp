@@ -1,5 +1,7 @@
 #include "golden/GoldenLog.h"
 
+#include "logformat/LogFormat.h"
+
 #include <fstream>
 #include <sstream>
 
@@ -37,8 +39,8 @@ std::vector<std::string> ReadExpected(const std::string& p_Name) {
 std::vector<std::string> SelectSections(const std::vector<std::string>& p_Lines,
                                         const std::set<std::string>& p_Headings,
                                         bool p_KeepListed) {
-    const std::string stars(68, '*');
-    const std::string dashes(68, '-');
+    const std::string stars = LogFormat::HeadingStars();
+    const std::string dashes = LogFormat::HeadingHyphens();
     std::vector<std::string> kept;
     bool keeping = !p_KeepListed;
     for (size_t i = 0; i < p_Lines.size(); ++i) {

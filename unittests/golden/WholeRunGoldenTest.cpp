@@ -4,6 +4,7 @@
 #include "app/FormMain.h"
 #include "golden/GoldenLog.h"
 #include "golden/GoldenRunTest.h"
+#include "logformat/LogFormat.h"
 #include "run/Diagnostics.h"
 #include "support/FakeFormView.h"
 
@@ -33,7 +34,8 @@ bool LogOnlyHeading(const std::string& p_Heading) {
 std::vector<std::string> Headings(const std::vector<std::string>& p_Lines) {
     std::vector<std::string> headings;
     for (size_t i = 0; i + 2 < p_Lines.size(); ++i) {
-        if (p_Lines[i] == std::string(68, '*') && p_Lines[i + 2] == std::string(68, '-')) {
+        if (p_Lines[i] == LogFormat::HeadingStars() &&
+            p_Lines[i + 2] == LogFormat::HeadingHyphens()) {
             headings.push_back(p_Lines[i + 1]);
         }
     }
@@ -99,8 +101,8 @@ TEST_F(GoldenRunTest, ErrorInTheMiddleOfTheRunEndsItAfterTheLastLineWritten) {
     std::vector<std::string> lines = Lines();
     ASSERT_GE(lines.size(), 3u);
     EXPECT_EQ(lines[lines.size() - 3], "Zandorel Directory Locations");
-    EXPECT_EQ(lines[lines.size() - 2], std::string(56, '-'));
-    EXPECT_EQ(lines.back(), "Diagnostic Log Terminated");
+    EXPECT_EQ(lines[lines.size() - 2], LogFormat::TerminatorRule());
+    EXPECT_EQ(lines.back(), LogFormat::kTerminatorText);
     EXPECT_EQ(Log().find("Diagnostics Failed"), std::string::npos);
     EXPECT_EQ(Log().find("MRL 7.x System Tests"), std::string::npos);
 }

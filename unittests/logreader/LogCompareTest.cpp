@@ -1,5 +1,6 @@
 #include "logreader/LogCompare.h"
 
+#include "logformat/LogFormat.h"
 #include "logreader/Alignment.h"
 #include "logreader/TestLogs.h"
 
@@ -56,8 +57,9 @@ TEST(LogCompareTest, ListsTheChangedSectionsAndLinesInTheOrderOfTheRun) {
     // The .NET x64 section is gone (as on a 32-bit Windows), a section is added at the end.
     size_t x64 = Find(newLines, ".NET 4.0 Framework x64") - 4;
     newLines.erase(newLines.begin() + x64, newLines.begin() + x64 + 8);
-    newLines.insert(newLines.end() - 3, {"", "", "", std::string(68, '*'), "Contents of C:\\New",
-                                         std::string(68, '-'), "a.txt"});
+    newLines.insert(newLines.end() - 3,
+                    {"", "", "", LogFormat::HeadingStars(), "Contents of C:\\New",
+                     LogFormat::HeadingHyphens(), "a.txt"});
     EXPECT_EQ(ComparisonText(CompareLogs(Read(oldLines), Read(newLines)), "old.txt", "new.txt"),
               "Changes from old.txt to new.txt (times and free space not compared)\n"
               "\n[.NET 4.0 Framework x64] section removed\n"

@@ -47,26 +47,12 @@ TEST(ReportLogTest, ALogCutAnywhereIsIncomplete) {
     }
 }
 
+// Only a file whose first lines are not a log's preamble is refused.
 TEST(ReportLogTest, RefusesWhatIsNoReportLogWithTheLine) {
     std::vector<std::string> log = TestLogs::WholeLog("components-32bit.log");
-    std::string bytes = TestLogs::Bytes(log);
-    auto replaced = [&](size_t p_Line, const std::string& p_Text) {
-        std::vector<std::string> lines = log;
-        lines[p_Line - 1] = p_Text;
-        return TestLogs::Bytes(lines);
-    };
-    std::string lfAt12 = bytes;
-    size_t at = 0;
-    for (int line = 0; line < 12; ++line) {
-        at = lfAt12.find("\r\n", at) + 2;
-    }
-    lfAt12.erase(lfAt12.find("\r\n", at), 1);
-    std::string lfAll;
-    for (char c : bytes) {
-        if (c != '\r') {
-            lfAll += c;
-        }
-    }
+    std::vector<std::string> noPreamble = log;
+    noPreamble[1] = "Version 7";
+    noPreamble[2] = "Path";
     const struct {
         const char* what;
         std::string bytes;
@@ -74,27 +60,66 @@ TEST(ReportLogTest, RefusesWhatIsNoReportLogWithTheLine) {
         const char* why;
     } cases[] = {
         {"empty file", "", 1, "empty"},
-        {"LF line ends", lfAll, 1, "LF alone"},
-        {"one LF line end", lfAt12, 13, "LF alone"},
         {"other text", "Hello\r\nworld\r\n", 1, "Starting Zandorel Diagnostics"},
         {"binary",
          std::string("\x7f"
                      "ELF\x01\x01\0\0",
                      8),
          1, "Starting Zandorel"},
-        {"no version line", replaced(2, "Version 7"), 2, "Diagnostic Utility Version"},
-        {"heading without its rule", replaced(9, "Windows Tests, again"), 9, "68 hyphens"},
-        {"stars without empty lines", replaced(6, "text"), 7, "three empty lines"},
-        {"terminator without its text", replaced(log.size(), "Log Over"), log.size(),
-         "Diagnostic Log Terminated"},
-        {"text after the terminator", bytes + "more\r\n", log.size() + 1, "after the terminator"},
-        {"terminator rule alone", replaced(12, std::string(56, '-')), 12, "empty line before"},
+        {"UTF-16 without its byte-order mark", std::string("S\0t\0", 4), 1, "Starting Zandorel"},
+        {"no version and path lines", TestLogs::Bytes(noPreamble), 2, "Diagnostic Utility Version"},
     };
     for (const auto& c : cases) {
         ReadResult read = ReadReportLog(c.bytes);
         EXPECT_FALSE(read.ok) << c.what;
         EXPECT_EQ(read.errorLine, c.line) << c.what << ": " << read.error;
         EXPECT_NE(read.error.find(c.why), std::string::npos) << c.what << ": " << read.error;
+    }
+}
+
+// A log damaged in places is read: the damaged lines are named, the sections still found.
+TEST(ReportLogTest, NamesDamagedLinesAndReadsTheRest) {
+    std::vector<std::string> log = TestLogs::WholeLog("components-32bit.log");
+    std::string bytes = TestLogs::Bytes(log);
+    auto replaced = [&](size_t p_Line, const std::string& p_Text) {
+        std::vector<std::string> lines = log;
+        lines[p_Line - 1] = p_Text;
+        return TestLogs::Bytes(lines);
+    };
+    std::string lfAt13 = bytes;
+    size_t at = 0;
+    for (int line = 0; line < 12; ++line) {
+        at = lfAt13.find("\r\n", at) + 2;
+    }
+    lfAt13.erase(lfAt13.find("\r\n", at), 1);
+    const struct {
+        const char* what;
+        std::string bytes;
+        size_t line;
+        const char* why;
+        size_t sections; // headings read
+    } cases[] = {
+        {"one LF line end", lfAt13, 13, "LF alone", 7},
+        {"a NUL byte", replaced(20, std::string("MSVBVM60Testx86: F\0iled", 23)), 20,
+         "control character", 7},
+        {"version line", replaced(2, "Version 7"), 2, "Diagnostic Utility Version", 7},
+        {"heading without its rule", replaced(9, "Windows Tests, again"), 9, "68 hyphens", 7},
+        {"stars without empty lines", replaced(6, "text"), 7, "three empty lines", 7},
+        {"terminator without its text", replaced(log.size(), "Log Over"), log.size(),
+         "Diagnostic Log Terminated", 7},
+        {"text after the terminator", bytes + "more\r\n", log.size() + 1, "after the terminator",
+         7},
+        {"terminator rule alone", replaced(10, std::string(56, '-')), 11, "without \"Diagnostic",
+         7},
+    };
+    for (const auto& c : cases) {
+        ReadResult read = ReadReportLog(c.bytes);
+        ASSERT_TRUE(read.ok) << c.what << ": " << read.error;
+        ASSERT_EQ(read.log.damaged.size(), 1u) << c.what;
+        EXPECT_EQ(read.log.damaged[0].number, c.line) << c.what << ": " << read.log.damaged[0].why;
+        EXPECT_NE(read.log.damaged[0].why.find(c.why), std::string::npos)
+            << c.what << ": " << read.log.damaged[0].why;
+        EXPECT_EQ(read.log.sections.size() - 1, c.sections) << c.what;
     }
 }
 

@@ -1,6 +1,7 @@
 #include "logreader/TestLogs.h"
 
 #include "golden/GoldenLog.h"
+#include "logformat/LogFormat.h"
 
 namespace TestLogs {
 
@@ -23,8 +24,8 @@ std::vector<std::string> WholeLog(const std::string& p_GoldenName) {
     for (const std::string& line : GoldenLog::ReadExpected(p_GoldenName)) {
         lines.push_back(line);
     }
-    for (const char* line : {"", "--------------------------------------------------------",
-                             "Diagnostic Log Terminated"}) {
+    for (const std::string& line :
+         {std::string(), LogFormat::TerminatorRule(), std::string(LogFormat::kTerminatorText)}) {
         lines.push_back(line);
     }
     return lines;

@@ -1,4 +1,5 @@
 #include "report/ZPLogFile.h"
+#include "logformat/LogFormat.h"
 #include "platform/error.h"
 #include "support/SimMachineTest.h"
 #include "winapi/winapi_testing.h"
@@ -6,9 +7,7 @@
 namespace {
 
 const std::string kLog = "C:\\users\\tester\\Temp\\Zanprobe7.txt";
-const std::string kStars(68, '*');
-const std::string kRule(68, '-');
-const std::string kTerminator = "\r\n" + std::string(56, '-') + "\r\nDiagnostic Log Terminated\r\n";
+const std::string kTerminator = LogFormat::TerminatorBlock();
 
 } // namespace
 
@@ -31,14 +30,20 @@ TEST_F(ZPLogFileTest, RecordsByteForByte) {
     log.WriteToLogFile(L"Heading", true);
     log.WriteToLogFile(L"abc", false);
     log.Failure(L"x");
+    // The format's one spelling out, byte for byte; everything else uses the shared header.
+    const std::string stars(68, '*');
+    const std::string hyphens(68, '-');
     EXPECT_EQ(Log(),
-              "\r\n\r\n\r\n" + kStars + "\r\nHeading\r\n" + kRule + "\r\nabc\r\n<FAILURE> x\r\n");
+              "\r\n\r\n\r\n" + stars + "\r\nHeading\r\n" + hyphens + "\r\nabc\r\n<FAILURE> x\r\n");
+    EXPECT_EQ(LogFormat::HeadingBlock("Heading"), Log().substr(0, Log().find("abc")));
+    EXPECT_EQ(LogFormat::TerminatorBlock(),
+              "\r\n" + std::string(56, '-') + "\r\nDiagnostic Log Terminated\r\n");
 }
 
 TEST_F(ZPLogFileTest, TextWithLineBreaksKeepsOnePairOfRules) {
     log.Initialize();
     log.WriteToLogFile(L"one\r\ntwo", true);
-    EXPECT_EQ(Log(), "\r\n\r\n\r\n" + kStars + "\r\none\r\ntwo\r\n" + kRule + "\r\n");
+    EXPECT_EQ(Log(), LogFormat::HeadingBlock("one\r\ntwo"));
 }
 
 TEST_F(ZPLogFileTest, EveryCloseAppendsATerminatorBlockAndTheObjectStaysOpen) {

@@ -1,12 +1,13 @@
 #include "run/Diagnostics.h"
 #include "app/FormMain.h"
+#include "logformat/LogFormat.h"
 #include "support/FakeFormView.h"
 #include "support/SimMachineTest.h"
 
 namespace {
 
 const std::string kLog = "C:\\users\\tester\\Temp\\Zanprobe7.txt";
-const std::string kTerminator = "\r\n" + std::string(56, '-') + "\r\nDiagnostic Log Terminated\r\n";
+const std::string kTerminator = LogFormat::TerminatorBlock();
 const std::string kPreamble = "Starting Zandorel Diagnostics: 12/8/2026 3:04:05 PM\r\n"
                               "Diagnostic Utility Version: 7.0.27\r\n"
                               "Log File Path = C:\\users\\tester\\Temp\\Zanprobe7.txt\r\n";
@@ -71,9 +72,7 @@ TEST_F(DiagnosticsTest, SectionHeadingGoesToTheLogAndTheWindow) {
     g_LogFile = std::make_unique<ZPLogFile>();
     g_LogFile->Initialize();
     Report::WriteSectionHeading(L"Windows OS Information");
-    EXPECT_EQ(ReadHostFile(kLog), "\r\n\r\n\r\n" + std::string(68, '*') +
-                                      "\r\nWindows OS Information\r\n" + std::string(68, '-') +
-                                      "\r\n");
+    EXPECT_EQ(ReadHostFile(kLog), LogFormat::HeadingBlock("Windows OS Information"));
     ASSERT_EQ(record.statusTexts.size(), 1u);
     EXPECT_EQ(record.statusTexts[0], L"Running Diagnostic Test\r\nWindows OS Information");
     EXPECT_EQ(record.repaints, 1);

@@ -1,6 +1,7 @@
 #include "support/SectionTest.h"
 
 #include "golden/GoldenLog.h"
+#include "logformat/LogFormat.h"
 #include "report/SectionOutput.h"
 
 void SectionTest::SetUp() {
@@ -21,7 +22,8 @@ std::string SectionTest::Log() const {
 std::vector<std::string> SectionTest::Lines() const {
     std::vector<std::string> lines;
     for (std::string& line : GoldenLog::SplitLines(Log(), "\r\n")) {
-        if (!line.empty() && line != std::string(68, '*') && line != std::string(68, '-')) {
+        if (!line.empty() && line != LogFormat::HeadingStars() &&
+            line != LogFormat::HeadingHyphens()) {
             lines.push_back(std::move(line));
         }
     }
@@ -29,8 +31,7 @@ std::vector<std::string> SectionTest::Lines() const {
 }
 
 std::string SectionTest::Heading(const std::string& text) {
-    return "\r\n\r\n\r\n" + std::string(68, '*') + "\r\n" + text + "\r\n" + std::string(68, '-') +
-           "\r\n";
+    return LogFormat::HeadingBlock(text);
 }
 
 std::string SectionTest::Line(const std::string& text) {

@@ -21,11 +21,17 @@ bool HasRunOption(const Options& p_Options) {
            p_Options.quiet;
 }
 
+const char* const kFormatOptions[] = {"", "--json", "--csv", "--html"};
+
 // Checks what the options and the words after them make together.
 Options Finish(Options p_Options, const std::vector<std::string>& p_Words) {
     if (p_Words.empty()) {
-        if (p_Options.json) {
-            return Error("option '--json' applies only to summary and compare");
+        if (p_Options.format != Format::Text) {
+            return Error(std::string("option '") + kFormatOptions[int(p_Options.format)] +
+                         "' applies only to summary and compare");
+        }
+        if (!p_Options.output.empty()) {
+            return Error("option '-o' applies only to summary and compare");
         }
         if (!p_Options.prefix.empty() && p_Options.empty) {
             return Error("options '--prefix' and '--empty' exclude each other");
@@ -36,12 +42,16 @@ Options Finish(Options p_Options, const std::vector<std::string>& p_Words) {
     size_t files = p_Words.size() - 1;
     if (command == "summary") {
         if (files != 1) {
-            return Error("summary takes one log file");
+            return Error("summary takes one log file or folder");
         }
         p_Options.command = Command::Summary;
     } else if (command == "compare") {
         if (files != 2) {
             return Error("compare takes two log files, the old one and the new one");
+        }
+        if (p_Options.format == Format::Csv || p_Options.format == Format::Html) {
+            return Error(std::string("compare takes no '") + kFormatOptions[int(p_Options.format)] +
+                         "'");
         }
         p_Options.command = Command::Compare;
     } else {
@@ -94,8 +104,25 @@ Options Parse(const std::vector<std::string>& p_Arguments) {
             options.noOpen = true;
         } else if (argument == "-q" || argument == "--quiet") {
             options.quiet = true;
-        } else if (argument == "--json") {
-            options.json = true;
+        } else if (argument == "--json" || argument == "--csv" || argument == "--html") {
+            Format format = argument == "--json"  ? Format::Json
+                            : argument == "--csv" ? Format::Csv
+                                                  : Format::Html;
+            if (options.format != Format::Text && options.format != format) {
+                return Error(std::string("options '") + kFormatOptions[int(options.format)] +
+                             "' and '" + argument + "' exclude each other");
+            }
+            options.format = format;
+        } else if (argument == "-o" || argument == "--output" ||
+                   argument.rfind("--output=", 0) == 0) {
+            if (argument.rfind("--output=", 0) == 0) {
+                options.output = argument.substr(9);
+            } else if (i + 1 < p_Arguments.size()) {
+                options.output = p_Arguments[++i];
+            }
+            if (options.output.empty()) {
+                return Error("option '" + argument.substr(0, 8) + "' needs a file");
+            }
         } else {
             return Error("unknown option '" + argument + "'");
         }
@@ -105,8 +132,9 @@ Options Parse(const std::vector<std::string>& p_Arguments) {
 
 std::string UsageText() {
     return "Usage: zanprobe7 [OPTION]...\n"
-           "       zanprobe7 summary [--json] LOG\n"
-           "       zanprobe7 compare [--json] OLD NEW\n"
+           "       zanprobe7 summary [--json|--html] [-o FILE] LOG\n"
+           "       zanprobe7 summary [--json|--csv|--html] [-o FILE] FOLDER\n"
+           "       zanprobe7 compare [--json] [-o FILE] OLD NEW\n"
            "\n"
            "Runs the Zanprobe 7 diagnostics on the Windows machine of a Wine prefix (WINEPREFIX,\n"
            "else ~/.wine, else an empty machine) and writes the report log Zanprobe7.txt into\n"
@@ -120,10 +148,17 @@ std::string UsageText() {
            "  --no-open      never hand the log to the desktop's viewer\n"
            "  -q, --quiet    print only the outcome lines\n"
            "\n"
-           "Reading report logs (of either program):\n"
-           "  summary LOG      the lines that need attention, by section, and their counts\n"
+           "Reading report logs (of either program; CR LF or LF line ends, Windows-1252,\n"
+           "UTF-8 or UTF-16, plain or as the only .txt in a .zip):\n"
+           "  summary LOG      the lines that need attention, by section, with what each\n"
+           "                   means and what to ask the customer to do, and their counts\n"
+           "  summary FOLDER   every log under FOLDER, zips included: a row per log, then\n"
+           "                   each kind of finding with how many logs have it\n"
            "  compare OLD NEW  the sections and lines that changed between two runs\n"
            "  --json           the same as JSON\n"
+           "  --csv            a folder's summary as CSV\n"
+           "  --html           the summary as one self-contained HTML page\n"
+           "  -o, --output FILE  write to FILE instead of standard output\n"
            "\n"
            "  -h, --help     print this help and exit\n"
            "  --version      print the version and exit\n"

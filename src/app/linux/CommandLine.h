@@ -9,6 +9,9 @@ namespace CommandLine {
 
 enum class Command { Run, Help, Version, Summary, Compare, UsageError };
 
+// How summary and compare write: text, --json, --csv (a folder's summary), --html (a page).
+enum class Format { Text, Json, Csv, Html };
+
 struct Options {
     Command command = Command::Run;
     // --prefix DIR: the Wine prefix to inspect; empty when not given.
@@ -17,8 +20,10 @@ struct Options {
     bool terminal = false; // --terminal: no window even with a display
     bool noOpen = false;   // --no-open: never hand the log to the viewer
     bool quiet = false;    // -q, --quiet: only the outcome lines
-    bool json = false;     // --json: summary and compare as JSON
-    // The log files of summary (one) and compare (old, new).
+    Format format = Format::Text;
+    // -o FILE, --output FILE: where summary and compare write; empty: standard output.
+    std::string output;
+    // The log file or folder of summary (one), the log files of compare (old, new).
     std::vector<std::string> files;
     // For UsageError: one line naming the offending argument.
     std::string error;

@@ -18,7 +18,9 @@
 
 #include <clocale>
 #include <cstdlib>
+#include <fstream>
 #include <iostream>
+#include <unistd.h>
 #ifdef ZANPROBE_HAVE_FLTK
 #include <climits>
 #include <cstring>
@@ -153,6 +155,43 @@ std::unique_ptr<FormView> CreateFormView() {
     return std::make_unique<TerminalView>(stdout, s_ViewChoice.quiet);
 }
 
+namespace {
+
+// summary and compare, written to standard output or to the -o file.
+int RunLogCommand(const CommandLine::Options& p_Options) {
+    std::ofstream file;
+    if (!p_Options.output.empty()) {
+        file.open(p_Options.output, std::ios::binary | std::ios::trunc);
+        if (!file) {
+            std::cerr << "zanprobe7: " << p_Options.output << ": cannot be written\n";
+            return 1;
+        }
+    }
+    std::ostream& out = p_Options.output.empty() ? std::cout : file;
+    int code = 0;
+    if (p_Options.command == CommandLine::Command::Compare) {
+        code = LogReader::RunCompare(p_Options.files[0], p_Options.files[1],
+                                     p_Options.format == CommandLine::Format::Json, out, std::cerr);
+    } else {
+        const LogReader::OutputFormat formats[] = {
+            LogReader::OutputFormat::Text, LogReader::OutputFormat::Json,
+            LogReader::OutputFormat::Csv, LogReader::OutputFormat::Html};
+        code =
+            LogReader::RunSummary(p_Options.files[0], formats[static_cast<int>(p_Options.format)],
+                                  isatty(STDERR_FILENO) != 0, out, std::cerr);
+    }
+    out.flush();
+    if (!out) {
+        std::cerr << "zanprobe7: "
+                  << (p_Options.output.empty() ? "standard output" : p_Options.output)
+                  << ": cannot be written\n";
+        return 1;
+    }
+    return code;
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
     std::setlocale(LC_CTYPE, "C.UTF-8");
     CommandLine::Options options =
@@ -168,10 +207,8 @@ int main(int argc, char** argv) {
         std::cout << "zanprobe7 " ZANPROBE_VERSION_TEXT "\n";
         return 0;
     case CommandLine::Command::Summary:
-        return LogReader::RunSummary(options.files[0], options.json, std::cout, std::cerr);
     case CommandLine::Command::Compare:
-        return LogReader::RunCompare(options.files[0], options.files[1], options.json, std::cout,
-                                     std::cerr);
+        return RunLogCommand(options);
     case CommandLine::Command::Run:
         break;
     }

@@ -10,7 +10,8 @@ struct Case {
     std::vector<std::string> arguments;
     Command command;
     // The options as one text: prefix, then a letter per flag set (e empty, t terminal,
-    // n no-open, q quiet, j json), then the files; or, for a usage error, a part of its text.
+    // n no-open, q quiet, j json, c csv, h html), ">" and the output file when given, then the
+    // files; or, for a usage error, a part of its text.
     std::string expected;
 };
 
@@ -23,7 +24,9 @@ std::string Describe(const CommandLine::Options& p_Options) {
     text += p_Options.terminal ? "t" : "";
     text += p_Options.noOpen ? "n" : "";
     text += p_Options.quiet ? "q" : "";
-    text += p_Options.json ? "j" : "";
+    const char* const formats[] = {"", "j", "c", "h"};
+    text += formats[static_cast<int>(p_Options.format)];
+    text += p_Options.output.empty() ? "" : ">" + p_Options.output;
     for (const std::string& file : p_Options.files) {
         text += "|" + file;
     }
@@ -46,6 +49,9 @@ TEST(CommandLineTest, ParsesEachCase) {
         {{"compare", "old", "new", "--json"}, Command::Compare, "|j|old|new"},
         {{"summary", "--", "--json"}, Command::Summary, "||--json"},
         {{"summary", "-"}, Command::Summary, "||-"},
+        {{"summary", "--html", "-o", "p.html", "a.txt"}, Command::Summary, "|h>p.html|a.txt"},
+        {{"--csv", "--output=r.csv", "summary", "dir"}, Command::Summary, "|c>r.csv|dir"},
+        {{"--json", "--json", "compare", "a", "b"}, Command::Compare, "|j|a|b"},
         // Usage errors name what is wrong.
         {{"--bogus"}, Command::UsageError, "unknown option '--bogus'"},
         {{"-x", "--help"}, Command::UsageError, "unknown option '-x'"},
@@ -53,10 +59,14 @@ TEST(CommandLineTest, ParsesEachCase) {
         {{"--prefix="}, Command::UsageError, "'--prefix' needs a folder"},
         {{"--prefix", "/p", "--empty"}, Command::UsageError, "exclude each other"},
         {{"--json"}, Command::UsageError, "'--json' applies only"},
+        {{"-o", "x"}, Command::UsageError, "'-o' applies only"},
+        {{"summary", "a", "-o"}, Command::UsageError, "'-o' needs a file"},
+        {{"summary", "--csv", "--html", "a"}, Command::UsageError, "exclude each other"},
+        {{"compare", "--html", "a", "b"}, Command::UsageError, "compare takes no '--html'"},
         {{"run"}, Command::UsageError, "unknown command 'run'"},
         {{"--", "--help"}, Command::UsageError, "unknown command '--help'"},
-        {{"summary"}, Command::UsageError, "summary takes one log file"},
-        {{"summary", "a", "b"}, Command::UsageError, "summary takes one log file"},
+        {{"summary"}, Command::UsageError, "summary takes one log file or folder"},
+        {{"summary", "a", "b"}, Command::UsageError, "summary takes one log file or folder"},
         {{"compare", "a"}, Command::UsageError, "compare takes two log files"},
         {{"summary", "a", "--no-open"}, Command::UsageError, "no options of a diagnostic run"},
     };
@@ -80,8 +90,9 @@ TEST(CommandLineTest, HelpNamesEveryOptionAndTheExitCodes) {
     std::string usage = CommandLine::UsageText();
     for (const char* part :
          {"--prefix DIR", "--empty", "--terminal", "--no-open", "-q, --quiet", "summary LOG",
-          "compare OLD NEW", "--json", "--version", "0  the run completed", "1  the run failed",
-          "2  usage error", "zanprobe7 7.0.27"}) {
+          "compare OLD NEW", "--json", "--csv", "--html", "-o, --output FILE", "summary FOLDER",
+          "--version", "0  the run completed", "1  the run failed", "2  usage error",
+          "zanprobe7 7.0.27"}) {
         EXPECT_NE(usage.find(part), std::string::npos) << part;
     }
 }
