@@ -2,8 +2,10 @@
 // machine's code page, results copied out with Windows' buffer conventions.
 #pragma once
 
+#include "sim/Errors.h"
 #include "winapi/winapi.h"
 
+#include <algorithm>
 #include <string>
 
 namespace sim {
@@ -17,5 +19,21 @@ std::string ToMachineAnsi(const std::wstring& text);
 // Copies a result into a caller's buffer of `size` characters: the length without the NUL
 // when it fits, else the size needed with the NUL and nothing copied.
 DWORD CopyOut(const std::string& text, LPSTR buffer, DWORD size);
+
+// Copies a result of text.size() units (the NUL among them where it counts) into a caller's
+// buffer of `size` units, as the conversion and formatting functions do: a size of 0 asks for the
+// length; a buffer too small fails with ERROR_INSUFFICIENT_BUFFER and 0.
+template <typename Char>
+int CopyCounted(const std::basic_string<Char>& text, Char* buffer, int size) {
+    int length = static_cast<int>(text.size());
+    if (size == 0) {
+        return length;
+    }
+    if (buffer == nullptr || size < length) {
+        return Fail(ERROR_INSUFFICIENT_BUFFER, 0);
+    }
+    std::copy(text.begin(), text.end(), buffer);
+    return length;
+}
 
 } // namespace sim

@@ -90,17 +90,16 @@ bool ReadVersionResource(Reader& reader, const std::vector<Section>& sections, u
     if (resourceRva == 0 || !RvaToOffset(sections, resourceRva, base)) {
         return false;
     }
+    // The type's directory, then the name's, then the first language's data entry.
     uint32_t entry = 0;
-    if (!FindEntry(reader, base, 0, kVersionType, entry) || (entry & 0x80000000u) == 0) {
-        return false;
-    }
-    uint32_t names = entry & 0x7fffffffu;
-    if (!FindEntry(reader, base, names, kVersionName, entry) || (entry & 0x80000000u) == 0) {
-        return false;
-    }
-    uint32_t languages = entry & 0x7fffffffu;
-    if (!FindEntry(reader, base, languages, 0, entry) || (entry & 0x80000000u) != 0) {
-        return false;
+    uint32_t directory = 0;
+    for (uint32_t id : {kVersionType, kVersionName, 0u}) {
+        bool isDirectory = id != 0;
+        if (!FindEntry(reader, base, directory, id, entry) ||
+            ((entry & 0x80000000u) != 0) != isDirectory) {
+            return false;
+        }
+        directory = entry & 0x7fffffffu;
     }
     uint32_t dataRva = 0;
     uint32_t size = 0;

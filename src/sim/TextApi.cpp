@@ -1,4 +1,5 @@
 // Code page conversions and letter case on the simulated machine.
+#include "sim/Ansi.h"
 #include "sim/CodePage.h"
 #include "sim/Errors.h"
 #include "sim/Machine.h"
@@ -12,19 +13,6 @@ namespace {
 
 unsigned EffectiveCodePage(UINT codePage) {
     return codePage == CP_ACP ? CurrentMachine().codePage : codePage;
-}
-
-template <typename Char>
-int CopyConverted(const std::basic_string<Char>& converted, Char* target, int targetSize) {
-    int length = static_cast<int>(converted.size());
-    if (targetSize == 0) {
-        return length;
-    }
-    if (target == nullptr || targetSize < length) {
-        return Fail(ERROR_INSUFFICIENT_BUFFER, 0);
-    }
-    std::copy(converted.begin(), converted.end(), target);
-    return length;
 }
 
 } // namespace
@@ -42,7 +30,7 @@ int WINAPI MultiByteToWideChar(UINT CodePage, DWORD, LPCSTR lpMultiByteStr, int 
         cbMultiByte < 0 ? std::strlen(lpMultiByteStr) + 1 : static_cast<size_t>(cbMultiByte);
     std::wstring converted =
         CodePageToWide(EffectiveCodePage(CodePage), std::string(lpMultiByteStr, length));
-    return CopyConverted(converted, lpWideCharStr, cchWideChar);
+    return CopyCounted(converted, lpWideCharStr, cchWideChar);
 }
 
 int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int cchWideChar,
@@ -65,7 +53,7 @@ int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharS
     if (lpUsedDefaultChar != nullptr) {
         *lpUsedDefaultChar = usedDefault ? TRUE : FALSE;
     }
-    return CopyConverted(converted, lpMultiByteStr, cbMultiByte);
+    return CopyCounted(converted, lpMultiByteStr, cbMultiByte);
 }
 
 DWORD WINAPI CharUpperBuffW(LPWSTR lpsz, DWORD cchLength) {

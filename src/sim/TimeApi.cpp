@@ -110,19 +110,6 @@ SYSTEMTIME Now() {
     return time;
 }
 
-int CopyFormatted(const std::wstring& text, LPSTR target, int size) {
-    std::string ansi = ToMachineAnsi(text);
-    int needed = static_cast<int>(ansi.size()) + 1;
-    if (size == 0) {
-        return needed;
-    }
-    if (target == nullptr || size < needed) {
-        return Fail(ERROR_INSUFFICIENT_BUFFER, 0);
-    }
-    std::copy(ansi.c_str(), ansi.c_str() + needed, target);
-    return needed;
-}
-
 } // namespace
 
 SYSTEMTIME sim::LocalTimeOf(time_t when) {
@@ -154,8 +141,10 @@ int WINAPI GetDateFormatA(LCID, DWORD dwFlags, const SYSTEMTIME* lpDate, LPCSTR 
     std::wstring picture = lpFormat != nullptr              ? FromAnsiArgument(lpFormat)
                            : (dwFlags & DATE_LONGDATE) != 0 ? machine.longDatePicture
                                                             : machine.shortDatePicture;
-    return CopyFormatted(RenderPicture(picture, lpDate != nullptr ? *lpDate : Now()), lpDateStr,
-                         cchDate);
+    // The sizes count the NUL.
+    return CopyCounted(
+        ToMachineAnsi(RenderPicture(picture, lpDate != nullptr ? *lpDate : Now()) + L'\0'),
+        lpDateStr, cchDate);
 }
 
 int WINAPI GetTimeFormatA(LCID, DWORD, const SYSTEMTIME* lpTime, LPCSTR lpFormat, LPSTR lpTimeStr,
@@ -165,6 +154,7 @@ int WINAPI GetTimeFormatA(LCID, DWORD, const SYSTEMTIME* lpTime, LPCSTR lpFormat
     }
     std::wstring picture =
         lpFormat != nullptr ? FromAnsiArgument(lpFormat) : CurrentMachine().longTimePicture;
-    return CopyFormatted(RenderPicture(picture, lpTime != nullptr ? *lpTime : Now()), lpTimeStr,
-                         cchTime);
+    return CopyCounted(
+        ToMachineAnsi(RenderPicture(picture, lpTime != nullptr ? *lpTime : Now()) + L'\0'),
+        lpTimeStr, cchTime);
 }
