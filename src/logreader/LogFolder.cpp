@@ -58,6 +58,12 @@ std::string CountsWords(const size_t (&p_Counts)[4]) {
            " status lines";
 }
 
+// "3 logs, 1 other file".
+std::string Tally(size_t p_Logs, size_t p_Others) {
+    return std::to_string(p_Logs) + (p_Logs == 1 ? " log, " : " logs, ") +
+           std::to_string(p_Others) + (p_Others == 1 ? " other file" : " other files");
+}
+
 // Writes the rows as they come, in one format, and the kinds at the end.
 class Writer {
 public:
@@ -166,7 +172,7 @@ public:
             if (kinds.empty()) {
                 m_Out << "  none\n";
             }
-            m_Out << "\n" << logs << " logs, " << m_NoLogs << " other files\n";
+            m_Out << "\n" << Tally(logs, m_NoLogs) << "\n";
             break;
         case OutputFormat::Json:
             m_Out << "],\n \"findings\": [";
@@ -185,8 +191,8 @@ public:
             break;
         case OutputFormat::Html:
             m_Out << PageStart("Zanprobe 7 logs under " + m_Folder) << "<h1>Report logs under "
-                  << HtmlEscape(m_Folder) << "</h1>\n<p class=\"counts\">" << logs << " logs, "
-                  << m_NoLogs << " other files</p>\n<section id=\"kinds\">\n<h2>Findings by how "
+                  << HtmlEscape(m_Folder) << "</h1>\n<p class=\"counts\">" << Tally(logs, m_NoLogs)
+                  << "</p>\n<section id=\"kinds\">\n<h2>Findings by how "
                   << "many logs have them</h2>\n<table>\n<tr><th>Logs</th><th>Finding</th></tr>\n";
             for (const auto& kind : kinds) {
                 m_Out << "<tr><td class=\"n\">" << kind.second << "</td><td>"
