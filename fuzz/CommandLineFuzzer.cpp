@@ -2,7 +2,7 @@
 // words and the redirections. No command is run and no file is opened.
 #include "FuzzInput.h"
 
-#include "sim/CommandLine.h"
+#include "sim/CommandSyntax.h"
 #include "sim/Machine.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     (void)installed;
     fuzz::InputReader input(data, size);
     std::wstring line = sim::StripOuterQuotes(input.WideRest());
-    sim::CommandLine parsed = sim::ParseCommandLine(line);
+    sim::ParsedCommand parsed = sim::ParseCommandLine(line);
     bool quotes = line.find(L'"') != std::wstring::npos;
     for (const std::wstring& word : parsed.words) {
         // Quotes group and are removed; outside them blanks and '>' end a word.

@@ -2,6 +2,7 @@
 
 #include "app/MainModule.h"
 #include "platform/files.h"
+#include "platform/processes.h"
 #include "platform/textfile.h"
 #include "report/SectionOutput.h"
 #include "run/Diagnostics.h"
@@ -22,15 +23,18 @@ const wchar_t kCouldNotTurnOff[] = L"Could not turn off runtime logging.";
 
 } // namespace
 
-// The status label shows each section heading of a run as it starts.
+// The status label shows each section heading of a run as it starts; while a command of the
+// run is waited for, the window handles its messages.
 FormMain::FormMain(std::unique_ptr<FormView> p_View) : m_View(std::move(p_View)) {
     Report::SetSectionListener([this](const Text& p_SectionName) {
         SetStatusText(Text(kRunningCaption) + L"\r\n" + p_SectionName);
         Repaint();
     });
+    SetMessagePump([this] { m_View->PumpMessages(); });
 }
 
 FormMain::~FormMain() {
+    SetMessagePump(nullptr);
     Report::SetSectionListener(nullptr);
 }
 
@@ -53,6 +57,10 @@ void FormMain::RefreshRuntimeLoggingCheck() {
 }
 
 void FormMain::CommandRun57Tests_Click() {
+    // The window handles its messages during a run: a second press belongs to no second run.
+    if (m_Running) {
+        return;
+    }
     m_View->SetBusyPointer(true);
     m_Running = true;
     m_LastOutcome = Diagnostics::RunDiagnostics();
@@ -63,12 +71,21 @@ void FormMain::CommandRun57Tests_Click() {
         SetStatusText(Text(kCompleted) + L"\r\n" + kLogLocation + g_LogFile->LogFilePath());
     }
     m_View->SetBusyPointer(false);
+    if (m_CloseAfterRun) {
+        m_CloseAfterRun = false;
+        m_View->Hide();
+    }
 }
 
 void FormMain::Form_QueryUnload(bool& Cancel, int UnloadMode) {
     if (UnloadMode == kUnloadFromControlMenu) {
         Cancel = true;
-        m_View->Hide();
+        // During a run the window stays until the run has ended and closed its log.
+        if (m_Running) {
+            m_CloseAfterRun = true;
+        } else {
+            m_View->Hide();
+        }
     }
 }
 

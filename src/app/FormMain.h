@@ -23,9 +23,10 @@ public:
     bool ShowDialog();
     // Sets the checkbox to the marker file's state without acting on the change.
     void RefreshRuntimeLoggingCheck();
-    // "Run Tests".
+    // "Run Tests"; nothing while a run is in progress.
     void CommandRun57Tests_Click();
-    // Closing through the close box or system menu (mode 0) only hides the window.
+    // Closing through the close box or system menu (mode 0) only hides the window; during a
+    // run, once the run has ended.
     void Form_QueryUnload(bool& Cancel, int UnloadMode);
     // Windows ends the session and may end the process as soon as the view returns: the last
     // log is closed now, as Shutdown closes it (unless a run is still writing it), and the modal
@@ -64,6 +65,7 @@ private:
     bool m_Activated = false;
     bool m_UpdatingCheck = false;
     bool m_Running = false;
+    bool m_CloseAfterRun = false;
     int m_CheckValue = 0;
     Text m_StatusText;
     Text m_LastOutcome;

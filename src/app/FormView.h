@@ -22,6 +22,9 @@ public:
     // The status label's caption and an immediate repaint of the window.
     virtual void SetStatusText(const Text& p_Text) = 0;
     virtual void Repaint() = 0;
+    // Handles the messages that have arrived for the window while the run waits for a command,
+    // so that it paints and answers; nothing where the toolkit needs no help.
+    virtual void PumpMessages() {}
     // The runtime-logging checkbox, 1 checked and 0 unchecked. Setting it raises no event.
     virtual void SetRuntimeLoggingCheck(int p_Value) = 0;
     // The hourglass pointer during a run.

@@ -26,9 +26,30 @@ bool ReadTextLines(const Text& p_Path, const std::function<void(const Text&)>& p
     if (!file.IsValid()) {
         return false;
     }
-    std::string line;
+    // ANSI bytes, or UTF-16LE units after its byte-order mark (as reg export writes).
+    std::string bytes;
+    Text line;
+    bool unicode = false;
+    bool started = false;
     bool afterCarriageReturn = false;
+    auto take = [&](wchar_t c) {
+        if (c == L'\n' && afterCarriageReturn) {
+            afterCarriageReturn = false;
+            return;
+        }
+        afterCarriageReturn = c == L'\r';
+        if (c == L'\r' || c == L'\n') {
+            p_Line(unicode ? line : FromAnsi(bytes));
+            line.clear();
+            bytes.clear();
+        } else if (unicode) {
+            line += c;
+        } else {
+            bytes += static_cast<char>(c);
+        }
+    };
     char buffer[8192];
+    std::string pending;
     for (;;) {
         DWORD got = 0;
         if (!ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr)) {
@@ -37,23 +58,48 @@ bool ReadTextLines(const Text& p_Path, const std::function<void(const Text&)>& p
         if (got == 0) {
             break;
         }
-        for (DWORD i = 0; i < got; ++i) {
-            char c = buffer[i];
-            if (c == '\n' && afterCarriageReturn) {
-                afterCarriageReturn = false;
-                continue;
+        pending.append(buffer, got);
+        if (!started && pending.size() >= 2) {
+            started = true;
+            unicode = pending.compare(0, 2, "\xff\xfe") == 0;
+            pending.erase(0, unicode ? 2 : 0);
+        }
+        if (!started) {
+            continue;
+        }
+        size_t used = 0;
+        if (unicode) {
+            auto unit = [&](size_t at) {
+                return static_cast<unsigned>(static_cast<unsigned char>(pending[at]) |
+                                             (static_cast<unsigned char>(pending[at + 1]) << 8));
+            };
+            for (; used + 1 < pending.size(); used += 2) {
+                unsigned c = unit(used);
+                // Where a wide character holds any code point, a surrogate pair is one.
+                if (sizeof(wchar_t) > 2 && c >= 0xD800 && c < 0xDC00) {
+                    if (used + 3 >= pending.size()) {
+                        break;
+                    }
+                    unsigned low = unit(used + 2);
+                    if (low >= 0xDC00 && low < 0xE000) {
+                        c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                        used += 2;
+                    }
+                }
+                take(static_cast<wchar_t>(c));
             }
-            afterCarriageReturn = c == '\r';
-            if (c == '\r' || c == '\n') {
-                p_Line(FromAnsi(line));
-                line.clear();
-            } else {
-                line += c;
+        } else {
+            for (; used < pending.size(); ++used) {
+                take(static_cast<wchar_t>(static_cast<unsigned char>(pending[used])));
             }
         }
+        pending.erase(0, used);
     }
-    if (!line.empty()) {
-        p_Line(FromAnsi(line));
+    for (char c : unicode ? std::string() : pending) {
+        take(static_cast<wchar_t>(static_cast<unsigned char>(c)));
+    }
+    if (!line.empty() || !bytes.empty()) {
+        p_Line(unicode ? line : FromAnsi(bytes));
     }
     return true;
 }

@@ -1,5 +1,5 @@
-// Plain ANSI text files: appending to one (opened and closed on every call) and reading one
-// line by line.
+// Text files: appending to an ANSI one (opened and closed on every call), and reading one, ANSI
+// or UTF-16, line by line.
 #pragma once
 
 #include "platform/handles.h"
@@ -23,7 +23,8 @@ private:
     UniqueHandle m_Handle;
 };
 
-// Reads a text file and hands each line, without its line end, to p_Line. CR LF, CR and LF
+// Reads a text file, ANSI or UTF-16LE with its byte-order mark (as reg export writes), and
+// hands each line, without its line end, to p_Line. CR LF, CR and LF
 // all end a line; a last line without a line end counts, an empty file has no lines. Returns
 // false when the file cannot be opened or a read fails (lines handed over stay handed over).
 bool ReadTextLines(const Text& p_Path, const std::function<void(const Text&)>& p_Line);

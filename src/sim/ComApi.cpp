@@ -224,6 +224,12 @@ private:
 // the one failure only this machine has, what it means here.
 const wchar_t* SystemMessage(DWORD code) {
     static const std::pair<DWORD, const wchar_t*> messages[] = {
+        {ERROR_FILE_NOT_FOUND, L"The system cannot find the file specified."},
+        {ERROR_PATH_NOT_FOUND, L"The system cannot find the path specified."},
+        {ERROR_ACCESS_DENIED, L"Access is denied."},
+        {ERROR_ACCESS_DISABLED_BY_POLICY,
+         L"This program is blocked by group policy. For more information, contact your system "
+         L"administrator."},
         {0x80004002u, L"No such interface supported"},
         {0x80004003u, L"Invalid pointer"},
         {0x80004005u, L"Unspecified error"},

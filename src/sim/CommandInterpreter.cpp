@@ -1,9 +1,12 @@
 #include "sim/CommandInterpreter.h"
 
-#include "sim/CommandLine.h"
+#include "sim/CodePage.h"
+#include "sim/CommandSyntax.h"
+#include "sim/Machine.h"
 #include "sim/Paths.h"
 
 #include <algorithm>
+#include <cwctype>
 #include <vector>
 
 namespace sim {
@@ -22,38 +25,17 @@ struct CommandEntry {
 };
 
 const CommandEntry kCommands[] = {
-    {L"TYPE", nullptr, TypeCommand},
-    {L"DIR", nullptr, DirCommand},
-    {L"REG", L"EXPORT", RegExportCommand},
-    {L"REG.EXE", L"EXPORT", RegExportCommand},
+    {L"TYPE", nullptr, TypeCommand},       {L"CHCP", nullptr, ChcpCommand},
+    {L"CHCP.COM", nullptr, ChcpCommand},   {L"DIR", nullptr, DirCommand},
+    {L"REG", L"EXPORT", RegExportCommand}, {L"REG.EXE", L"EXPORT", RegExportCommand},
 };
 
 } // namespace
 
-std::wstring StripOuterQuotes(const std::wstring& text) {
-    size_t start = text.find_first_not_of(L" \t");
-    if (start == std::wstring::npos || text[start] != L'"') {
-        return text;
-    }
-    size_t last = text.rfind(L'"');
-    if (last == start) {
-        return text.substr(start + 1);
-    }
-    std::wstring inner = text.substr(start + 1, last - start - 1);
-    bool twoQuotes = std::count(text.begin(), text.end(), L'"') == 2;
-    bool special = inner.find_first_of(L"&<>()@^|") != std::wstring::npos;
-    bool blank = inner.find_first_of(L" \t") != std::wstring::npos;
-    if (twoQuotes && !special && blank) {
-        ResolvedPath program = ResolveWindowsPath(inner);
-        if (program.error == ERROR_SUCCESS && program.exists && !IsHostFolder(program.host)) {
-            return text;
-        }
-    }
-    return text.substr(0, start) + inner + text.substr(last + 1);
-}
+namespace {
 
-DWORD RunCommand(const std::wstring& commandLine, const CommandStreams& streams) {
-    CommandLine parsed = ParseCommandLine(commandLine);
+DWORD RunOneCommand(const std::wstring& commandLine, const CommandStreams& streams) {
+    ParsedCommand parsed = ParseCommandLine(commandLine);
     OutputTarget output(streams.writeOutput);
     OutputTarget errors(streams.writeError);
     // Redirections take effect in order, up to a syntax error.
@@ -98,4 +80,127 @@ DWORD RunCommand(const std::wstring& commandLine, const CommandStreams& streams)
     return kUnknownCommand;
 }
 
+// Commands joined by "&" (the next runs in any case), "&&" (only after success) and "||" (only
+// after failure), outside quotes; the exit code of the last that ran.
+DWORD RunChain(const std::wstring& line, const CommandStreams& streams) {
+    DWORD exitCode = 0;
+    bool quoted = false;
+    wchar_t joiner = L'&';
+    size_t start = 0;
+    for (size_t i = 0; i <= line.size(); ++i) {
+        if (i < line.size() && line[i] == L'"') {
+            quoted = !quoted;
+        }
+        bool ends = i == line.size() ||
+                    (!quoted && (line[i] == L'&' ||
+                                 (line[i] == L'|' && i + 1 < line.size() && line[i + 1] == L'|')));
+        if (!ends) {
+            continue;
+        }
+        bool runs = joiner == L'&' || (joiner == L'A' && exitCode == 0) ||
+                    (joiner == L'|' && exitCode != 0);
+        if (runs) {
+            exitCode = RunOneCommand(line.substr(start, i - start), streams);
+        }
+        if (i < line.size()) {
+            bool doubled = i + 1 < line.size() && line[i + 1] == line[i];
+            joiner = line[i] == L'|' ? L'|' : (doubled ? L'A' : L'&');
+            i += doubled ? 1 : 0;
+            start = i + 1;
+        }
+    }
+    return exitCode;
+}
+
+// The AutoRun command of one of the registry's Command Processor keys; empty when none.
+std::wstring AutoRun(HKEY root) {
+    HKEY opened = nullptr;
+    char text[1024] = {};
+    DWORD size = sizeof text - 1;
+    if (RegOpenKeyExA(root, "Software\\Microsoft\\Command Processor", 0, KEY_READ, &opened) !=
+        ERROR_SUCCESS) {
+        return L"";
+    }
+    LSTATUS status =
+        RegQueryValueExA(opened, "AutoRun", nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size);
+    RegCloseKey(opened);
+    return status == ERROR_SUCCESS ? CodePageToWide(CurrentMachine().codePage, text) : L"";
+}
+
+} // namespace
+
+const char kCommandPromptDisabled[] =
+    "The command prompt has been disabled by your administrator.\r\n\r\n"
+    "Press any key to continue . . .";
+
+DWORD RunInterpreter(const std::wstring& arguments, const CommandStreams& streams) {
+    ConsoleCodePage() = CurrentMachine().oemCodePage;
+    // Switches up to /c, which takes the rest of the line as its command; without /c there is
+    // nothing to run here.
+    bool autoRun = true;
+    size_t at = 0;
+    std::wstring command;
+    bool hasCommand = false;
+    while ((at = arguments.find_first_not_of(L" \t", at)) != std::wstring::npos &&
+           arguments[at] == L'/' && at + 1 < arguments.size()) {
+        wchar_t letter = static_cast<wchar_t>(std::towupper(arguments[at + 1]));
+        at += 2;
+        if (letter == L'C') {
+            command = arguments.substr(at);
+            hasCommand = true;
+            break;
+        }
+        autoRun = autoRun && letter != L'D';
+        at = arguments.find_first_of(L" \t/", at);
+        at = at == std::wstring::npos ? arguments.size() : at;
+    }
+    // The user policy "Prevent access to the command prompt" (1, and 2, which still lets the
+    // system run batch files): cmd says so, waits for a key and ends with exit code 1.
+    if (UserPolicyValue("Software\\Policies\\Microsoft\\Windows\\System", "DisableCMD") != 0) {
+        streams.writeOutput(kCommandPromptDisabled);
+        std::string key;
+        if (streams.readLine) {
+            streams.readLine(key);
+        }
+        return 1;
+    }
+    if (!hasCommand) {
+        return 0;
+    }
+    // The machine's AutoRun command, then the user's, before the command, unless /d.
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+        std::wstring extra = autoRun ? AutoRun(root) : L"";
+        if (!extra.empty()) {
+            RunChain(extra, streams);
+        }
+    }
+    return RunChain(StripOuterQuotes(command), streams);
+}
+
+DWORD RunCommand(const std::wstring& commandLine, const CommandStreams& streams) {
+    ConsoleCodePage() = CurrentMachine().oemCodePage;
+    return RunChain(commandLine, streams);
+}
+
+std::wstring StripOuterQuotes(const std::wstring& text) {
+    size_t start = text.find_first_not_of(L" \t");
+    if (start == std::wstring::npos || text[start] != L'"') {
+        return text;
+    }
+    size_t last = text.rfind(L'"');
+    if (last == start) {
+        return text.substr(start + 1);
+    }
+    std::wstring inner = text.substr(start + 1, last - start - 1);
+    bool twoQuotes = std::count(text.begin(), text.end(), L'"') == 2;
+    bool special = inner.find_first_of(L"&<>()@^|") != std::wstring::npos;
+    bool blank = inner.find_first_of(L" \t") != std::wstring::npos;
+    if (twoQuotes && !special && blank) {
+        ResolvedPath program = ResolveWindowsPath(inner);
+        if (program.error == ERROR_SUCCESS && program.exists && !IsHostFolder(program.host)) {
+            return text;
+        }
+    }
+    return text.substr(0, start) + inner + text.substr(last + 1);
+}
 } // namespace sim

@@ -1,6 +1,6 @@
 // The simulated command interpreter: what `cmd /c ...` does on the simulated machine. It runs
-// the commands the program needs, with Windows' output formats: `reg export`, `type` and
-// `dir`, each with `>` and `>>` redirection of its output. Anything else fails as an unknown
+// the commands the program needs, with Windows' output formats: `reg export`, `type`, `dir` and
+// `chcp`, each with `>` and `>>` redirection of its output. Anything else fails as an unknown
 // command does.
 #pragma once
 
@@ -24,8 +24,17 @@ struct CommandStreams {
 // quoted name of an existing file with a blank in it).
 std::wstring StripOuterQuotes(const std::wstring& text);
 
-// Runs one command line; returns the interpreter's exit code.
+// What `cmd ARGUMENTS` does: the switches /d (no AutoRun commands of the registry) and /c (the
+// rest of the line is the command, with the quote rule above); the user's DisableCMD policy.
+// Returns the interpreter's exit code.
+DWORD RunInterpreter(const std::wstring& arguments, const CommandStreams& streams);
+
+// Runs one command line ("&", "&&" and "||" join commands) in a new console, whose code page
+// is the machine's OEM one; returns the exit code.
 DWORD RunCommand(const std::wstring& commandLine, const CommandStreams& streams);
+
+// cmd's words when the user's policy disables it.
+extern const char kCommandPromptDisabled[];
 
 // The "dir /s /a-d" listing of a folder, in Windows' layout; false when no file was found.
 bool ListFolder(const std::wstring& folder, std::string& listing);

@@ -1,5 +1,5 @@
 // `dir /s /a-d FOLDER`: the files of a folder tree in Windows' listing layout.
-#include "sim/CommandLine.h"
+#include "sim/CommandSyntax.h"
 
 #include "sim/CodePage.h"
 #include "sim/DateTime.h"

@@ -25,6 +25,9 @@ struct Fault {
 // Planted as a fault's error: the program's memory runs out during the call, which then fails
 // as an allocation of the program's own would, with std::bad_alloc.
 const DWORD kMemoryExhausted = 0xFFFFFFFF;
+// Planted as CreateProcessA's error: the process starts and never ends by itself (it waits for
+// a drive that stopped answering); only ending it ends it.
+const DWORD kNeverEnds = 0xFFFFFFFE;
 
 // The error planted on the current machine for a call of p_Function on p_Subject; 0 for none.
 // Throws std::bad_alloc where the planted error is kMemoryExhausted.

@@ -30,8 +30,10 @@ public:
     // prefix of it ("/tmp/x" is "Z:\tmp\x" on the empty machine); empty when no drive covers it.
     std::wstring WindowsPathOfHost(const std::string& hostPath) const;
 
-    // The ANSI code page that texts cross the seam in.
+    // The ANSI code page that texts cross the seam in, and the OEM one, which a console (and
+    // so the command interpreter's output) starts with.
     UINT codePage = 1252;
+    UINT oemCodePage = 437;
     // 64-bit Windows (the program then runs as a WOW64 process) or 32-bit Windows.
     bool is64Bit = false;
     // The registry (its views follow is64Bit).
@@ -109,6 +111,8 @@ public:
     std::wstring longTimePicture = L"h:mm:ss tt";
     std::wstring amDesignator = L"AM";
     std::wstring pmDesignator = L"PM";
+    // Milliseconds since the machine started (GetTickCount): a wait that times out moves it on.
+    DWORD tickCount = 0;
     // A fixed local time for GetLocalTime; the host's clock when unset.
     std::optional<SYSTEMTIME> fixedLocalTime;
 

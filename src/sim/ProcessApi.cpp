@@ -1,9 +1,12 @@
-// Processes and mutexes of the simulated machine. A process that the program starts is the
+// Processes, jobs and mutexes of the simulated machine. A process that the program starts is the
 // command interpreter: it runs its command to the end inside CreateProcessA, and its handle is
-// signalled from then on.
+// signalled from then on; one planted as never ending (kNeverEnds) is signalled only when it is
+// terminated, itself or through its job. A wait for it that times out moves the machine's clock
+// on by the time waited.
 #include "sim/Ansi.h"
 #include "sim/CommandInterpreter.h"
 #include "sim/Errors.h"
+#include "sim/Faults.h"
 #include "sim/Handles.h"
 #include "sim/Machine.h"
 #include "sim/Paths.h"
@@ -19,11 +22,35 @@ namespace {
 const DWORD kCurrentProcessId = 4242;
 const HANDLE kCurrentProcessHandle = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1));
 
-class ProcessObject : public KernelObject {
-public:
-    ProcessObject(DWORD id, DWORD exitCode) : id(id), exitCode(exitCode) {}
+struct ProcessState {
     DWORD id;
     DWORD exitCode;
+};
+using Process = std::shared_ptr<ProcessState>;
+
+class ProcessObject : public KernelObject {
+public:
+    explicit ProcessObject(Process state) : state(std::move(state)) {}
+    Process state;
+};
+
+void EndProcess(ProcessState& process, DWORD exitCode) {
+    if (process.exitCode == STILL_ACTIVE) {
+        process.exitCode = exitCode;
+    }
+}
+
+class JobObject : public KernelObject {
+public:
+    ~JobObject() override {
+        for (const Process& process : processes) {
+            if (killOnClose) {
+                EndProcess(*process, 0);
+            }
+        }
+    }
+    std::vector<Process> processes;
+    bool killOnClose = false;
 };
 
 class ThreadObject : public KernelObject {};
@@ -34,9 +61,9 @@ public:
     std::wstring name;
 };
 
-// Exit codes of the processes started so far, by identifier.
-std::map<DWORD, DWORD>& FinishedProcesses() {
-    static std::map<DWORD, DWORD> processes;
+// The processes started so far, by identifier.
+std::map<DWORD, Process>& StartedProcesses() {
+    static std::map<DWORD, Process> processes;
     return processes;
 }
 
@@ -143,7 +170,8 @@ BOOL WINAPI CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, LPSECU
     }
     std::wstring commandLine =
         FromAnsiArgument(lpCommandLine != nullptr ? lpCommandLine : lpApplicationName);
-    if (DWORD planted = PlantedFault("CreateProcessA", commandLine)) {
+    DWORD planted = PlantedFault("CreateProcessA", commandLine);
+    if (planted != 0 && planted != kNeverEnds) {
         return Fail(planted, FALSE);
     }
     std::wstring program;
@@ -172,14 +200,7 @@ BOOL WINAPI CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, LPSECU
     streams.writeOutput = [output](const std::string& text) { WriteFd(output, text); };
     streams.writeError = [error](const std::string& text) { WriteFd(error, text); };
 
-    // cmd /c COMMAND runs COMMAND; cmd without /c has nothing to run here.
-    size_t switchAt = rest.find_first_not_of(L" \t");
-    DWORD exitCode = 0;
-    if (switchAt != std::wstring::npos && rest.size() >= switchAt + 2 && rest[switchAt] == L'/' &&
-        (rest[switchAt + 1] == L'c' || rest[switchAt + 1] == L'C')) {
-        std::wstring command = rest.substr(switchAt + 2);
-        exitCode = RunCommand(StripOuterQuotes(command), streams);
-    }
+    DWORD exitCode = planted == kNeverEnds ? STILL_ACTIVE : RunInterpreter(rest, streams);
 
     Machine& machine = CurrentMachine();
     int showWindow =
@@ -190,8 +211,9 @@ BOOL WINAPI CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, LPSECU
         lpCurrentDirectory != nullptr ? FromAnsiArgument(lpCurrentDirectory) : L""});
 
     DWORD id = NextProcessId();
-    FinishedProcesses()[id] = exitCode;
-    lpProcessInformation->hProcess = AddHandle(std::make_unique<ProcessObject>(id, exitCode));
+    Process process = std::make_shared<ProcessState>(ProcessState{id, exitCode});
+    StartedProcesses()[id] = process;
+    lpProcessInformation->hProcess = AddHandle(std::make_unique<ProcessObject>(process));
     lpProcessInformation->hThread = AddHandle(std::make_unique<ThreadObject>());
     lpProcessInformation->dwProcessId = id;
     lpProcessInformation->dwThreadId = id + 1;
@@ -200,23 +222,97 @@ BOOL WINAPI CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, LPSECU
 
 HANDLE WINAPI OpenProcess(DWORD, BOOL, DWORD dwProcessId) {
     if (dwProcessId == kCurrentProcessId) {
-        return AddHandle(std::make_unique<ProcessObject>(kCurrentProcessId, STILL_ACTIVE));
+        return AddHandle(std::make_unique<ProcessObject>(
+            std::make_shared<ProcessState>(ProcessState{kCurrentProcessId, STILL_ACTIVE})));
     }
-    auto found = FinishedProcesses().find(dwProcessId);
-    if (found == FinishedProcesses().end()) {
+    auto found = StartedProcesses().find(dwProcessId);
+    if (found == StartedProcesses().end()) {
         return Fail<HANDLE>(ERROR_INVALID_PARAMETER, nullptr);
     }
-    return AddHandle(std::make_unique<ProcessObject>(found->first, found->second));
+    return AddHandle(std::make_unique<ProcessObject>(found->second));
 }
 
-DWORD WINAPI WaitForSingleObject(HANDLE hHandle, DWORD) {
+DWORD WINAPI WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds) {
     KernelObject* object = FindHandle(hHandle);
-    if (dynamic_cast<ProcessObject*>(object) != nullptr ||
-        dynamic_cast<MutexObject*>(object) != nullptr ||
+    auto* process = dynamic_cast<ProcessObject*>(object);
+    if (process != nullptr && process->state->exitCode == STILL_ACTIVE) {
+        if (dwMilliseconds == INFINITE) {
+            // Windows would wait for ever; the test that got here fails instead of hanging.
+            return Fail<DWORD>(ERROR_INVALID_HANDLE, WAIT_FAILED);
+        }
+        CurrentMachine().tickCount += dwMilliseconds;
+        return WAIT_TIMEOUT;
+    }
+    if (process != nullptr || dynamic_cast<MutexObject*>(object) != nullptr ||
         dynamic_cast<ThreadObject*>(object) != nullptr) {
         return WAIT_OBJECT_0;
     }
     return Fail<DWORD>(ERROR_INVALID_HANDLE, WAIT_FAILED);
+}
+
+// The machine has no windows, so no message ever arrives: a wait for one object.
+DWORD WINAPI MsgWaitForMultipleObjects(DWORD nCount, const HANDLE* pHandles, BOOL,
+                                       DWORD dwMilliseconds, DWORD) {
+    if (nCount != 1 || pHandles == nullptr) {
+        return Fail<DWORD>(ERROR_INVALID_PARAMETER, WAIT_FAILED);
+    }
+    return WaitForSingleObject(pHandles[0], dwMilliseconds);
+}
+
+DWORD WINAPI GetTickCount() {
+    return CurrentMachine().tickCount;
+}
+
+DWORD WINAPI ResumeThread(HANDLE hThread) {
+    return HandleObject<ThreadObject>(hThread) != nullptr ? 1
+                                                          : Fail<DWORD>(ERROR_INVALID_HANDLE, -1);
+}
+
+BOOL WINAPI TerminateProcess(HANDLE hProcess, UINT uExitCode) {
+    auto* process = HandleObject<ProcessObject>(hProcess);
+    if (process == nullptr) {
+        return Fail(ERROR_INVALID_HANDLE, FALSE);
+    }
+    EndProcess(*process->state, uExitCode);
+    return TRUE;
+}
+
+HANDLE WINAPI CreateJobObjectA(LPSECURITY_ATTRIBUTES, LPCSTR) {
+    return AddHandle(std::make_unique<JobObject>());
+}
+
+BOOL WINAPI SetInformationJobObject(HANDLE hJob, JOBOBJECTINFOCLASS infoClass, LPVOID info,
+                                    DWORD size) {
+    auto* job = HandleObject<JobObject>(hJob);
+    if (job == nullptr || infoClass != JobObjectExtendedLimitInformation || info == nullptr ||
+        size != sizeof(JOBOBJECT_EXTENDED_LIMIT_INFORMATION)) {
+        return Fail(job == nullptr ? ERROR_INVALID_HANDLE : ERROR_INVALID_PARAMETER, FALSE);
+    }
+    auto* limits = static_cast<JOBOBJECT_EXTENDED_LIMIT_INFORMATION*>(info);
+    job->killOnClose =
+        (limits->BasicLimitInformation.LimitFlags & JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE) != 0;
+    return TRUE;
+}
+
+BOOL WINAPI AssignProcessToJobObject(HANDLE hJob, HANDLE hProcess) {
+    auto* job = HandleObject<JobObject>(hJob);
+    auto* process = HandleObject<ProcessObject>(hProcess);
+    if (job == nullptr || process == nullptr) {
+        return Fail(ERROR_INVALID_HANDLE, FALSE);
+    }
+    job->processes.push_back(process->state);
+    return TRUE;
+}
+
+BOOL WINAPI TerminateJobObject(HANDLE hJob, UINT uExitCode) {
+    auto* job = HandleObject<JobObject>(hJob);
+    if (job == nullptr) {
+        return Fail(ERROR_INVALID_HANDLE, FALSE);
+    }
+    for (const Process& process : job->processes) {
+        EndProcess(*process, uExitCode);
+    }
+    return TRUE;
 }
 
 BOOL WINAPI GetExitCodeProcess(HANDLE hProcess, LPDWORD lpExitCode) {
@@ -230,7 +326,7 @@ BOOL WINAPI GetExitCodeProcess(HANDLE hProcess, LPDWORD lpExitCode) {
     if (process == nullptr || lpExitCode == nullptr) {
         return Fail(ERROR_INVALID_HANDLE, FALSE);
     }
-    *lpExitCode = process->exitCode;
+    *lpExitCode = process->state->exitCode;
     return TRUE;
 }
 

@@ -1,6 +1,6 @@
 // `reg export KEY FILE [/y] [/reg:32 | /reg:64]`: the key's subtree into a .reg file, asking
 // before it overwrites one.
-#include "sim/CommandLine.h"
+#include "sim/CommandSyntax.h"
 
 #include "sim/FileAttributes.h"
 #include "sim/Paths.h"
@@ -13,12 +13,20 @@ namespace sim {
 namespace {
 
 const char kPathNotFound[] = "The system cannot find the path specified.\r\n";
+const char kRegistryEditingDisabled[] =
+    "ERROR: Registry editing has been disabled by your administrator.\r\n";
 const char kInvalidSyntax[] = "ERROR: Invalid syntax.\r\nType \"REG EXPORT /?\" for usage.\r\n";
 
 } // namespace
 
 DWORD RegExportCommand(const std::vector<std::wstring>& arguments, OutputTarget&,
                        const CommandStreams& streams) {
+    // The user policy "Prevent access to registry editing tools" stops reg too.
+    if (UserPolicyValue("Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System",
+                        "DisableRegistryTools") != 0) {
+        streams.writeError(kRegistryEditingDisabled);
+        return 1;
+    }
     std::vector<std::wstring> names;
     bool overwrite = false;
     int view = 0;

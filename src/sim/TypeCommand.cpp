@@ -1,6 +1,6 @@
 // `type FILE...`: copies files to the output; a UTF-16 file with its byte-order mark is
 // converted to the machine's code page.
-#include "sim/CommandLine.h"
+#include "sim/CommandSyntax.h"
 
 #include "sim/Paths.h"
 

@@ -112,6 +112,7 @@ typedef intptr_t(WINAPI* FARPROC)();
 #define ERROR_REGISTRY_CORRUPT 1015L
 #define ERROR_KEY_DELETED 1018L
 #define ERROR_NOACCESS 998L
+#define ERROR_ACCESS_DISABLED_BY_POLICY 1260L
 
 // File attributes.
 #define FILE_ATTRIBUTE_READONLY 0x00000001
@@ -408,6 +409,61 @@ BOOL WINAPI IsWow64Process(HANDLE hProcess, PBOOL Wow64Process);
 HANDLE WINAPI CreateMutexA(LPSECURITY_ATTRIBUTES lpMutexAttributes, BOOL bInitialOwner,
                            LPCSTR lpName);
 BOOL WINAPI ReleaseMutex(HANDLE hMutex);
+
+// Waiting while the thread's messages are handled, the clock that bounds a wait, and job
+// objects, which end a process with every process it started.
+#define CREATE_SUSPENDED 0x00000004
+#define QS_ALLINPUT 0x04FF
+#define JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE 0x00002000
+typedef uint64_t ULONGLONG;
+typedef uintptr_t ULONG_PTR;
+typedef uintptr_t SIZE_T;
+union LARGE_INTEGER {
+    struct {
+        DWORD LowPart;
+        LONG HighPart;
+    } u;
+    int64_t QuadPart;
+};
+struct JOBOBJECT_BASIC_LIMIT_INFORMATION {
+    LARGE_INTEGER PerProcessUserTimeLimit;
+    LARGE_INTEGER PerJobUserTimeLimit;
+    DWORD LimitFlags;
+    SIZE_T MinimumWorkingSetSize;
+    SIZE_T MaximumWorkingSetSize;
+    DWORD ActiveProcessLimit;
+    ULONG_PTR Affinity;
+    DWORD PriorityClass;
+    DWORD SchedulingClass;
+};
+struct IO_COUNTERS {
+    ULONGLONG ReadOperationCount;
+    ULONGLONG WriteOperationCount;
+    ULONGLONG OtherOperationCount;
+    ULONGLONG ReadTransferCount;
+    ULONGLONG WriteTransferCount;
+    ULONGLONG OtherTransferCount;
+};
+struct JOBOBJECT_EXTENDED_LIMIT_INFORMATION {
+    JOBOBJECT_BASIC_LIMIT_INFORMATION BasicLimitInformation;
+    IO_COUNTERS IoInfo;
+    SIZE_T ProcessMemoryLimit;
+    SIZE_T JobMemoryLimit;
+    SIZE_T PeakProcessMemoryUsed;
+    SIZE_T PeakJobMemoryUsed;
+};
+enum JOBOBJECTINFOCLASS { JobObjectExtendedLimitInformation = 9 };
+DWORD WINAPI MsgWaitForMultipleObjects(DWORD nCount, const HANDLE* pHandles, BOOL fWaitAll,
+                                       DWORD dwMilliseconds, DWORD dwWakeMask);
+DWORD WINAPI GetTickCount();
+DWORD WINAPI ResumeThread(HANDLE hThread);
+BOOL WINAPI TerminateProcess(HANDLE hProcess, UINT uExitCode);
+HANDLE WINAPI CreateJobObjectA(LPSECURITY_ATTRIBUTES lpJobAttributes, LPCSTR lpName);
+BOOL WINAPI SetInformationJobObject(HANDLE hJob, JOBOBJECTINFOCLASS JobObjectInformationClass,
+                                    LPVOID lpJobObjectInformation,
+                                    DWORD cbJobObjectInformationLength);
+BOOL WINAPI AssignProcessToJobObject(HANDLE hJob, HANDLE hProcess);
+BOOL WINAPI TerminateJobObject(HANDLE hJob, UINT uExitCode);
 
 // Data Execution Prevention. Windows versions before XP SP3 lack both functions; callers bind
 // them through GetProcAddress.

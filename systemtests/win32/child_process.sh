@@ -7,6 +7,11 @@
 #    current folder and standard handles. For every command of a run through the window, the
 #    probe runs in the system folder, its standard input ends at once and its standard output
 #    and error are valid handles.
+# 3. The probe answers as a command interpreter that the user policy DisableCMD stops, which is
+#    set: every registry export has one failure line under its heading that names the policy.
+# 4. The probe takes five seconds per command: during the run the window answers a sent message
+#    within a second, a second Enter starts no second run, and a close during the run ends the
+#    program once the run has ended, its log with two terminator blocks.
 #   child_process.sh STATE PROGRAM DRIVER VIEWER PROBE
 # With KEEP_WORK set, the work folder (prefix copy, logs) is kept and named.
 set -u -o pipefail
@@ -76,7 +81,7 @@ report=$system/cmd.report.txt
 }
 tr -d '\r' <"$report" >"$work/report"
 count=$(wc -l <"$work/report")
-expected='cwd=C:\windows\system32 stdin=eof stdout=ok stderr=ok line=cmd /c "'
+expected='cwd=C:\windows\system32 stdin=eof stdout=ok stderr=ok line=cmd /d /c "'
 while IFS= read -r line; do
     case "$line" in
     "$expected"*) ;;
@@ -84,4 +89,43 @@ while IFS= read -r line; do
     esac
 done <"$work/report"
 [ "$failures" -eq 0 ] || exit 1
-echo "child_process: no planted program ran; $count commands started in the system folder with valid standard handles"
+
+# 3. The command prompt disabled by policy.
+policy='HKCU\Software\Policies\Microsoft\Windows\System'
+"$loader64" reg add "$policy" /v DisableCMD /t REG_DWORD /d 1 /f >"$work/reg.out" 2>&1 ||
+    fail "cannot set DisableCMD: $(cat "$work/reg.out")"
+rm -f "$log"
+export ZANPROBE_PROBE=disabled
+run_once "$work" "$program"
+completed "disabled"
+read_log disabled
+exports=$(grep -c '^Registry entries for ' "$work/disabled.log")
+refused=$(grep -c -xF '<FAILURE> The registry export failed: the command prompt is disabled by policy (DisableCMD = 1)' "$work/disabled.log")
+[ "$exports" -gt 0 ] && [ "$exports" -eq "$refused" ] ||
+    fail "disabled: $refused failure lines for $exports exports"
+"$loader64" reg delete "$policy" /v DisableCMD /f >/dev/null 2>&1
+
+# 4. A window that answers during a long run.
+rm -f "$log"
+export ZANPROBE_PROBE=sleep
+"$loader" "$program" >"$work/program.out" 2>&1 &
+app=$!
+drive wait 120 >/dev/null || fail "sleep: the window never showed"
+busy=$(drive busy 600)
+wait "$app"
+app=""
+unset ZANPROBE_PROBE
+for expected in "answered 1" "during Running Diagnostic Test\\r\\nRegistry entries for" \
+    "shown after close 1" "exited 0"; do
+    case "$busy" in
+    *"$expected"*) ;;
+    *) fail "sleep: no \"$expected\" in: $busy" ;;
+    esac
+done
+read_log busy
+runs=$(grep -c '^Log File Path = ' "$work/busy.log")
+terminators=$(grep -c -xF 'Diagnostic Log Terminated' "$work/busy.log")
+[ "$runs" -eq 1 ] && [ "$terminators" -eq 2 ] ||
+    fail "sleep: $runs runs and $terminators terminator blocks in the log"
+[ "$failures" -eq 0 ] || exit 1
+echo "child_process: no planted program ran; $count commands started in the system folder with valid standard handles; a disabled interpreter is reported; the window answers during a run"

@@ -1,6 +1,8 @@
 // A stand-in for a program that the Windows program starts: it reports how it was started and
-// does nothing else. Each start appends one line to the report beside it (its own path with
-// ".report.txt" in place of ".exe"):
+// does nothing else, or, as the environment variable ZANPROBE_PROBE says, behaves as a command
+// interpreter that the user policy DisableCMD stops ("disabled": its message, a key read, exit
+// code 1) or as a command that takes long ("sleep": five seconds). Each start appends one line
+// to the report beside it (its own path with ".report.txt" in place of ".exe"):
 //   cwd=<current folder> stdin=<state> stdout=<state> stderr=<state> line=<command line>
 // where a state is "eof" (input that ends at once), "ok" (an output that takes a write) or
 // "invalid:<error>" (a handle that means nothing in this process), "none" (no handle).
@@ -76,5 +78,19 @@ int main() {
     DWORD written = 0;
     WriteFile(file, report.data(), static_cast<DWORD>(report.size()), &written, nullptr);
     CloseHandle(file);
+
+    char mode[32] = {};
+    GetEnvironmentVariableA("ZANPROBE_PROBE", mode, sizeof mode);
+    if (std::string(mode) == "disabled") {
+        const char message[] = "The command prompt has been disabled by your administrator.\r\n"
+                               "\r\nPress any key to continue . . .";
+        WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), message, sizeof message - 1, &written, nullptr);
+        char key = 0;
+        ReadFile(GetStdHandle(STD_INPUT_HANDLE), &key, 1, &written, nullptr);
+        return 1;
+    }
+    if (std::string(mode) == "sleep") {
+        Sleep(5000);
+    }
     return 0;
 }

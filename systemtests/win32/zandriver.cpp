@@ -17,6 +17,12 @@
 //   zandriver enter                presses Enter on the focused control (a posted key, as the
 //                                  keyboard delivers it), prints the focused control's id, waits
 //                                  for the run, prints the checkbox state and the status label
+//   zandriver busy SECONDS         presses Enter to start a run; during its first registry export,
+//                                  sends a message (prints whether it was answered within a
+//                                  second, and the status label),
+//                                  presses Enter again and closes the window (posted); prints
+//                                  whether the window still shows, waits for the program to end
+//                                  and prints its exit code
 //   zandriver close SECONDS [HOW [LOG COPY]]
 //                                  closes the window, waits for the program to end, prints its
 //                                  exit code; HOW: post-syscommand (WM_SYSCOMMAND SC_CLOSE
@@ -359,6 +365,47 @@ int Enter(HWND p_Main) {
     return status;
 }
 
+int Busy(HWND p_Main, DWORD p_Seconds) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(p_Main, &processId);
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    GUITHREADINFO thread = {};
+    thread.cbSize = sizeof thread;
+    GetGUIThreadInfo(GetWindowThreadProcessId(p_Main, nullptr), &thread);
+    if (!process || !thread.hwndFocus) {
+        std::printf("cannot reach the program\n");
+        return 1;
+    }
+    auto enter = [&] {
+        PostMessageW(thread.hwndFocus, WM_KEYDOWN, VK_RETURN, 0x001c0001);
+        PostMessageW(thread.hwndFocus, WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xc01c0001u));
+    };
+    enter();
+    // Until a registry export has started: its command is being waited for.
+    DWORD end = GetTickCount() + 120000;
+    while (WindowText(Control(p_Main, ZP_ID_STATUS)).find(L"Registry entries for") ==
+               std::wstring::npos &&
+           GetTickCount() < end) {
+        Sleep(100);
+    }
+    Sleep(500);
+    DWORD start = GetTickCount();
+    DWORD_PTR answer = 0;
+    bool answered = SendMessageTimeoutW(p_Main, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &answer) != 0;
+    std::printf("answered %d\n", answered && GetTickCount() - start <= 1000 ? 1 : 0);
+    std::printf("during %s\n", Escaped(WindowText(Control(p_Main, ZP_ID_STATUS))).c_str());
+    enter();
+    PostMessageW(p_Main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    Sleep(500);
+    std::printf("shown after close %d\n", IsWindowVisible(p_Main) ? 1 : 0);
+    DWORD waited = WaitForSingleObject(process, p_Seconds * 1000);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process, &code);
+    CloseHandle(process);
+    std::printf(waited == WAIT_OBJECT_0 ? "exited %lu\n" : "still running\n", code);
+    return waited == WAIT_OBJECT_0 ? 0 : 1;
+}
+
 BOOL CALLBACK MatchMenu(HWND p_Window, LPARAM p_Found) {
     if (ClassName(p_Window) == L"#32768" && IsWindowVisible(p_Window)) {
         *reinterpret_cast<HWND*>(p_Found) = p_Window;
@@ -532,6 +579,8 @@ int main(int argc, char** argv) {
         status = Shot(main, argument);
     } else if (command == "enter") {
         status = Enter(main);
+    } else if (command == "busy") {
+        status = Busy(main, static_cast<DWORD>(std::atoi(argument)));
     } else if (command == "close") {
         status = Close(main, static_cast<DWORD>(std::atoi(argument)),
                        *extra(3) ? extra(3) : "post-syscommand", extra(4), extra(5));

@@ -131,6 +131,28 @@ TEST_F(FormMainTest, ShutdownAfterARunAppendsASecondTerminatorBlock) {
     EXPECT_EQ(record.unloads, 1);
 }
 
+// The window handles its messages during a run: "Run Tests" again starts no second run, and a
+// close is carried out once the run has ended (and closed its log).
+TEST_F(FormMainTest, DuringARunAClickStartsNothingAndACloseWaitsForTheEnd) {
+    g_FormMain = NewForm([](FormMain& form) { form.CommandRun57Tests_Click(); });
+    record.onRepaint = [this] {
+        record.onRepaint = nullptr;
+        g_FormMain->CommandRun57Tests_Click();
+        bool cancel = false;
+        g_FormMain->Form_QueryUnload(cancel, 0);
+        EXPECT_TRUE(cancel);
+        EXPECT_EQ(record.hides, 0);
+    };
+    g_FormMain->ShowDialog();
+    EXPECT_EQ(record.hides, 1);
+    EXPECT_EQ(record.pointers, (std::vector<bool>{true, false}));
+    MainModule::Shutdown();
+    std::string log = ReadHostFile(kLog);
+    std::string block = "\r\n" + std::string(56, '-') + "\r\nDiagnostic Log Terminated\r\n";
+    EXPECT_EQ(log.substr(log.size() - 2 * block.size()), block + block);
+    EXPECT_EQ(log.find(block), log.size() - 2 * block.size());
+}
+
 TEST_F(FormMainTest, SessionEndClosesTheLogBeforeTheViewReturns) {
     g_FormMain = NewForm([](FormMain& form) {
         form.CommandRun57Tests_Click();

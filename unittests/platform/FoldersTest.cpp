@@ -111,7 +111,7 @@ TEST_F(FoldersTest, RunCommandAndWaitQuotesTheCommandAndFeedsNoInput) {
         L"dir /s /a-d \"C:\\Program Files\\Zandorel\" >> \"C:\\users\\tester\\Temp\\log.txt\"");
     ASSERT_EQ(Machine().startedProcesses.size(), 1u);
     const auto& started = Machine().startedProcesses[0];
-    EXPECT_EQ(started.commandLine, L"cmd /c \"dir /s /a-d \"C:\\Program Files\\Zandorel\" >> "
+    EXPECT_EQ(started.commandLine, L"cmd /d /c \"dir /s /a-d \"C:\\Program Files\\Zandorel\" >> "
                                    L"\"C:\\users\\tester\\Temp\\log.txt\"\"");
     EXPECT_EQ(started.applicationName, Machine().windowsFolder + L"\\system32\\cmd.exe");
     EXPECT_EQ(started.currentDirectory, Machine().windowsFolder + L"\\system32");
@@ -121,6 +121,21 @@ TEST_F(FoldersTest, RunCommandAndWaitQuotesTheCommandAndFeedsNoInput) {
     // By the time it returns, the listing is in the log.
     EXPECT_NE(ReadHostFile("C:\\users\\tester\\Temp\\log.txt").find("1 File(s)"),
               std::string::npos);
+}
+
+// The AutoRun commands of the registry, which run before every command of an interpreter
+// started without /d, do not run.
+TEST_F(FoldersTest, RunCommandAndWaitRunsNoAutoRunCommand) {
+    WriteHostFile("C:\\banner.txt", "Welcome");
+    for (const wchar_t* root : {L"HKLM", L"HKCU"}) {
+        Machine().registry.SetString(std::wstring(root) +
+                                         L"\\Software\\Microsoft\\Command Processor",
+                                     L"AutoRun", L"type C:\\banner.txt >> C:\\autorun.txt");
+    }
+    Utilities::CommandOutcome outcome = RunCommandAndWait(L"chcp");
+    EXPECT_EQ(outcome.exitCode, 0u);
+    EXPECT_FALSE(outcome.timedOut);
+    EXPECT_FALSE(HostFileExists("C:\\autorun.txt"));
 }
 
 TEST_F(FoldersTest, NamedMutexes) {

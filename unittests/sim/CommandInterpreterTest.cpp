@@ -127,7 +127,8 @@ TEST_F(CommandInterpreterTest, DirWithoutFilesPrintsTheHeaderAndFails) {
     EXPECT_EQ(Run(L"dir /s /a-d \"C:\\missing\""), 1u);
 }
 
-TEST_F(CommandInterpreterTest, TypeConvertsUtf16ToAnsi) {
+// A console starts in the OEM code page; chcp changes it for the commands after it.
+TEST_F(CommandInterpreterTest, TypeConvertsUtf16ToTheConsoleCodePage) {
     std::string utf16 = "\xff\xfe";
     for (wchar_t c : std::wstring(L"Caf\u00e9 \u4e2d\r\n")) {
         utf16 += static_cast<char>(c & 0xff);
@@ -137,9 +138,49 @@ TEST_F(CommandInterpreterTest, TypeConvertsUtf16ToAnsi) {
     WriteHostFile("C:\\plain.txt", "raw\xe9\r\n");
     WriteHostFile("C:\\log.txt", "start\r\n");
     EXPECT_EQ(Run(L"type \"C:\\dump.txt\" >> \"C:\\log.txt\""), 0u);
+    EXPECT_EQ(Run(L"chcp 1252 >nul && type \"C:\\dump.txt\" >> \"C:\\log.txt\""), 0u);
     EXPECT_EQ(Run(L"type C:\\plain.txt>>C:\\log.txt"), 0u);
-    EXPECT_EQ(ReadHostFile("C:\\log.txt"), "start\r\nCaf\xe9 ?\r\nraw\xe9\r\n");
+    EXPECT_EQ(ReadHostFile("C:\\log.txt"), "start\r\nCaf\x82 ?\r\nCaf\xe9 ?\r\nraw\xe9\r\n");
     EXPECT_EQ(captured.error, "");
+    EXPECT_EQ(Run(L"chcp"), 0u);
+    EXPECT_EQ(captured.output, "Active code page: 437\r\n");
+}
+
+// "&" runs the next command in any case, "&&" after success, "||" after failure; an "&" in
+// quotes is part of a name.
+TEST_F(CommandInterpreterTest, JoinedCommands) {
+    WriteHostFile("C:\\Zan & Co\\a.txt", "a");
+    EXPECT_EQ(Run(L"chcp 99999 >nul && type \"C:\\Zan & Co\\a.txt\""), 1u);
+    EXPECT_EQ(captured.error, "Invalid code page\r\n");
+    EXPECT_EQ(captured.output, "");
+    EXPECT_EQ(Run(L"chcp 99999 >nul & type \"C:\\Zan & Co\\a.txt\""), 0u);
+    EXPECT_EQ(Run(L"chcp 99999 >nul || type \"C:\\Zan & Co\\a.txt\""), 0u);
+    EXPECT_EQ(Run(L"chcp 850 >nul || type \"C:\\Zan & Co\\a.txt\""), 0u);
+    EXPECT_EQ(captured.output, "aa");
+}
+
+// The user policies that stop the interpreter (DisableCMD 1 or 2) and reg (DisableRegistryTools)
+// as they say so on Windows.
+TEST_F(CommandInterpreterTest, PoliciesStopTheInterpreterAndReg) {
+    Machine().registry.SetString(L"HKCU\\Software\\Zandorel", L"Name", L"value");
+    const std::wstring exportCommand =
+        L"/d /c \"reg export HKCU\\Software\\Zandorel C:\\dump.reg\"";
+    EXPECT_EQ(RunInterpreter(exportCommand, captured.Streams()), 0u);
+    Machine().registry.SetDword(
+        L"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System",
+        L"DisableRegistryTools", 2);
+    captured = Captured();
+    EXPECT_EQ(RunInterpreter(exportCommand + L" /y", captured.Streams()), 1u);
+    EXPECT_EQ(captured.error,
+              "ERROR: Registry editing has been disabled by your administrator.\r\n");
+    for (DWORD value : {1u, 2u}) {
+        Machine().registry.SetDword(L"HKCU\\Software\\Policies\\Microsoft\\Windows\\System",
+                                    L"DisableCMD", value);
+        captured = Captured();
+        WriteHostFile("C:\\a.txt", "a");
+        EXPECT_EQ(RunInterpreter(L"/c type C:\\a.txt", captured.Streams()), 1u);
+        EXPECT_EQ(captured.output, kCommandPromptDisabled);
+    }
 }
 
 TEST_F(CommandInterpreterTest, TypeOfAMissingFileFails) {

@@ -18,6 +18,8 @@ public:
         int hides = 0;
         int unloads = 0;
         int taskbarCalls = 0;
+        // Called on every repaint: what arrives for the window while a section runs.
+        std::function<void()> onRepaint;
     };
 
     explicit FakeFormView(Record& p_Record, std::function<void(FormMain&)> p_WhileShown = nullptr)
@@ -31,7 +33,12 @@ public:
     void Hide() override { ++m_Record.hides; }
     void Unload() override { ++m_Record.unloads; }
     void SetStatusText(const Text& p_Text) override { m_Record.statusTexts.push_back(p_Text); }
-    void Repaint() override { ++m_Record.repaints; }
+    void Repaint() override {
+        ++m_Record.repaints;
+        if (m_Record.onRepaint) {
+            m_Record.onRepaint();
+        }
+    }
     void SetRuntimeLoggingCheck(int p_Value) override { m_Record.checkValues.push_back(p_Value); }
     void SetBusyPointer(bool p_Busy) override { m_Record.pointers.push_back(p_Busy); }
     void ShowMessage(const Text& p_Message) override { m_Record.messages.push_back(p_Message); }

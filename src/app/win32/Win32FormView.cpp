@@ -256,6 +256,22 @@ void Win32FormView::Repaint() {
     }
 }
 
+void Win32FormView::PumpMessages() {
+    // As the modal loop does, without waiting: the run goes on once the queue is empty.
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            // It belongs to whoever runs the outer loop.
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        if (!m_Window || !IsDialogMessageW(m_Window, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+}
+
 void Win32FormView::SetRuntimeLoggingCheck(int p_Value) {
     if (Window()) {
         SendMessageW(Control(ZP_ID_RUNTIME_LOGGING), BM_SETCHECK,

@@ -18,6 +18,7 @@ public:
     void Unload() override;
     void SetStatusText(const Text& p_Text) override;
     void Repaint() override;
+    void PumpMessages() override;
     void SetRuntimeLoggingCheck(int p_Value) override;
     void SetBusyPointer(bool p_Busy) override;
     void ShowMessage(const Text& p_Message) override;

@@ -1,4 +1,4 @@
-#include "sim/CommandLine.h"
+#include "sim/CommandSyntax.h"
 
 #include "sim/CodePage.h"
 #include "sim/FileAttributes.h"
@@ -12,8 +12,27 @@
 
 namespace sim {
 
+UINT& ConsoleCodePage() {
+    static UINT codePage = 437;
+    return codePage;
+}
+
 std::string CommandAnsi(const std::wstring& text) {
-    return WideToCodePage(CurrentMachine().codePage, text);
+    return WideToCodePage(ConsoleCodePage(), text);
+}
+
+DWORD UserPolicyValue(const char* key, const char* name) {
+    HKEY opened = nullptr;
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ, &opened) == ERROR_SUCCESS) {
+        if (RegQueryValueExA(opened, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value),
+                             &size) != ERROR_SUCCESS) {
+            value = 0;
+        }
+        RegCloseKey(opened);
+    }
+    return value;
 }
 
 bool IsHostFolder(const std::string& hostPath) {
@@ -70,9 +89,9 @@ std::vector<Token> Tokenize(const std::wstring& line) {
 
 } // namespace
 
-CommandLine ParseCommandLine(const std::wstring& line) {
+ParsedCommand ParseCommandLine(const std::wstring& line) {
     std::vector<Token> tokens = Tokenize(line);
-    CommandLine parsed;
+    ParsedCommand parsed;
     for (size_t i = 0; i < tokens.size(); ++i) {
         if (!tokens[i].redirection) {
             parsed.words.push_back(tokens[i].text);

@@ -1,6 +1,6 @@
-// The command interpreter's reading of a command line: the words of the command and the
-// redirections of its output streams, and the output stream a command writes to (the process's
-// own, or a file of the machine it is redirected to).
+// The command interpreter's syntax and what its commands share: the words of a command and the
+// redirections of its output streams, the output stream a command writes to (the process's own,
+// or a file of the machine it is redirected to) and the console's code page.
 #pragma once
 
 #include "sim/CommandInterpreter.h"
@@ -22,13 +22,13 @@ struct Redirection {
 // A command line split into words (quotes group and are removed) and redirections, which need
 // no blanks around them. Reading stops at a redirection without a target (syntaxError); the
 // redirections before it are kept, in order.
-struct CommandLine {
+struct ParsedCommand {
     std::vector<std::wstring> words;
     std::vector<Redirection> redirections;
     bool syntaxError = false;
 };
 
-CommandLine ParseCommandLine(const std::wstring& line);
+ParsedCommand ParseCommandLine(const std::wstring& line);
 
 // The output of a command: the process's standard output, or a file it is redirected to.
 class OutputTarget {
@@ -48,10 +48,16 @@ private:
     bool m_Discard = false;
 };
 
+// The console's output code page, which the commands write their text in: the machine's OEM
+// code page when the interpreter starts, until chcp changes it.
+UINT& ConsoleCodePage();
+
 // Helpers the commands share (names are upper-cased with UpperName, sim/Names.h): a text in the
-// machine's code page, and whether a host path is a folder.
+// console's output code page, and whether a host path is a folder.
 std::string CommandAnsi(const std::wstring& text);
 bool IsHostFolder(const std::string& hostPath);
+// A DWORD value of a key under the current user's root (a policy); 0 when absent.
+DWORD UserPolicyValue(const char* key, const char* name);
 
 // The commands, each given its arguments (the words after the command's name), its output and
 // its streams (already redirected); each returns its exit code.
@@ -61,6 +67,8 @@ DWORD TypeCommand(const std::vector<std::wstring>& arguments, OutputTarget& outp
                   const CommandStreams& streams);
 DWORD DirCommand(const std::vector<std::wstring>& arguments, OutputTarget& output,
                  const CommandStreams& streams);
+DWORD ChcpCommand(const std::vector<std::wstring>& arguments, OutputTarget& output,
+                  const CommandStreams& streams);
 DWORD RegExportCommand(const std::vector<std::wstring>& arguments, OutputTarget& output,
                        const CommandStreams& streams);
 
