@@ -5,7 +5,9 @@
 set -euo pipefail
 
 what=${1:-all}
-packages=(cmake g++ make googletest clang-format libfltk1.3-dev libx11-dev)
+packages=(cmake g++ make googletest clang-format libfltk1.3-dev libx11-dev pkg-config)
+# Windows registry hives: the library and its shell, which tests use to make hives.
+packages+=(libhivex-dev libhivex-bin)
 # The fuzz targets: clang with the libFuzzer and sanitizer runtimes.
 packages+=(clang-14 libclang-rt-14-dev)
 # The hostile-machine tests: time and memory of a run.

@@ -97,7 +97,7 @@ void MapPrefixDrives(Machine& machine, const std::string& prefix) {
 }
 
 void ReadPrefixSettings(Machine& machine, const std::string& systemFile,
-                        std::vector<std::string>& problems) {
+                        std::vector<std::string>& problems, const std::wstring& profile) {
     Registry& registry = machine.registry;
     const RegRoot hklm = RegRoot::LocalMachine;
     const RegRoot hkcu = RegRoot::CurrentUser;
@@ -120,11 +120,12 @@ void ReadPrefixSettings(Machine& machine, const std::string& systemFile,
     AddEnvironmentKey(registry, hkcu, L"Volatile Environment", environment, false);
     const std::wstring shellFolders =
         L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-    std::wstring profile = TextValue(
-        registry, hklm,
-        L"Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\S-1-5-21-0-0-0-1000",
-        L"ProfileImagePath");
-    SetDefault(environment, L"USERPROFILE", profile);
+    SetDefault(environment, L"USERPROFILE",
+               !profile.empty() ? profile
+                                : TextValue(registry, hklm,
+                                            L"Software\\Microsoft\\Windows NT\\CurrentVersion\\"
+                                            L"ProfileList\\S-1-5-21-0-0-0-1000",
+                                            L"ProfileImagePath"));
     SetDefault(environment, L"APPDATA", TextValue(registry, hkcu, shellFolders, L"AppData"));
     SetDefault(environment, L"LOCALAPPDATA",
                TextValue(registry, hkcu, shellFolders, L"Local AppData"));

@@ -10,9 +10,11 @@
 
 namespace sim {
 
-// Reads the settings from the machine's loaded registry; a problem names systemFile.
+// Reads the settings from the machine's loaded registry; a problem names systemFile. The user's
+// profile folder is `profile` when given, else the one the registry's profile list holds for
+// Wine's user.
 void ReadPrefixSettings(Machine& machine, const std::string& systemFile,
-                        std::vector<std::string>& problems);
+                        std::vector<std::string>& problems, const std::wstring& profile = L"");
 
 // Maps the drives of the prefix's dosdevices links (C: and Z: when it has none).
 void MapPrefixDrives(Machine& machine, const std::string& prefix);

@@ -24,11 +24,12 @@ window=""
 expected="./bin/zanprobe7 ${window}./share/doc/zanprobe7/README.md ./share/man/man1/zanprobe7.1 "
 [ "$installed" = "$expected" ] || fail "installed files: $installed"
 program=$work/usr/bin/zanprobe7
-# FLTK and X are the window module's: the program links only the C and C++ runtimes and libzip
-# for zipped logs (and the sanitizers' in a sanitizer build).
+# FLTK and X are the window module's: the program links only the C and C++ runtimes, libhivex for
+# Windows registry hives and libzip for zipped logs (and the sanitizers' in a sanitizer build).
 linked=$(readelf -d "$program" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p' |
     grep -v -e '^libasan\.' -e '^libubsan\.' | sort | tr '\n' ' ')
-[ "$linked" = "libc.so.6 libgcc_s.so.1 libm.so.6 libstdc++.so.6 libzip.so.4 " ] || fail "the program links $linked"
+[ "$linked" = "libc.so.6 libgcc_s.so.1 libhivex.so.0 libm.so.6 libstdc++.so.6 libzip.so.4 " ] ||
+    fail "the program links $linked"
 grep -q '^\.TH ZANPROBE7 1 .*"zanprobe7 7\.0\.27"' "$work/usr/share/man/man1/zanprobe7.1" ||
     fail "manual page heading: $(head -1 "$work/usr/share/man/man1/zanprobe7.1")"
 
@@ -129,7 +130,7 @@ if cpack -G DEB -B "$work/pkg" --config "$build/CPackConfig.cmake" >"$work/cpack
         fail "package name and version: $(dpkg-deb -f "$deb" Package Version)"
     depends=$(dpkg-deb -f "$deb" Depends)
     depends_names=$(echo "$depends" | tr ',' '\n' | sed 's/^ *//; s/ .*//')
-    needed="libc6 libstdc++6 libgcc-s1 libzip4"
+    needed="libc6 libstdc++6 libgcc-s1 libhivex0 libzip4"
     [ "$have_fltk" = ON ] && needed="$needed libfltk1.3 libx11-6"
     for package in $needed; do
         echo "$depends_names" | grep -qxF "$package" || fail "Depends lacks $package: $depends"

@@ -17,8 +17,32 @@ Options Error(const std::string& p_Text) {
 
 // The options that only a diagnostic run takes, and the one that only the log commands take.
 bool HasRunOption(const Options& p_Options) {
-    return !p_Options.prefix.empty() || p_Options.empty || p_Options.terminal || p_Options.noOpen ||
-           p_Options.quiet;
+    return !p_Options.prefix.empty() || !p_Options.windows.empty() || !p_Options.user.empty() ||
+           p_Options.empty || p_Options.terminal || p_Options.noOpen || p_Options.quiet;
+}
+
+// Reads the value of an option that takes one, as the next argument or after "=": false when
+// the argument is not that option; error set when the value is missing or empty.
+bool TakeValue(const std::vector<std::string>& p_Arguments, size_t& p_Index,
+               const std::string& p_Name, const char* p_What, std::string& p_Value,
+               std::string& p_Error) {
+    const std::string& argument = p_Arguments[p_Index];
+    if (argument == p_Name || argument.rfind(p_Name + "=", 0) == 0) {
+        p_Value.clear();
+    }
+    if (argument == p_Name) {
+        if (p_Index + 1 < p_Arguments.size()) {
+            p_Value = p_Arguments[++p_Index];
+        }
+    } else if (argument.rfind(p_Name + "=", 0) == 0) {
+        p_Value = argument.substr(p_Name.size() + 1);
+    } else {
+        return false;
+    }
+    if (p_Value.empty()) {
+        p_Error = "option '" + p_Name + "' needs " + p_What;
+    }
+    return true;
 }
 
 const char* const kFormatOptions[] = {"", "--json", "--csv", "--html"};
@@ -33,8 +57,12 @@ Options Finish(Options p_Options, const std::vector<std::string>& p_Words) {
         if (!p_Options.output.empty()) {
             return Error("option '-o' applies only to summary and compare");
         }
-        if (!p_Options.prefix.empty() && p_Options.empty) {
-            return Error("options '--prefix' and '--empty' exclude each other");
+        int machines = !p_Options.prefix.empty() + !p_Options.windows.empty() + p_Options.empty;
+        if (machines > 1) {
+            return Error("options '--prefix', '--windows' and '--empty' exclude each other");
+        }
+        if (!p_Options.user.empty() && p_Options.windows.empty()) {
+            return Error("option '--user' applies only with '--windows'");
         }
         return p_Options;
     }
@@ -68,6 +96,7 @@ Options Finish(Options p_Options, const std::vector<std::string>& p_Words) {
 
 Options Parse(const std::vector<std::string>& p_Arguments) {
     Options options;
+    std::string error;
     std::vector<std::string> words;
     bool optionsEnded = false;
     for (size_t i = 0; i < p_Arguments.size(); ++i) {
@@ -82,20 +111,12 @@ Options Parse(const std::vector<std::string>& p_Arguments) {
         } else if (argument == "--version") {
             options.command = Command::Version;
             return options;
-        } else if (argument == "--prefix" || argument.rfind("--prefix=", 0) == 0) {
-            std::string value;
-            if (argument == "--prefix") {
-                if (i + 1 == p_Arguments.size()) {
-                    return Error("option '--prefix' needs a folder");
-                }
-                value = p_Arguments[++i];
-            } else {
-                value = argument.substr(9);
+        } else if (TakeValue(p_Arguments, i, "--prefix", "a folder", options.prefix, error) ||
+                   TakeValue(p_Arguments, i, "--windows", "a folder", options.windows, error) ||
+                   TakeValue(p_Arguments, i, "--user", "a profile name", options.user, error)) {
+            if (!error.empty()) {
+                return Error(error);
             }
-            if (value.empty()) {
-                return Error("option '--prefix' needs a folder");
-            }
-            options.prefix = value;
         } else if (argument == "--empty") {
             options.empty = true;
         } else if (argument == "--terminal") {
@@ -143,6 +164,9 @@ std::string UsageText() {
            "\n"
            "Options of a run:\n"
            "  --prefix DIR   inspect the Wine prefix DIR (wins over WINEPREFIX)\n"
+           "  --windows DIR  inspect the Windows volume whose root is DIR (its registry hives\n"
+           "                 and files; nothing is written to it, the log goes to TMPDIR or /tmp)\n"
+           "  --user NAME    with --windows: the profile Users\\NAME (needed when several exist)\n"
            "  --empty        inspect the empty machine, even when a prefix exists\n"
            "  --terminal     run in the terminal, even with a display\n"
            "  --no-open      never hand the log to the desktop's viewer\n"

@@ -16,6 +16,9 @@ struct Options {
     Command command = Command::Run;
     // --prefix DIR: the Wine prefix to inspect; empty when not given.
     std::string prefix;
+    // --windows DIR: the root of a Windows volume to inspect; --user NAME: its profile.
+    std::string windows;
+    std::string user;
     bool empty = false;    // --empty: the empty machine even when a prefix exists
     bool terminal = false; // --terminal: no window even with a display
     bool noOpen = false;   // --no-open: never hand the log to the viewer
@@ -30,8 +33,9 @@ struct Options {
 };
 
 // Reads the arguments after the program name. Options may stand before or after the command
-// and its files; "--" ends the options; --prefix takes its value as the next argument or after
-// "=". -h/--help and --version win over everything after them except a usage error before.
+// and its files; "--" ends the options; --prefix, --windows and --user take their value as the
+// next argument or after "=". -h/--help and --version win over everything after them except a usage
+// error before.
 Options Parse(const std::vector<std::string>& p_Arguments);
 
 // The text of --help, ending in a line end.

@@ -1,7 +1,8 @@
 // The Linux program: the diagnostics on the simulated Windows machine, and the log reader.
 //
-// The machine is the Wine prefix named by --prefix, else by WINEPREFIX, else ~/.wine when that
-// is a Wine prefix, else the empty machine (always with --empty). A prefix named by the option
+// The machine is the Windows volume named by --windows, else the Wine prefix named by --prefix,
+// else by WINEPREFIX, else ~/.wine when that is a Wine prefix, else the empty machine (always
+// with --empty). A prefix named by the option
 // or WINEPREFIX that is no Wine prefix is an error (exit code 2), never a silent fallback;
 // problems met while loading a prefix are reported and the run goes on.
 #include "app/MainModule.h"
@@ -13,13 +14,16 @@
 #endif
 #include "logreader/LogCommands.h"
 #include "sim/Machine.h"
+#include "sim/WindowsVolume.h"
 #include "sim/WinePrefix.h"
 #include "version.h"
 
+#include <algorithm>
 #include <clocale>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <strings.h>
 #include <unistd.h>
 #ifdef ZANPROBE_HAVE_FLTK
 #include <climits>
@@ -37,8 +41,69 @@ struct ViewChoice {
     bool quiet = false;
 } s_ViewChoice;
 
+void ReportProblems(const std::vector<std::string>& p_Problems) {
+    for (const std::string& problem : p_Problems) {
+        std::cerr << "zanprobe7: " << problem << "\n";
+    }
+}
+
+std::string Joined(const std::vector<std::string>& p_Names) {
+    std::string joined;
+    for (const std::string& name : p_Names) {
+        joined += (joined.empty() ? "" : ", ") + name;
+    }
+    return joined;
+}
+
+// The machine of the Windows volume of --windows, for the profile of --user or the only one;
+// null after an error has been reported.
+std::unique_ptr<sim::Machine> LoadVolume(const CommandLine::Options& p_Options) {
+    const std::string& root = p_Options.windows;
+    if (!sim::IsWindowsVolume(root)) {
+        std::cerr << "zanprobe7: --windows names no Windows volume (no Windows/System32/config in "
+                  << root << ")\n";
+        return nullptr;
+    }
+    std::vector<std::string> profiles = sim::VolumeProfiles(root);
+    std::string user = p_Options.user;
+    if (user.empty() && profiles.size() > 1) {
+        std::cerr << "zanprobe7: the volume has several profiles (" << Joined(profiles)
+                  << "); name one with --user\n"
+                  << CommandLine::kUsageHint << "\n";
+        return nullptr;
+    }
+    if (user.empty() && profiles.size() == 1) {
+        user = profiles[0];
+    } else if (user.empty()) {
+        std::cerr << "zanprobe7: the volume has no profile with an NTUSER.DAT; "
+                     "HKEY_CURRENT_USER is empty\n";
+    } else {
+        auto found = std::find_if(profiles.begin(), profiles.end(), [&](const std::string& p) {
+            return strcasecmp(p.c_str(), user.c_str()) == 0;
+        });
+        if (found == profiles.end()) {
+            std::cerr << "zanprobe7: the volume has no profile " << user << " with an NTUSER.DAT"
+                      << (profiles.empty() ? "" : " (its profiles: " + Joined(profiles) + ")")
+                      << "\n";
+            return nullptr;
+        }
+        user = *found;
+    }
+    std::vector<std::string> problems;
+    std::string error;
+    std::unique_ptr<sim::Machine> machine = sim::LoadWindowsVolume(root, user, problems, error);
+    ReportProblems(problems);
+    if (machine == nullptr) {
+        std::cerr << "zanprobe7: " << error << "\n";
+    }
+    return machine;
+}
+
 // The machine to inspect, or null after an error has been reported.
 std::unique_ptr<sim::Machine> LoadMachine(const CommandLine::Options& p_Options) {
+    if (!p_Options.windows.empty()) {
+        return LoadVolume(p_Options);
+    }
     std::string prefix;
     const char* winePrefix = std::getenv("WINEPREFIX");
     const char* home = std::getenv("HOME");
@@ -63,9 +128,7 @@ std::unique_ptr<sim::Machine> LoadMachine(const CommandLine::Options& p_Options)
     if (!prefix.empty()) {
         std::vector<std::string> problems;
         machine = sim::LoadWinePrefix(prefix, problems);
-        for (const std::string& problem : problems) {
-            std::cerr << "zanprobe7: " << problem << "\n";
-        }
+        ReportProblems(problems);
     }
     return machine != nullptr ? std::move(machine) : sim::Machine::Empty();
 }

@@ -20,6 +20,8 @@ std::string Describe(const CommandLine::Options& p_Options) {
         return p_Options.error;
     }
     std::string text = p_Options.prefix + "|";
+    text +=
+        p_Options.windows.empty() ? "" : "w=" + p_Options.windows + ",u=" + p_Options.user + "|";
     text += p_Options.empty ? "e" : "";
     text += p_Options.terminal ? "t" : "";
     text += p_Options.noOpen ? "n" : "";
@@ -52,6 +54,8 @@ TEST(CommandLineTest, ParsesEachCase) {
         {{"summary", "--html", "-o", "p.html", "a.txt"}, Command::Summary, "|h>p.html|a.txt"},
         {{"--csv", "--output=r.csv", "summary", "dir"}, Command::Summary, "|c>r.csv|dir"},
         {{"--json", "--json", "compare", "a", "b"}, Command::Compare, "|j|a|b"},
+        {{"--windows", "/mnt/c", "--user=Ana"}, Command::Run, "|w=/mnt/c,u=Ana|"},
+        {{"--windows=/v", "--user", "a", "--user", "b"}, Command::Run, "|w=/v,u=b|"},
         // Usage errors name what is wrong.
         {{"--bogus"}, Command::UsageError, "unknown option '--bogus'"},
         {{"-x", "--help"}, Command::UsageError, "unknown option '-x'"},
@@ -63,6 +67,14 @@ TEST(CommandLineTest, ParsesEachCase) {
         {{"summary", "a", "-o"}, Command::UsageError, "'-o' needs a file"},
         {{"summary", "--csv", "--html", "a"}, Command::UsageError, "exclude each other"},
         {{"compare", "--html", "a", "b"}, Command::UsageError, "compare takes no '--html'"},
+        {{"--windows"}, Command::UsageError, "'--windows' needs a folder"},
+        {{"--windows", "/v", "--user="}, Command::UsageError, "'--user' needs a profile name"},
+        {{"--windows", "/v", "--prefix", "/p"}, Command::UsageError, "exclude each other"},
+        {{"--empty", "--windows", "/v"}, Command::UsageError, "exclude each other"},
+        {{"--user", "a"}, Command::UsageError, "'--user' applies only with '--windows'"},
+        {{"summary", "a", "--windows", "/v"},
+         Command::UsageError,
+         "no options of a diagnostic run"},
         {{"run"}, Command::UsageError, "unknown command 'run'"},
         {{"--", "--help"}, Command::UsageError, "unknown command '--help'"},
         {{"summary"}, Command::UsageError, "summary takes one log file or folder"},
@@ -89,10 +101,10 @@ TEST(CommandLineTest, ParsesEachCase) {
 TEST(CommandLineTest, HelpNamesEveryOptionAndTheExitCodes) {
     std::string usage = CommandLine::UsageText();
     for (const char* part :
-         {"--prefix DIR", "--empty", "--terminal", "--no-open", "-q, --quiet", "summary LOG",
-          "compare OLD NEW", "--json", "--csv", "--html", "-o, --output FILE", "summary FOLDER",
-          "--version", "0  the run completed", "1  the run failed", "2  usage error",
-          "zanprobe7 7.0.27"}) {
+         {"--prefix DIR", "--windows DIR", "--user NAME", "--empty", "--terminal", "--no-open",
+          "-q, --quiet", "summary LOG", "compare OLD NEW", "--json", "--csv", "--html",
+          "-o, --output FILE", "summary FOLDER", "--version", "0  the run completed",
+          "1  the run failed", "2  usage error", "zanprobe7 7.0.27"}) {
         EXPECT_NE(usage.find(part), std::string::npos) << part;
     }
 }
