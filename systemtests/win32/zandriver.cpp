@@ -17,9 +17,9 @@
 //   zandriver enter                presses Enter on the focused control (a posted key, as the
 //                                  keyboard delivers it), prints the focused control's id, waits
 //                                  for the run, prints the checkbox state and the status label
-//   zandriver busy SECONDS         presses Enter to start a run; during its first registry export,
-//                                  sends a message (prints whether it was answered within a
-//                                  second, and the status label),
+//   zandriver busy SECONDS         presses Enter to start a run; throughout it, sends messages
+//                                  (prints whether each was answered within a second); during its
+//                                  first registry export (prints the status label then),
 //                                  presses Enter again and closes the window (posted); prints
 //                                  whether the window still shows, waits for the program to end
 //                                  and prints its exit code
@@ -381,23 +381,38 @@ int Busy(HWND p_Main, DWORD p_Seconds) {
         PostMessageW(thread.hwndFocus, WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xc01c0001u));
     };
     enter();
-    // Until a registry export has started: its command is being waited for.
-    DWORD end = GetTickCount() + 120000;
-    while (WindowText(Control(p_Main, ZP_ID_STATUS)).find(L"Registry entries for") ==
-               std::wstring::npos &&
-           GetTickCount() < end) {
-        Sleep(100);
+    // Every 200 ms a sent message must be answered within a second, for the whole run; once a
+    // registry export has started (its command is being waited for), Enter again and a close.
+    bool answered = true;
+    bool acted = false;
+    bool shown = false;
+    std::wstring during;
+    HWND status = Control(p_Main, ZP_ID_STATUS);
+    DWORD end = GetTickCount() + p_Seconds * 1000;
+    while (GetTickCount() < end && WaitForSingleObject(process, 200) == WAIT_TIMEOUT) {
+        DWORD_PTR result = 0;
+        wchar_t text[4096] = {};
+        if (!IsWindow(p_Main) || !IsWindowVisible(p_Main)) {
+            continue;
+        }
+        bool ok = SendMessageTimeoutW(p_Main, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result) &&
+                  SendMessageTimeoutW(status, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text),
+                                      SMTO_NORMAL, 1000, &result);
+        // A window that went away at the run's end meanwhile answers nothing, rightly.
+        answered = answered && (ok || !IsWindow(p_Main) || !IsWindowVisible(p_Main));
+        if (!acted && std::wstring(text).find(L"Registry entries for") != std::wstring::npos) {
+            acted = true;
+            during = text;
+            Sleep(500);
+            enter();
+            PostMessageW(p_Main, WM_SYSCOMMAND, SC_CLOSE, 0);
+            Sleep(500);
+            shown = IsWindowVisible(p_Main) != FALSE;
+        }
     }
-    Sleep(500);
-    DWORD start = GetTickCount();
-    DWORD_PTR answer = 0;
-    bool answered = SendMessageTimeoutW(p_Main, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &answer) != 0;
-    std::printf("answered %d\n", answered && GetTickCount() - start <= 1000 ? 1 : 0);
-    std::printf("during %s\n", Escaped(WindowText(Control(p_Main, ZP_ID_STATUS))).c_str());
-    enter();
-    PostMessageW(p_Main, WM_SYSCOMMAND, SC_CLOSE, 0);
-    Sleep(500);
-    std::printf("shown after close %d\n", IsWindowVisible(p_Main) ? 1 : 0);
+    std::printf("answered %d\n", answered && acted ? 1 : 0);
+    std::printf("during %s\n", Escaped(during).c_str());
+    std::printf("shown after close %d\n", shown ? 1 : 0);
     DWORD waited = WaitForSingleObject(process, p_Seconds * 1000);
     DWORD code = STILL_ACTIVE;
     GetExitCodeProcess(process, &code);
