@@ -1,8 +1,6 @@
 // Timings of the simulated machine against the cost of the I/O it cannot avoid, measured side by
 // side in one run:
-//   prefixbench load     loading a registry file of 1,000 and of 100,000 keys, against reading it
-//   prefixbench export   exporting a subtree of 1,000 and of 100,000 keys, against one buffered
-//                        write of the exported bytes
+//   prefixbench export   exporting a subtree of 1,000 and of 100,000 keys: time per key
 //   prefixbench synth FRESH OUT   writes a synthetic prefix: the fresh prefix FRESH with
 //                        100,000 keys of 10 values each of other programs added to its system.reg
 // Each prints lines "name: figure" that bench/run.sh reads.
@@ -15,12 +13,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -41,15 +37,6 @@ double Best(int runs, const std::function<void()>& work,
     return best;
 }
 
-// What `cat` costs: the file read through once.
-void ReadFile(const std::string& path) {
-    static std::vector<char> buffer(1 << 17);
-    int fd = open(path.c_str(), O_RDONLY);
-    while (read(fd, buffer.data(), buffer.size()) > 0) {
-    }
-    close(fd);
-}
-
 std::unique_ptr<sim::Machine> Load(const std::string& path) {
     auto machine = std::make_unique<sim::Machine>();
     std::string arch;
@@ -57,25 +44,6 @@ std::unique_ptr<sim::Machine> Load(const std::string& path) {
     sim::LoadWineRegistryFile(path, *machine->registry.Tree(sim::RegRoot::LocalMachine), arch,
                               problems);
     return machine;
-}
-
-int Loading() {
-    bench::TempFolder folder;
-    for (int keys : {1000, 100000}) {
-        std::string path = folder.Path() + "/system.reg";
-        double bytes = static_cast<double>(bench::WriteRegistryFile(path, keys, 5));
-        int runs = keys > 10000 ? 5 : 50;
-        ReadFile(path);
-        double cat = Best(runs, [&] { ReadFile(path); });
-        // The machine is let go after the clock stops: a run keeps it to its end.
-        std::unique_ptr<sim::Machine> loaded;
-        double load = Best(
-            runs, [&] { loaded = Load(path); }, [&] { loaded.reset(); });
-        std::printf("load %d keys: %.1f MB/s, %.1f x cat\n", keys, bytes / load / 1e6, load / cat);
-        std::printf("load_mbs_%d: %.3f\nload_cat_%d: %.3f\n", keys, bytes / load / 1e6, keys,
-                    load / cat);
-    }
-    return 0;
 }
 
 // Where LeaveCaches puts what it read, so that the reading is not left out.
@@ -105,30 +73,10 @@ int Exporting() {
             sim::ExportRegistryKey(L"HKEY_LOCAL_MACHINE\\Software\\Zandorel", exported, exitCode);
         };
         // Each run as a program's run makes it, with the subtree and the output not in the
-        // nearest caches; and repeated back to back, where a small subtree stays in them.
+        // nearest caches.
         double took = Best(runs, exportOnce, LeaveCaches);
-        double cached = Best(runs, exportOnce);
-        std::string out = folder.Path() + "/export.reg";
-        // The file is new each time, as the export's own file is: writing over a file of that
-        // size would also pay for giving back its pages, and more at each run.
-        double write = Best(
-            runs,
-            [&] {
-                std::FILE* file = std::fopen(out.c_str(), "wb");
-                std::fwrite(exported.data(), 1, exported.size(), file);
-                std::fclose(file);
-            },
-            [&] {
-                std::remove(out.c_str());
-                LeaveCaches();
-            });
-        std::printf("export %d keys: %.1f MB/s, %.3f us per key (%.3f back to back), %.2f x one "
-                    "write\n",
-                    keys, static_cast<double>(exported.size()) / took / 1e6, took / keys * 1e6,
-                    cached / keys * 1e6, took / write);
-        std::printf("export_us_per_key_%d: %.4f\nexport_cached_us_per_key_%d: %.4f\n"
-                    "export_write_%d: %.3f\n",
-                    keys, took / keys * 1e6, keys, cached / keys * 1e6, keys, took / write);
+        std::printf("export %d keys: %.3f us per key\nexport_us_per_key_%d: %.4f\n", keys,
+                    took / keys * 1e6, keys, took / keys * 1e6);
         sim::InstallMachine(sim::Machine::Empty());
     }
     return 0;
@@ -155,15 +103,12 @@ int Synthesize(const std::string& fresh, const std::string& out) {
 
 int main(int argc, char** argv) {
     std::string mode = argc > 1 ? argv[1] : "";
-    if (mode == "load") {
-        return Loading();
-    }
     if (mode == "export") {
         return Exporting();
     }
     if (mode == "synth" && argc == 4) {
         return Synthesize(argv[2], argv[3]);
     }
-    std::fprintf(stderr, "usage: prefixbench load | export | synth FRESH OUT\n");
+    std::fprintf(stderr, "usage: prefixbench export | synth FRESH OUT\n");
     return 2;
 }

@@ -50,7 +50,7 @@ std::wstring UpToNul(const std::wstring& text) {
 }
 
 // What the file must hold for a key and its subtree, in the order it is written.
-void Expect(const sim::RegKey& key, const std::wstring& path, size_t depth,
+void Expect(sim::RegKey& key, const std::wstring& path, size_t depth,
             std::vector<fuzz::Regedit5Key>& keys) {
     if (depth > kMaxDepth) {
         return;
@@ -69,7 +69,7 @@ void Expect(const sim::RegKey& key, const std::wstring& path, size_t depth,
     }
     keys.push_back(expected);
     for (size_t i = 0; i < key.SubkeyCount(); ++i) {
-        const sim::RegKey& subkey = key.Subkey(i);
+        sim::RegKey& subkey = key.Subkey(i);
         Expect(subkey, path + L"\\" + subkey.Name(), depth + 1, keys);
     }
 }
@@ -82,7 +82,7 @@ bool Same(const fuzz::Regedit5Value& a, const fuzz::Regedit5Value& b) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     sim::InstallMachine(sim::Machine::Empty());
-    sim::RegKey& top = sim::CurrentMachine().registry.Key(kExported);
+    sim::RegKey& top = sim::CurrentMachine().registry.CreateKey(kExported);
     fuzz::InputReader input(data, size);
     Build(input, top);
 

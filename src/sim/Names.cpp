@@ -20,14 +20,6 @@ std::wstring UpperName(std::wstring name) {
     return name;
 }
 
-uint32_t NameHash(std::wstring_view name) {
-    uint32_t hash = kNameHashStart;
-    for (wchar_t c : name) {
-        hash = NameHashStep(hash, c);
-    }
-    return hash;
-}
-
 bool SameName(std::wstring_view a, std::wstring_view b) {
     if (a.size() != b.size()) {
         return false;

@@ -2,7 +2,6 @@
 // without regard to letter case, in every script, whatever the host's locale is.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -25,13 +24,5 @@ std::wstring UpperName(std::wstring name);
 // Whether two names are equal without regard to letter case (a name spelt in the code is compared
 // where it stands, without a string made of it).
 bool SameName(std::wstring_view a, std::wstring_view b);
-
-// A hash of a name's upper-cased form, made a character at a time from kNameHashStart: names that
-// are the same without regard to case have the same hash.
-const uint32_t kNameHashStart = 2166136261U;
-inline uint32_t NameHashStep(uint32_t hash, wchar_t c) {
-    return (hash ^ static_cast<uint32_t>(UpperChar(c))) * 16777619U;
-}
-uint32_t NameHash(std::wstring_view name);
 
 } // namespace sim

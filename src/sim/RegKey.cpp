@@ -6,8 +6,6 @@
 
 namespace sim {
 
-RegKey::RegKey(std::wstring name) : m_Name(std::move(name)) {}
-
 namespace {
 
 // Orders names as their upper-cased forms sort, without making them: negative, 0 or positive.
@@ -25,14 +23,12 @@ int CompareNames(const std::wstring& a, const std::wstring& b) {
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
-// A key with at least this many deferred lines has a subkey looked for among them by name; one with
-// fewer has them all made keys.
-const size_t kLinesLookedUp = 1024;
-
-// The end of a chain of lines.
-const uint32_t kNoLine = UINT32_MAX;
+// Values are looked up through the index from this many on.
+const size_t kIndexedValues = 32;
 
 } // namespace
+
+RegKey::RegKey(std::wstring name) : m_Name(std::move(name)) {}
 
 size_t RegKey::LowerBound(const std::wstring& name) const {
     auto found = std::lower_bound(m_Subkeys.begin(), m_Subkeys.end(), name,
@@ -42,26 +38,26 @@ size_t RegKey::LowerBound(const std::wstring& name) const {
     return static_cast<size_t>(found - m_Subkeys.begin());
 }
 
-RegKey* RegKey::FindSubkey(const std::wstring& name) const {
-    if (m_Deferred != nullptr) {
-        if (m_Deferred->lines.size() >= kLinesLookedUp && m_Deferred->lines.size() < kNoLine) {
-            TakeDeferred(name);
-        } else {
-            CreateDeferred();
-        }
-    }
+size_t RegKey::SubkeyCount() {
+    NeedSubkeys();
+    return m_Subkeys.size();
+}
+
+RegKey& RegKey::Subkey(size_t index) {
+    NeedSubkeys();
+    return *m_Subkeys[index];
+}
+
+RegKey* RegKey::FindSubkey(const std::wstring& name) {
+    NeedSubkeys();
     size_t at = LowerBound(name);
     return at < m_Subkeys.size() && SameName(m_Subkeys[at]->m_Name, name) ? m_Subkeys[at].get()
                                                                           : nullptr;
 }
 
 RegKey& RegKey::CreateSubkey(const std::wstring& name, bool* created) {
-    CreateDeferredSubkeys();
-    return InsertSubkey(name, created);
-}
-
-RegKey& RegKey::InsertSubkey(const std::wstring& name, bool* created) {
-    // Loaders add keys mostly in sorted order: try the end first.
+    NeedSubkeys();
+    // Loaders add keys mostly in sorted order: the end is tried first.
     size_t at = !m_Subkeys.empty() && CompareNames(m_Subkeys.back()->m_Name, name) < 0
                     ? m_Subkeys.size()
                     : LowerBound(name);
@@ -77,7 +73,7 @@ RegKey& RegKey::InsertSubkey(const std::wstring& name, bool* created) {
 }
 
 bool RegKey::DeleteSubkey(const std::wstring& name) {
-    CreateDeferredSubkeys();
+    NeedSubkeys();
     size_t at = LowerBound(name);
     if (at == m_Subkeys.size() || !SameName(m_Subkeys[at]->m_Name, name)) {
         return false;
@@ -86,11 +82,18 @@ bool RegKey::DeleteSubkey(const std::wstring& name) {
     return true;
 }
 
-// Values are looked up through the index from this many on.
-const size_t kIndexedValues = 32;
+const std::vector<RegValue>& RegKey::Values() {
+    NeedValues();
+    return m_Values;
+}
 
-size_t RegKey::FindValueIndex(const std::wstring& name) const {
-    ReadPendingValues();
+const std::wstring& RegKey::LinkTarget() {
+    NeedValues();
+    return m_LinkTarget;
+}
+
+size_t RegKey::FindValueIndex(const std::wstring& name) {
+    NeedValues();
     if (m_ValueIndex != nullptr) {
         auto found = m_ValueIndex->find(UpperName(name));
         return found == m_ValueIndex->end() ? m_Values.size() : found->second;
@@ -110,7 +113,7 @@ void RegKey::IndexValues() {
     }
 }
 
-const RegValue* RegKey::FindValue(const std::wstring& name) const {
+const RegValue* RegKey::FindValue(const std::wstring& name) {
     size_t at = FindValueIndex(name);
     return at < m_Values.size() ? &m_Values[at] : nullptr;
 }
@@ -136,7 +139,7 @@ bool RegKey::DeleteValue(const std::wstring& name) {
         return false;
     }
     m_Values.erase(m_Values.begin() + static_cast<ptrdiff_t>(at));
-    // Positions after it moved: the index is built again when needed.
+    // Positions after it moved: the index is built again.
     m_ValueIndex.reset();
     if (m_Values.size() >= kIndexedValues) {
         IndexValues();
@@ -144,133 +147,11 @@ bool RegKey::DeleteValue(const std::wstring& name) {
     return true;
 }
 
-void RegKey::SetPendingValues(PendingValues& source, size_t offset, size_t line) {
-    ReadPendingValues();
-    m_Pending = &source;
-    m_PendingOffset = offset;
-    m_PendingLine = line;
-}
-
-void RegKey::KeepSource(std::shared_ptr<PendingValues> source) {
-    if (m_Sources == nullptr) {
-        m_Sources = std::make_unique<std::vector<std::shared_ptr<PendingValues>>>();
-    }
-    m_Sources->push_back(std::move(source));
-}
-
-void RegKey::DeferSubkey(const DeferredKey& key) {
-    if (m_Deferred == nullptr) {
-        m_Deferred = std::make_unique<DeferredLines>();
-    }
-    m_Deferred->lines.push_back(key);
-    m_Deferred->chains.clear();
-}
-
-namespace {
-
-// Makes a deferred line below a key the subkey its path names first: a line below that subkey, or
-// the subkey's own.
-void MakeSubkeyOf(RegKey& subkey, const DeferredKey& line, size_t pathOffset, bool more) {
-    if (more) {
-        subkey.DeferSubkey(
-            DeferredKey{line.source, pathOffset, line.valuesOffset, line.valuesLine, line.link});
-        return;
-    }
-    subkey.SetPendingValues(*line.source, line.valuesOffset, line.valuesLine);
-    if (line.link) {
-        subkey.ReadPendingValues();
-    }
-}
-
-} // namespace
-
-void RegKey::CreateDeferred() const {
-    // Taken first: creating the subkeys below uses this key's subkeys.
-    std::unique_ptr<DeferredLines> deferred = std::move(m_Deferred);
-    auto& self = const_cast<RegKey&>(*this);
-    RegKey* last = nullptr;
-    const PendingValues* lastSource = nullptr;
-    for (DeferredKey& key : deferred->lines) {
-        if (key.source == nullptr) {
-            continue;
-        }
-        bool more = false;
-        bool same = false;
-        const std::wstring& name = key.source->NextName(key.pathOffset, more, same);
-        // Files list a key's subkeys together: most lines name the subkey the last one did.
-        if (last == nullptr || !same || key.source != lastSource) {
-            last = &self.InsertSubkey(name);
-            lastSource = key.source;
-        }
-        MakeSubkeyOf(*last, key, key.pathOffset, more);
-    }
-}
-
-void RegKey::DeferredLines::Index() {
-    size_t count = lines.size();
-    size_t buckets = 1;
-    while (buckets < count * 2) {
-        buckets *= 2;
-    }
-    chains.assign(buckets, kNoLine);
-    nextInChain.assign(count, kNoLine);
-    hashes.assign(count, 0);
-    // Each line goes to the front of its chain, the last first: chains keep the lines' order.
-    for (size_t i = count; i-- > 0;) {
-        if (lines[i].source != nullptr) {
-            hashes[i] = lines[i].source->NameHashAt(lines[i].pathOffset);
-            uint32_t& head = chains[hashes[i] & (buckets - 1)];
-            nextInChain[i] = head;
-            head = static_cast<uint32_t>(i);
-        }
-    }
-}
-
-void RegKey::TakeDeferred(const std::wstring& name) const {
-    DeferredLines& deferred = *m_Deferred;
-    if (deferred.chains.empty()) {
-        deferred.Index();
-    }
-    bool more = false;
-    bool same = false;
-    // The lines of the name, in the order they were deferred: the first gives the subkey its
-    // spelling, as it would if all were made keys.
-    auto& self = const_cast<RegKey&>(*this);
-    RegKey* subkey = nullptr;
-    uint32_t hash = NameHash(name);
-    for (uint32_t at = deferred.chains[hash & (deferred.chains.size() - 1)]; at != kNoLine;
-         at = deferred.nextInChain[at]) {
-        DeferredKey& line = deferred.lines[at];
-        if (line.source == nullptr || deferred.hashes[at] != hash) {
-            continue;
-        }
-        size_t pos = line.pathOffset;
-        const std::wstring& lineName = line.source->NextName(pos, more, same);
-        if (!SameName(lineName, name)) {
-            continue;
-        }
-        if (subkey == nullptr) {
-            subkey = &self.InsertSubkey(lineName);
-        }
-        MakeSubkeyOf(*subkey, line, pos, more);
-        line.source = nullptr;
-    }
-}
-
-void RegKey::ReadPending() const {
-    // Taken first, so that the values it reads are set as any other.
-    PendingValues* pending = m_Pending;
-    m_Pending = nullptr;
-    pending->ReadInto(const_cast<RegKey&>(*this), m_PendingOffset, m_PendingLine);
-}
-
 void RegKey::Clear() {
-    m_Pending = nullptr;
-    m_Deferred.reset();
+    m_Unread.reset();
     m_Values.clear();
     m_ValueIndex.reset();
     m_Subkeys.clear();
-    m_Sources.reset();
 }
 
 } // namespace sim

@@ -2,12 +2,26 @@
 
 #include "sim/RegistryViews.h"
 
+#include <algorithm>
+
 namespace sim {
 
 namespace {
 
 // Links are followed at most this deep, so that a loop of links ends.
 const int kMaxLinkDepth = 16;
+
+// The path of a key where a view reads it: in the 32-bit view, with Wow6432Node where the view
+// puts it.
+std::vector<std::wstring> PhysicalPath(RegRoot root, const std::vector<std::wstring>& path,
+                                       bool view32) {
+    size_t at = view32 ? RedirectionAt(root, path) : std::wstring::npos;
+    std::vector<std::wstring> physical = path;
+    if (at != std::wstring::npos) {
+        physical.insert(physical.begin() + static_cast<ptrdiff_t>(at), L"Wow6432Node");
+    }
+    return physical;
+}
 
 } // namespace
 
@@ -60,31 +74,26 @@ RegKey* Registry::Walk(RegKey* start, const std::vector<std::wstring>& path, siz
     RegKey* key = start;
     for (size_t i = from; key != nullptr && i < to; ++i) {
         key = key->FindSubkey(path[i]);
-        if (key != nullptr && !key->linkTarget.empty()) {
-            key = LinkTarget(key->linkTarget, depth);
+        if (key != nullptr && !key->LinkTarget().empty()) {
+            key = LinkTarget(key->LinkTarget(), depth);
         }
     }
     return key;
 }
 
 RegKeyView Registry::Open(RegRoot root, const std::vector<std::wstring>& path, bool view32) {
-    // The path is walked where it stands: in the 32-bit view in two parts, with the redirection
-    // node between them.
-    static const std::vector<std::wstring> kNode = {L"Wow6432Node"};
     if (root != RegRoot::ClassesRoot) {
-        size_t at = view32 ? RedirectionAt(root, path) : std::wstring::npos;
-        if (at == std::wstring::npos) {
-            return RegKeyView{Walk(Tree(root), path, 0, path.size(), 0), nullptr};
-        }
-        RegKey* key = Walk(Walk(Tree(root), path, 0, at, 0), kNode, 0, 1, 0);
-        return RegKeyView{Walk(key, path, at, path.size(), 0), nullptr};
+        std::vector<std::wstring> physical = PhysicalPath(root, path, view32);
+        return RegKeyView{Walk(Tree(root), physical, 0, physical.size(), 0), nullptr};
     }
-    static const std::vector<std::wstring> kClasses = {L"Software", L"Classes"};
-    static const std::vector<std::wstring> kClasses32 = {L"Software", L"Classes", L"Wow6432Node"};
-    const std::vector<std::wstring>& base =
-        view32 && !path.empty() && IsRedirectedClass(path[0]) ? kClasses32 : kClasses;
-    RegKey* user = Walk(m_User.get(), base, 0, base.size(), 0);
-    RegKey* machine = Walk(m_Machine.get(), base, 0, base.size(), 0);
+    // The user's classes and the machine's, walked side by side.
+    std::vector<std::wstring> classes = {L"Software", L"Classes"};
+    classes.insert(classes.end(), path.begin(), path.end());
+    std::vector<std::wstring> userPath = PhysicalPath(RegRoot::CurrentUser, classes, view32);
+    std::vector<std::wstring> machinePath = PhysicalPath(RegRoot::LocalMachine, classes, view32);
+    size_t base = userPath.size() - path.size();
+    RegKey* user = Walk(m_User.get(), userPath, 0, base, 0);
+    RegKey* machine = Walk(m_Machine.get(), machinePath, 0, base, 0);
     for (size_t i = 0; i < path.size() && (user != nullptr || machine != nullptr); ++i) {
         user = Walk(user, path, i, i + 1, 0);
         machine = Walk(machine, path, i, i + 1, 0);
@@ -99,25 +108,6 @@ RegKeyView Registry::Open(RegRoot root, const std::vector<std::wstring>& path, b
     return RegKeyView{user, machine};
 }
 
-bool Registry::ViewsFixedBelow(RegRoot root, const std::vector<std::wstring>& path, bool view32) {
-    if (root == RegRoot::ClassesRoot) {
-        return MergingFixedBelow(path);
-    }
-    return !view32 || RedirectionFixedBelow(root, path);
-}
-
-RegKeyView Registry::Subkey(const RegKeyView& parent, const std::wstring& name) {
-    // Below the views' rules a subkey is redirected and merged as its parent is: of the user's
-    // and the machine's classes, the user's key hides the machine's.
-    RegKey* key = parent.key != nullptr ? Followed(parent.key->FindSubkey(name)) : nullptr;
-    RegKey* underlay =
-        parent.underlay != nullptr ? Followed(parent.underlay->FindSubkey(name)) : nullptr;
-    if (key == nullptr) {
-        return RegKeyView{underlay, nullptr};
-    }
-    return RegKeyView{key, nullptr};
-}
-
 RegKey* Registry::Create(RegRoot root, const std::vector<std::wstring>& path, bool view32,
                          bool* created) {
     if (created != nullptr) {
@@ -127,6 +117,7 @@ RegKey* Registry::Create(RegRoot root, const std::vector<std::wstring>& path, bo
     if (existing) {
         return existing.key;
     }
+    std::vector<std::wstring> physical = path;
     if (root == RegRoot::ClassesRoot) {
         // New keys of HKEY_CLASSES_ROOT go where their nearest existing parent is, the user's
         // classes or the machine's; with no parent but the root, to the machine's classes.
@@ -145,27 +136,16 @@ RegKey* Registry::Create(RegRoot root, const std::vector<std::wstring>& path, bo
                 return key;
             }
         }
-    }
-    std::vector<std::wstring> physical;
-    RegKey* tree = nullptr;
-    if (root == RegRoot::ClassesRoot) {
-        physical = {L"Software", L"Classes"};
-        physical.insert(physical.end(), path.begin(), path.end());
+        physical.insert(physical.begin(), {L"Software", L"Classes"});
         root = RegRoot::LocalMachine;
-        tree = m_Machine.get();
-    } else {
-        physical = path;
-        tree = Tree(root);
     }
-    if (view32) {
-        physical = RedirectedPath(root, physical);
-    }
-    // Create component by component, following links on the way.
-    RegKey* key = tree;
+    physical = PhysicalPath(root, physical, view32);
+    // Created name by name, following links on the way.
+    RegKey* key = Tree(root);
     for (size_t i = 0; i < physical.size(); ++i) {
         RegKey* next = key->FindSubkey(physical[i]);
-        if (next != nullptr && !next->linkTarget.empty()) {
-            next = LinkTarget(next->linkTarget, 0);
+        if (next != nullptr && !next->LinkTarget().empty()) {
+            next = LinkTarget(next->LinkTarget(), 0);
             if (next == nullptr) {
                 return nullptr;
             }
@@ -191,19 +171,70 @@ bool Registry::DeleteTree(RegRoot root, const std::vector<std::wstring>& path, b
     if (!parent || !key) {
         return false;
     }
-    // The key may be the user's or the machine's (HKEY_CLASSES_ROOT), or redirected: delete it
-    // from whichever parent holds it.
+    // The key may be the user's or the machine's (HKEY_CLASSES_ROOT), or redirected: it is
+    // deleted from whichever parent holds it.
     for (RegKey* holder : {parent.key, parent.underlay}) {
         if (holder != nullptr && holder->FindSubkey(path.back()) == key.key) {
             return holder->DeleteSubkey(path.back());
         }
     }
-    if (view32 && root != RegRoot::ClassesRoot) {
-        std::vector<std::wstring> physical = RedirectedPath(root, path);
+    if (root != RegRoot::ClassesRoot) {
+        std::vector<std::wstring> physical = PhysicalPath(root, path, view32);
         RegKey* holder = Walk(Tree(root), physical, 0, physical.size() - 1, 0);
         return holder != nullptr && holder->DeleteSubkey(physical.back());
     }
     return false;
+}
+
+std::vector<std::wstring> Registry::SubkeyNames(const RegKeyView& view) {
+    std::vector<std::wstring> names;
+    if (!view) {
+        return names;
+    }
+    for (size_t i = 0; i < view.key->SubkeyCount(); ++i) {
+        names.push_back(view.key->Subkey(i).Name());
+    }
+    if (view.underlay == nullptr) {
+        return names;
+    }
+    std::vector<std::pair<std::wstring, std::wstring>> sorted;
+    for (std::wstring& name : names) {
+        sorted.emplace_back(UpperName(name), std::move(name));
+    }
+    for (size_t i = 0; i < view.underlay->SubkeyCount(); ++i) {
+        const std::wstring& name = view.underlay->Subkey(i).Name();
+        if (view.key->FindSubkey(name) == nullptr) {
+            sorted.emplace_back(UpperName(name), name);
+        }
+    }
+    std::sort(sorted.begin(), sorted.end());
+    names.clear();
+    for (auto& entry : sorted) {
+        names.push_back(std::move(entry.second));
+    }
+    return names;
+}
+
+std::vector<const RegValue*> Registry::ValuesOf(const RegKeyView& view) {
+    std::vector<const RegValue*> values;
+    for (RegKey* key : {view.key, view.underlay}) {
+        if (key != nullptr) {
+            for (const RegValue& value : key->Values()) {
+                if (key == view.key || view.key->FindValue(value.name) == nullptr) {
+                    values.push_back(&value);
+                }
+            }
+        }
+    }
+    return values;
+}
+
+const RegValue* Registry::FindValue(const RegKeyView& view, const std::wstring& name) {
+    const RegValue* value = view ? view.key->FindValue(name) : nullptr;
+    if (value == nullptr && view.underlay != nullptr) {
+        value = view.underlay->FindValue(name);
+    }
+    return value;
 }
 
 } // namespace sim

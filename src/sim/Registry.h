@@ -19,7 +19,6 @@
 
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace sim {
@@ -40,19 +39,9 @@ public:
     RegKey* Tree(RegRoot root);
 
     // Opens a key by its logical path (components without backslashes) under a root, through
-    // the 32-bit view when `view32` (a 32-bit program on 64-bit Windows), else natively.
+    // the 32-bit view when `view32` (a 32-bit program on 64-bit Windows), else natively; links
+    // are followed.
     RegKeyView Open(RegRoot root, const std::vector<std::wstring>& path, bool view32);
-    // Whether no rule of the views looks below the key at path: its subkeys, and theirs, are
-    // then redirected and merged as it is, and Subkey finds them from it in one step each.
-    static bool ViewsFixedBelow(RegRoot root, const std::vector<std::wstring>& path, bool view32);
-    // The subkey `name` of an opened key below which the views are fixed: the key that Open
-    // opens for the parent's path and name.
-    RegKeyView Subkey(const RegKeyView& parent, const std::wstring& name);
-    // A key reached as a subkey, with its link followed when it is a link (null when the link
-    // leads nowhere).
-    RegKey* Followed(RegKey* key) {
-        return key != nullptr && !key->linkTarget.empty() ? LinkTarget(key->linkTarget, 0) : key;
-    }
     // Opens or creates a key. Keys created through HKEY_CLASSES_ROOT go to the machine's
     // classes unless the user's classes already hold the key.
     RegKey* Create(RegRoot root, const std::vector<std::wstring>& path, bool view32,
@@ -60,16 +49,18 @@ public:
     // Deletes a key and its subtree; false when it does not exist.
     bool DeleteTree(RegRoot root, const std::vector<std::wstring>& path, bool view32);
 
-    // The subkey names and the values of an opened key, merged for HKEY_CLASSES_ROOT.
+    // The enumeration of an opened key, merged for HKEY_CLASSES_ROOT: its subkeys' names in
+    // order, and its values.
     static std::vector<std::wstring> SubkeyNames(const RegKeyView& view);
     static std::vector<const RegValue*> ValuesOf(const RegKeyView& view);
     static const RegValue* FindValue(const RegKeyView& view, const std::wstring& name);
 
-    // For machines built in code and loaders: the key of a full native path such as
-    // "HKEY_LOCAL_MACHINE\Software\Wow6432Node\Zandorel" or "HKLM\...", created when missing
-    // (HKEY_CLASSES_ROOT or HKCR name the machine's classes); no links are followed. A path that
-    // names no root is a fault of the caller: std::invalid_argument. (RegistryBuilders.cpp)
-    RegKey& Key(const std::wstring& fullPath);
+    // For machines built in code: the key of a full native path such as
+    // "HKEY_LOCAL_MACHINE\Software\Wow6432Node\Zandorel" or "HKLM\...", created with its
+    // parents when missing (HKEY_CLASSES_ROOT or HKCR name the machine's classes); no links are
+    // followed. A path that names no root is a fault of the caller: std::invalid_argument.
+    // (RegistryBuilders.cpp)
+    RegKey& CreateKey(const std::wstring& fullPath);
     void SetString(const std::wstring& fullPath, const std::wstring& name, const std::wstring& text,
                    DWORD type = REG_SZ);
     void SetDword(const std::wstring& fullPath, const std::wstring& name, DWORD number);
@@ -83,12 +74,5 @@ private:
     std::unique_ptr<RegKey> m_User;
     std::unique_ptr<RegKey> m_Users;
 };
-
-// The physical path of a logical one in the 32-bit view of 64-bit Windows (the key where a
-// 32-bit program's reads land). Not for HKEY_CLASSES_ROOT.
-std::vector<std::wstring> RedirectedPath(RegRoot root, const std::vector<std::wstring>& path);
-// Where that path has Wow6432Node put in: before the name at the position returned, or nowhere
-// (npos) when the view reads the key itself.
-size_t RedirectionAt(RegRoot root, const std::vector<std::wstring>& path);
 
 } // namespace sim

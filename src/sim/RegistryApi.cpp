@@ -33,37 +33,18 @@ bool IsText(DWORD type) {
     return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
 }
 
-// The key that a handle stands for: a predefined root (in the program's own view) or an open
-// key. False for anything else.
-bool KeyOfHandle(HKEY handle, RegRoot& root, std::vector<std::wstring>& path, bool& view32) {
+// Where a handle's key, or a subkey below it, is: its root, its logical path and the view it
+// is seen in (the handle's, or with `access` the one that the access mask asks for).
+LSTATUS Locate(HKEY handle, LPCSTR subKey, const REGSAM* access, RegRoot& root,
+               std::vector<std::wstring>& path, bool& view32) {
     if (RootOfHandle(handle, root)) {
         path.clear();
         view32 = CurrentMachine().is64Bit;
-        return true;
-    }
-    auto* object = HandleObject<RegistryKeyObject>(reinterpret_cast<HANDLE>(handle));
-    if (object == nullptr) {
-        return false;
-    }
-    root = object->root;
-    path = object->path;
-    view32 = object->view32;
-    return true;
-}
-
-// The view that an access mask asks for; false when it asks for both.
-bool ViewOfAccess(REGSAM access, bool& view32) {
-    if ((access & KEY_WOW64_64KEY) && (access & KEY_WOW64_32KEY)) {
-        return false;
-    }
-    view32 = CurrentMachine().is64Bit && !(access & KEY_WOW64_64KEY);
-    return true;
-}
-
-// The path of a subkey below a handle's key.
-LSTATUS SubkeyPath(HKEY handle, LPCSTR subKey, RegRoot& root, std::vector<std::wstring>& path,
-                   bool& view32) {
-    if (!KeyOfHandle(handle, root, path, view32)) {
+    } else if (auto* object = HandleObject<RegistryKeyObject>(reinterpret_cast<HANDLE>(handle))) {
+        root = object->root;
+        path = object->path;
+        view32 = object->view32;
+    } else {
         return ERROR_INVALID_HANDLE;
     }
     std::vector<std::wstring> parts;
@@ -76,29 +57,26 @@ LSTATUS SubkeyPath(HKEY handle, LPCSTR subKey, RegRoot& root, std::vector<std::w
         }
         path.push_back(std::move(part));
     }
+    if (access != nullptr) {
+        if ((*access & KEY_WOW64_64KEY) && (*access & KEY_WOW64_32KEY)) {
+            return ERROR_INVALID_PARAMETER;
+        }
+        view32 = CurrentMachine().is64Bit && !(*access & KEY_WOW64_64KEY);
+    }
     return ERROR_SUCCESS;
 }
 
-// The path of a subkey below a handle's key, in the view that an access mask asks for.
-LSTATUS SubkeyPathInView(HKEY handle, LPCSTR subKey, REGSAM access, RegRoot& root,
-                         std::vector<std::wstring>& path, bool& view32) {
-    LSTATUS status = SubkeyPath(handle, subKey, root, path, view32);
-    if (status == ERROR_SUCCESS && !ViewOfAccess(access, view32)) {
-        status = ERROR_INVALID_PARAMETER;
-    }
-    return status;
-}
-
+// The key that a handle stands for, opened (ERROR_KEY_DELETED when it no longer exists).
 RegKeyView ViewOfHandle(HKEY handle, LSTATUS& status) {
     RegRoot root;
     std::vector<std::wstring> path;
     bool view32 = false;
-    if (!KeyOfHandle(handle, root, path, view32)) {
-        status = ERROR_INVALID_HANDLE;
-        return RegKeyView{};
+    status = Locate(handle, nullptr, nullptr, root, path, view32);
+    RegKeyView view;
+    if (status == ERROR_SUCCESS) {
+        view = CurrentMachine().registry.Open(root, path, view32);
+        status = view ? ERROR_SUCCESS : ERROR_KEY_DELETED;
     }
-    RegKeyView view = CurrentMachine().registry.Open(root, path, view32);
-    status = view ? ERROR_SUCCESS : ERROR_KEY_DELETED;
     return view;
 }
 
@@ -161,7 +139,7 @@ LSTATUS OpenOrCreate(HKEY hKey, LPCSTR lpSubKey, REGSAM samDesired, PHKEY phkRes
     RegRoot root;
     std::vector<std::wstring> path;
     bool view32 = false;
-    LSTATUS status = SubkeyPathInView(hKey, lpSubKey, samDesired, root, path, view32);
+    LSTATUS status = Locate(hKey, lpSubKey, &samDesired, root, path, view32);
     if (status != ERROR_SUCCESS) {
         return status;
     }
@@ -268,20 +246,11 @@ LSTATUS WINAPI RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpc
     if (!view) {
         return status;
     }
-    std::wstring name;
-    if (view.underlay == nullptr) {
-        if (dwIndex >= view.key->SubkeyCount()) {
-            return ERROR_NO_MORE_ITEMS;
-        }
-        name = view.key->Subkey(dwIndex).Name();
-    } else {
-        std::vector<std::wstring> names = Registry::SubkeyNames(view);
-        if (dwIndex >= names.size()) {
-            return ERROR_NO_MORE_ITEMS;
-        }
-        name = names[dwIndex];
+    std::vector<std::wstring> names = Registry::SubkeyNames(view);
+    if (dwIndex >= names.size()) {
+        return ERROR_NO_MORE_ITEMS;
     }
-    status = CopyNameOut(name, lpName, lpcchName);
+    status = CopyNameOut(names[dwIndex], lpName, lpcchName);
     if (status != ERROR_SUCCESS) {
         return status;
     }
@@ -305,25 +274,15 @@ LSTATUS WINAPI RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWOR
     if (!view) {
         return status;
     }
-    const RegValue* value = nullptr;
-    if (view.underlay == nullptr) {
-        if (dwIndex < view.key->Values().size()) {
-            value = &view.key->Values()[dwIndex];
-        }
-    } else {
-        std::vector<const RegValue*> values = Registry::ValuesOf(view);
-        if (dwIndex < values.size()) {
-            value = values[dwIndex];
-        }
-    }
-    if (value == nullptr) {
+    std::vector<const RegValue*> values = Registry::ValuesOf(view);
+    if (dwIndex >= values.size()) {
         return ERROR_NO_MORE_ITEMS;
     }
-    status = CopyNameOut(value->name, lpValueName, lpcchValueName);
+    status = CopyNameOut(values[dwIndex]->name, lpValueName, lpcchValueName);
     if (status != ERROR_SUCCESS) {
         return status;
     }
-    return CopyValueOut(*value, lpType, lpData, lpcbData);
+    return CopyValueOut(*values[dwIndex], lpType, lpData, lpcbData);
 }
 
 LSTATUS WINAPI RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
@@ -347,7 +306,7 @@ LSTATUS WINAPI RegDeleteKeyExA(HKEY hKey, LPCSTR lpSubKey, REGSAM samDesired, DW
     RegRoot root;
     std::vector<std::wstring> path;
     bool view32 = false;
-    LSTATUS status = SubkeyPathInView(hKey, lpSubKey, samDesired, root, path, view32);
+    LSTATUS status = Locate(hKey, lpSubKey, &samDesired, root, path, view32);
     if (status != ERROR_SUCCESS) {
         return status;
     }
@@ -366,7 +325,7 @@ LSTATUS WINAPI RegDeleteTreeA(HKEY hKey, LPCSTR lpSubKey) {
     RegRoot root;
     std::vector<std::wstring> path;
     bool view32 = false;
-    LSTATUS status = SubkeyPath(hKey, lpSubKey, root, path, view32);
+    LSTATUS status = Locate(hKey, lpSubKey, nullptr, root, path, view32);
     if (status != ERROR_SUCCESS) {
         return status;
     }

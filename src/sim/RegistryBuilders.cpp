@@ -4,7 +4,7 @@
 
 namespace sim {
 
-RegKey& Registry::Key(const std::wstring& fullPath) {
+RegKey& Registry::CreateKey(const std::wstring& fullPath) {
     std::vector<std::wstring> parts;
     RegRoot root = RegRoot::LocalMachine;
     if (!SplitRegistryPath(fullPath, parts) || parts.empty() ||
@@ -23,7 +23,7 @@ RegKey& Registry::Key(const std::wstring& fullPath) {
 
 void Registry::SetString(const std::wstring& fullPath, const std::wstring& name,
                          const std::wstring& text, DWORD type) {
-    Key(fullPath).SetValue(name, type, RegistryText(text));
+    CreateKey(fullPath).SetValue(name, type, RegistryText(text));
 }
 
 void Registry::SetDword(const std::wstring& fullPath, const std::wstring& name, DWORD number) {
@@ -31,7 +31,7 @@ void Registry::SetDword(const std::wstring& fullPath, const std::wstring& name, 
     for (int i = 0; i < 4; ++i) {
         data[static_cast<size_t>(i)] = static_cast<char>((number >> (8 * i)) & 0xFF);
     }
-    Key(fullPath).SetValue(name, REG_DWORD, data);
+    CreateKey(fullPath).SetValue(name, REG_DWORD, data);
 }
 
 } // namespace sim

@@ -1,28 +1,13 @@
 #include "sim/RegistryFileText.h"
 
+#include <cstring>
+
 namespace sim {
 
-// clang-format off
-const signed char kHexDigits[256] = {
-    -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
-    -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
-    -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
-     0,  1,  2,  3,  4,  5,  6,  7,  8,  9, -1, -1, -1, -1, -1, -1,
-    -1, 10, 11, 12, 13, 14, 15, -1, -1, -1, -1, -1, -1, -1, -1, -1,
-    -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
-    -1, 10, 11, 12, 13, 14, 15, -1, -1, -1, -1, -1, -1, -1, -1, -1,
-    -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
-    -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
-    -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
-    -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
-    -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
-    -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
-    -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
-    -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
-    -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
-};
-// clang-format on
+namespace {
 
+// The character of an escape whose backslash is just before pos (pos < text.size()); pos moves
+// past the escape.
 wchar_t DecodeEscape(std::string_view text, size_t& pos) {
     char c = text[pos++];
     switch (c) {
@@ -64,31 +49,75 @@ wchar_t DecodeEscape(std::string_view text, size_t& pos) {
     }
 }
 
-bool ParseString(std::string_view text, size_t& pos, char close, std::wstring& result) {
-    // Where the string ends is found first: the text is then decoded through a pointer into room
-    // for one character for each byte.
-    size_t end = pos;
-    if (!SkipString(text, end, close)) {
-        result.clear();
-        pos = text.size();
-        return false;
+} // namespace
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
     }
-    result.resize(end - 1 - pos);
-    wchar_t* out = &result[0];
-    size_t length = 0;
-    while (pos < end - 1) {
-        size_t plain = PlainLength(text.data() + pos, end - 1 - pos, '\\');
-        Widen(text.data() + pos, plain, out + length);
-        length += plain;
-        pos += plain;
-        if (pos < end - 1) {
-            ++pos;
-            out[length++] = DecodeEscape(text, pos);
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+void SkipBlanks(std::string_view text, size_t& pos) {
+    while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')) {
+        ++pos;
+    }
+}
+
+bool StartsWith(std::string_view text, size_t pos, std::string_view prefix) {
+    return pos <= text.size() && text.substr(pos, prefix.size()) == prefix;
+}
+
+bool DecodeText(std::string_view text, size_t& pos, char close, bool& split, std::wstring& result) {
+    result.clear();
+    while (pos < text.size()) {
+        char c = text[pos++];
+        if (c == close) {
+            split = false;
+            return true;
         }
+        if (c != '\\') {
+            result += static_cast<wchar_t>(static_cast<unsigned char>(c));
+            continue;
+        }
+        if (pos == text.size()) {
+            break;
+        }
+        wchar_t decoded = DecodeEscape(text, pos);
+        if (decoded == L'\\' && split) {
+            return true;
+        }
+        result += decoded;
     }
-    result.resize(length);
-    pos = end;
-    return true;
+    return false;
+}
+
+bool SkipText(std::string_view text, size_t& pos, char close) {
+    // The delimiter closes the text unless an odd run of backslashes escapes it (the digits of
+    // an escape are never a delimiter).
+    for (size_t from = pos; from < text.size();) {
+        const void* found = std::memchr(text.data() + from, close, text.size() - from);
+        if (found == nullptr) {
+            return false;
+        }
+        size_t at = static_cast<size_t>(static_cast<const char*>(found) - text.data());
+        size_t backslashes = 0;
+        while (at - backslashes > pos && text[at - backslashes - 1] == '\\') {
+            ++backslashes;
+        }
+        if (backslashes % 2 == 0) {
+            pos = at + 1;
+            return true;
+        }
+        from = at + 1;
+    }
+    return false;
 }
 
 } // namespace sim

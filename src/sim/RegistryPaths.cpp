@@ -2,6 +2,8 @@
 
 #include "sim/Names.h"
 
+#include <algorithm>
+
 namespace sim {
 
 namespace {
@@ -51,53 +53,16 @@ bool RootOfHandle(HKEY handle, RegRoot& root) {
     return false;
 }
 
-bool SplitKeyPath(const std::wstring& path, std::vector<std::wstring>& parts, size_t& count,
-                  size_t kept) {
-    count = 0;
-    if (path.empty()) {
-        return true;
-    }
-    size_t start = 0;
-    while (true) {
-        size_t end = path.find(L'\\', start);
-        if (end == std::wstring::npos) {
-            end = path.size();
-        }
-        if (end == start) {
-            // One trailing backslash closes the path; anywhere else it leaves an empty name.
-            return start == path.size() && start > 0 && path[start - 1] == L'\\' &&
-                   (start < 2 || path[start - 2] != L'\\');
-        }
-        if (count < kept) {
-            if (count == parts.size()) {
-                parts.emplace_back();
-            }
-            parts[count].assign(path, start, end - start);
-        }
-        ++count;
-        if (end == path.size()) {
-            return true;
-        }
-        start = end + 1;
-    }
-}
-
 bool SplitRegistryPath(const std::wstring& path, std::vector<std::wstring>& components) {
-    size_t count = 0;
-    bool split = SplitKeyPath(path, components, count);
-    components.resize(count);
-    return split;
-}
-
-bool PathStartsWith(const std::vector<std::wstring>& path, size_t from,
-                    const std::vector<std::wstring>& prefix) {
-    if (path.size() < from || path.size() - from < prefix.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < prefix.size(); ++i) {
-        if (!SameName(path[from + i], prefix[i])) {
+    components.clear();
+    for (size_t start = 0; start < path.size();) {
+        size_t end = std::min(path.find(L'\\', start), path.size());
+        if (end == start) {
             return false;
         }
+        components.push_back(path.substr(start, end - start));
+        // One trailing backslash closes the path.
+        start = end + 1;
     }
     return true;
 }

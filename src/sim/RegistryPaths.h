@@ -4,7 +4,6 @@
 
 #include "winapi/winapi.h"
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -23,26 +22,5 @@ bool RootOfHandle(HKEY handle, RegRoot& root);
 // Splits a path at its backslashes; one trailing backslash is ignored. False for an empty
 // component (a leading backslash or two in a row).
 bool SplitRegistryPath(const std::wstring& path, std::vector<std::wstring>& components);
-// The same into the strings of parts, reused from call to call (parts beyond count are left as
-// they are); count is the number of names. Only the first `kept` names are copied into parts; the
-// others are only checked and counted.
-bool SplitKeyPath(const std::wstring& path, std::vector<std::wstring>& parts, size_t& count,
-                  size_t kept = SIZE_MAX);
-
-// Paths given as text ("Microsoft\\OLE"), split once.
-using RegistryPathList = std::vector<std::vector<std::wstring>>;
-template <size_t N> RegistryPathList SplitPathList(const wchar_t* const (&entries)[N]) {
-    RegistryPathList list;
-    for (const wchar_t* entry : entries) {
-        std::vector<std::wstring> parts;
-        SplitRegistryPath(entry, parts);
-        list.push_back(std::move(parts));
-    }
-    return list;
-}
-
-// Whether path[from...] begins with the names of prefix (without regard to case).
-bool PathStartsWith(const std::vector<std::wstring>& path, size_t from,
-                    const std::vector<std::wstring>& prefix);
 
 } // namespace sim

@@ -1,6 +1,6 @@
-// The views of the registry a program can see: which paths the 32-bit view of 64-bit Windows
-// redirects to Wow6432Node (Wow64View.cpp), and which keys of HKEY_CLASSES_ROOT merge the user's
-// and the machine's subkeys (ClassesRoot.cpp). For the registry's own files.
+// The views of the registry a program can see, as one table of rules (RegistryViews.cpp): which
+// keys the 32-bit view of 64-bit Windows redirects to Wow6432Node, which it shares, and which keys
+// of HKEY_CLASSES_ROOT merge the user's and the machine's subkeys and values.
 #pragma once
 
 #include "sim/RegistryPaths.h"
@@ -10,19 +10,12 @@
 
 namespace sim {
 
-// Whether a class registration (CLSID, Interface, ...) has a 32-bit copy under Wow6432Node.
-bool IsRedirectedClass(const std::wstring& name);
+// Where the 32-bit view puts Wow6432Node in the path of a key of root (not HKEY_CLASSES_ROOT):
+// before the name at the position returned, or nowhere (npos) when the view reads the key itself.
+size_t RedirectionAt(RegRoot root, const std::vector<std::wstring>& path);
 
 // Whether the key of HKEY_CLASSES_ROOT named by the first `length` names of path merges its
-// subkeys from the user's and the machine's classes.
+// subkeys and values from the user's and the machine's classes.
 bool IsMergedClassKey(const std::vector<std::wstring>& path, size_t length);
-
-// Whether the 32-bit view redirects every key below the key at path of root (not
-// HKEY_CLASSES_ROOT) as it redirects that key: no rule looks below it.
-bool RedirectionFixedBelow(RegRoot root, const std::vector<std::wstring>& path);
-
-// Whether no key below the key of HKEY_CLASSES_ROOT at path (not the root itself) merges the
-// user's and the machine's subkeys.
-bool MergingFixedBelow(const std::vector<std::wstring>& path);
 
 } // namespace sim

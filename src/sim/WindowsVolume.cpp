@@ -92,7 +92,7 @@ void LinkCurrentControlSet(Registry& registry, const std::string& systemFile,
     RegKey& link = registry.Tree(RegRoot::LocalMachine)
                        ->CreateSubkey(L"SYSTEM")
                        .CreateSubkey(L"CurrentControlSet");
-    link.linkTarget = std::wstring(L"\\Registry\\Machine\\SYSTEM\\") + name;
+    link.SetLinkTarget(std::wstring(L"\\Registry\\Machine\\SYSTEM\\") + name);
 }
 
 } // namespace

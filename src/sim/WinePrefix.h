@@ -25,9 +25,7 @@ std::unique_ptr<Machine> LoadWinePrefix(const std::string& prefixFolder,
 // Reads one Wine registry file into a tree (the file's keys are relative to it). Reads the
 // global option "#arch=" into arch when the file has one. False, with a problem, when the file
 // cannot be opened or is no Wine registry file; problems inside the file are added and skipped.
-// A large file is checked in pieces, by a thread each, at most `pieces` of them (0: as many as
-// the file's size and the machine's processors are worth); the result is the same for any number.
 bool LoadWineRegistryFile(const std::string& path, RegKey& branch, std::string& arch,
-                          std::vector<std::string>& problems, unsigned pieces = 0);
+                          std::vector<std::string>& problems);
 
 } // namespace sim

@@ -229,11 +229,11 @@ TEST_F(RegistryExportTest, TypeLibraryBlockExplainsEvenWithoutRegistrations) {
 }
 
 TEST_F(RegistryExportTest, PolicyTrustedLocationsOnlyWithTheOfficePolicyKey) {
-    Registry().Key(L"HKCU\\software\\policies\\microsoft");
+    Registry().CreateKey(L"HKCU\\software\\policies\\microsoft");
     RegistryDumps::ExportPolicyTrustedLocations();
     EXPECT_EQ(Log(), "");
 
-    Registry().Key(L"HKCU\\software\\policies\\microsoft\\office");
+    Registry().CreateKey(L"HKCU\\software\\policies\\microsoft\\office");
     RegistryDumps::ExportPolicyTrustedLocations();
     EXPECT_EQ(Log(), Heading("Group Policy can also specify trusted locations for all Office "
                              "applications."));

@@ -68,7 +68,7 @@ void GoldenRunTest::SeedOfficeAndSettings() {
     // Only in the native view, which the program does not read.
     r.SetDword(L"HKLM\\Software\\Microsoft\\Office\\Excel\\Addins\\Native.Connect", L"LoadBehavior",
                3);
-    r.Key(L"HKCU\\Software\\Microsoft\\Office\\16.0\\Excel\\Resiliency\\DisabledItems")
+    r.CreateKey(L"HKCU\\Software\\Microsoft\\Office\\16.0\\Excel\\Resiliency\\DisabledItems")
         .SetValue(L"2F1A3B", REG_BINARY, std::string("\x01\x02\x03\x04", 4));
 
     // Excel 16, 64-bit, with a type library registration left over from Office 14.

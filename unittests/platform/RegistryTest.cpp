@@ -14,7 +14,7 @@ protected:
     sim::Registry& Registry() { return Machine().registry; }
     void SetBytes(const std::wstring& key, const std::wstring& name, DWORD type,
                   const std::string& data) {
-        Registry().Key(key).SetValue(name, type, data);
+        Registry().CreateKey(key).SetValue(name, type, data);
     }
 };
 
@@ -25,9 +25,9 @@ using Utilities::RegistryKeyExists;
 using Utilities::RegistryValueExists;
 
 TEST_F(RegistryHelpersTest, KeyExistsByFullPathInAnyCaseWithLongRootNamesOnly) {
-    Registry().Key(L"HKLM\\Software\\Microsoft");
-    Registry().Key(L"HKCU\\Control Panel\\International");
-    Registry().Key(L"HKCR\\Interface\\{000208D5-0000-0000-C000-000000000046}");
+    Registry().CreateKey(L"HKLM\\Software\\Microsoft");
+    Registry().CreateKey(L"HKCU\\Control Panel\\International");
+    Registry().CreateKey(L"HKCR\\Interface\\{000208D5-0000-0000-C000-000000000046}");
 
     EXPECT_TRUE(RegistryKeyExists(L"HKEY_LOCAL_MACHINE\\Software\\Microsoft", false));
     EXPECT_TRUE(RegistryKeyExists(L"hkey_local_machine\\software\\microsoft", false));
@@ -57,7 +57,7 @@ TEST_F(RegistryHelpersTest, KeyExistsRejectsAnEmptyPathOrABareRoot) {
 }
 
 TEST_F(RegistryHelpersTest, KeyExistsRequiresTheWholeRootName) {
-    Registry().Key(L"HKCU\\Software");
+    Registry().CreateKey(L"HKCU\\Software");
     EXPECT_TRUE(RegistryKeyExists(L"HKEY_CURRENT_USER\\Software", false));
     for (const wchar_t* path : {L"HKEY_CURRENT_USERS\\Software", L"HKEY_CURRENT_USERSoftware",
                                 L"xHKEY_CURRENT_USERS\\Software"}) {
@@ -66,7 +66,7 @@ TEST_F(RegistryHelpersTest, KeyExistsRequiresTheWholeRootName) {
 }
 
 TEST_F(RegistryHelpersTest, KeyExistsKeepsASubkeyNamedLikeARoot) {
-    Registry().Key(L"HKLM\\Software\\HKEY_CURRENT_USER");
+    Registry().CreateKey(L"HKLM\\Software\\HKEY_CURRENT_USER");
     EXPECT_TRUE(RegistryKeyExists(L"HKEY_LOCAL_MACHINE\\Software\\HKEY_CURRENT_USER", false));
     EXPECT_FALSE(RegistryKeyExists(L"HKEY_LOCAL_MACHINE\\Software\\HKEY_CURRENT_USER\\x", false));
 }
@@ -95,7 +95,7 @@ TEST_F(RegistryHelpersTest, SixtyFourBitViewOnlyWhenAsked) {
 }
 
 TEST_F(RegistryHelpersTest, ValueExistsAndTheDefaultValue) {
-    Registry().Key(L"HKCU\\Software\\NoDefault");
+    Registry().CreateKey(L"HKCU\\Software\\NoDefault");
     Registry().SetString(L"HKCU\\Software\\WithDefault", L"", L"x");
     Registry().SetString(L"HKCU\\Software\\WithDefault", L"Named", L"");
 

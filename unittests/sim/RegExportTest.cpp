@@ -10,7 +10,7 @@ protected:
     sim::Registry& Registry() { return Machine().registry; }
     void Set(const std::wstring& key, const std::wstring& name, DWORD type,
              const std::string& data) {
-        Registry().Key(key).SetValue(name, type, data);
+        Registry().CreateKey(key).SetValue(name, type, data);
     }
 
     // The export decoded to one byte per character (the tests use ASCII only), after checking
@@ -52,9 +52,9 @@ TEST_F(RegExportTest, SubtreeDepthFirstWithValuesInCreationOrder) {
     Registry().SetString(base, L"Zulu", L"z");
     Registry().SetString(base, L"", L"default");
     Registry().SetString(base, L"alpha", L"a");
-    Registry().Key(base + L"\\b\\Empty");
+    Registry().CreateKey(base + L"\\b\\Empty");
     Registry().SetDword(base + L"\\A", L"n", 0xDEADBEEF);
-    Registry().Key(base + L"\\_last");
+    Registry().CreateKey(base + L"\\_last");
 
     EXPECT_EQ(Export(L"hklm\\SOFTWARE\\zandorel\\"),
               kHeader + "\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\zandorel]\r\n"
@@ -115,8 +115,9 @@ TEST_F(RegExportTest, OtherTypesAsHexWithTheirTypeNumber) {
 
 TEST_F(RegExportTest, HexLinesBreakAfterTheCommaThatReachesColumn77) {
     const std::wstring key = L"HKCU\\Software\\Wrap";
-    Registry().Key(key).SetValue(L"Multiple strings", REG_MULTI_SZ,
-                                 sim::ToUtf16Le(std::wstring(L"Line1\0Line2\0Line3\0\0", 19)));
+    Registry().CreateKey(key).SetValue(
+        L"Multiple strings", REG_MULTI_SZ,
+        sim::ToUtf16Le(std::wstring(L"Line1\0Line2\0Line3\0\0", 19)));
     // The default value's prefix is two characters; continuation lines hold 25 bytes.
     Set(key, L"", REG_BINARY, std::string(60, '\x11'));
     std::string eleven = "11,";
@@ -167,7 +168,7 @@ TEST_F(RegExportTest, ViewsShowTheLogicalPath) {
               kHeader + "\r\n[HKEY_LOCAL_MACHINE\\Software\\Zandorel]\r\n"
                         "\"Where\"=\"native\"\r\n\r\n");
     // A key of the other view only is missing.
-    Registry().Key(L"HKLM\\Software\\NativeOnly");
+    Registry().CreateKey(L"HKLM\\Software\\NativeOnly");
     EXPECT_EQ(Export(L"HKLM\\Software\\NativeOnly"), "<failed>");
 }
 
@@ -183,15 +184,17 @@ TEST_F(RegExportTest, ClassesRootExportsTheMergedView) {
 
 TEST_F(RegExportTest, LinksAreFollowedAndALoopEnds) {
     Registry().SetString(L"HKLM\\System\\ControlSet001\\Control", L"v", L"1");
-    Registry().Key(L"HKLM\\System\\CurrentControlSet").linkTarget =
-        L"\\Registry\\Machine\\System\\ControlSet001";
+    Registry()
+        .CreateKey(L"HKLM\\System\\CurrentControlSet")
+        .SetLinkTarget(L"\\Registry\\Machine\\System\\ControlSet001");
     EXPECT_EQ(Export(L"HKLM\\System\\CurrentControlSet"),
               kHeader + "\r\n[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet]\r\n"
                         "\r\n[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control]\r\n"
                         "\"v\"=\"1\"\r\n\r\n");
 
-    Registry().Key(L"HKCU\\Software\\Loop\\Back").linkTarget =
-        L"\\Registry\\User\\S-1-5-21-0-0-0-1000\\Software\\Loop";
+    Registry()
+        .CreateKey(L"HKCU\\Software\\Loop\\Back")
+        .SetLinkTarget(L"\\Registry\\User\\S-1-5-21-0-0-0-1000\\Software\\Loop");
     std::string looped = Export(L"HKCU\\Software\\Loop");
     EXPECT_EQ(looped.rfind(kHeader + "\r\n[HKEY_CURRENT_USER\\Software\\Loop]\r\n"
                                      "\r\n[HKEY_CURRENT_USER\\Software\\Loop\\Back]\r\n",

@@ -59,7 +59,7 @@ TEST_F(SimRegistryTest, SixtyFourBitMachineRedirectsSoftwareForTheProgram) {
     EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, "SOFTWARE\\WOW6432NODE\\Zandorel\\Setup", "Where"), "wow");
 
     // A key only in the native view is missing from the program's own.
-    Registry().Key(L"HKLM\\Software\\OnlyNative");
+    Registry().CreateKey(L"HKLM\\Software\\OnlyNative");
     HKEY key = nullptr;
     EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\OnlyNative", 0, KEY_READ, &key),
               ERROR_FILE_NOT_FOUND);
@@ -157,12 +157,12 @@ TEST_F(SimRegistryTest, ClassesRootMergesTheUsersClassesOverTheMachines) {
               ERROR_SUCCESS);
     EXPECT_EQ(disposition, static_cast<DWORD>(REG_CREATED_NEW_KEY));
     RegCloseKey(key);
-    EXPECT_NE(Registry().Key(L"HKLM\\Software\\Classes").FindSubkey(L".new"), nullptr);
+    EXPECT_NE(Registry().CreateKey(L"HKLM\\Software\\Classes").FindSubkey(L".new"), nullptr);
     ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, ".txt", 0, KEY_WRITE, &key), ERROR_SUCCESS);
     ASSERT_EQ(RegSetValueExA(key, "x", 0, REG_SZ, reinterpret_cast<const BYTE*>("1"), 2),
               ERROR_SUCCESS);
     RegCloseKey(key);
-    EXPECT_NE(Registry().Key(L"HKCU\\Software\\Classes\\.txt").FindValue(L"x"), nullptr);
+    EXPECT_NE(Registry().CreateKey(L"HKCU\\Software\\Classes\\.txt").FindValue(L"x"), nullptr);
     // Below a key of the user's, new keys go to the user's classes and show through.
     ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, ".txt\\shell\\open", 0, nullptr, 0, KEY_WRITE,
                               nullptr, &key, nullptr),
@@ -171,7 +171,7 @@ TEST_F(SimRegistryTest, ClassesRootMergesTheUsersClassesOverTheMachines) {
               ERROR_SUCCESS);
     RegCloseKey(key);
     EXPECT_EQ(Read(HKEY_CLASSES_ROOT, ".txt\\shell\\open", ""), "o");
-    EXPECT_NE(Registry().Key(L"HKCU\\Software\\Classes\\.txt").FindSubkey(L"shell"), nullptr);
+    EXPECT_NE(Registry().CreateKey(L"HKCU\\Software\\Classes\\.txt").FindSubkey(L"shell"), nullptr);
 }
 
 TEST_F(SimRegistryTest, NamesIgnoreCaseKeepSpellingAndSortWithoutCase) {
@@ -217,7 +217,7 @@ TEST_F(SimRegistryTest, NamesIgnoreCaseKeepSpellingAndSortWithoutCase) {
 TEST_F(SimRegistryTest, TextsAreKeptAsUtf16AndCrossInTheCodePage) {
     Registry().SetString(L"HKCU\\Software\\Texts", L"Price", L"5 \u20ac caf\u00e9");
     Registry().SetString(L"HKCU\\Software\\Texts", L"Greek", L"\u03b1");
-    const sim::RegValue* value = Registry().Key(L"HKCU\\Software\\Texts").FindValue(L"price");
+    const sim::RegValue* value = Registry().CreateKey(L"HKCU\\Software\\Texts").FindValue(L"price");
     ASSERT_NE(value, nullptr);
     EXPECT_EQ(value->data.size(), 18u); // 8 characters and the terminator, 2 bytes each
 
@@ -254,7 +254,7 @@ TEST_F(SimRegistryTest, TextsAreKeptAsUtf16AndCrossInTheCodePage) {
                              sizeof multi),
               ERROR_SUCCESS);
     RegCloseKey(key);
-    value = Registry().Key(L"HKCU\\Software\\Texts").FindValue(L"Multi");
+    value = Registry().CreateKey(L"HKCU\\Software\\Texts").FindValue(L"Multi");
     ASSERT_NE(value, nullptr);
     EXPECT_EQ(value->data, std::string("a\0\xe9\0\0\0b\0\0\0\0\0", 12));
 }
@@ -287,12 +287,13 @@ TEST_F(SimRegistryTest, HandlesAndPathsAreChecked) {
 
 TEST_F(SimRegistryTest, LinksLeadToTheirTargets) {
     Registry().SetString(L"HKLM\\System\\ControlSet001\\Control\\Nls\\CodePage", L"ACP", L"1252");
-    Registry().Key(L"HKLM\\System\\CurrentControlSet").linkTarget =
-        L"\\Registry\\Machine\\System\\ControlSet001";
+    Registry()
+        .CreateKey(L"HKLM\\System\\CurrentControlSet")
+        .SetLinkTarget(L"\\Registry\\Machine\\System\\ControlSet001");
     EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Nls\\CodePage", "ACP"),
               "1252");
     // A loop of links ends in "not found".
-    Registry().Key(L"HKLM\\Loop").linkTarget = L"\\Registry\\Machine\\Loop";
+    Registry().CreateKey(L"HKLM\\Loop").SetLinkTarget(L"\\Registry\\Machine\\Loop");
     EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, "Loop\\x", "v"), "<error 2>");
 }
 

@@ -23,9 +23,9 @@ protected:
     }
     std::string VersionStatus(const std::wstring& p_Version, const std::wstring& p_TypeLibKey) {
         Registry().SetString(std::wstring(kInterface) + L"\\TypeLib", L"Version", p_Version);
-        Registry().Key(std::wstring(kTypeLib) + L"\\" + p_TypeLibKey);
+        Registry().CreateKey(std::wstring(kTypeLib) + L"\\" + p_TypeLibKey);
         std::string status = StatusOf(ExcelApiRegistry::TestExcelApiVersionConsistency);
-        Registry().Key(kTypeLib).Clear();
+        Registry().CreateKey(kTypeLib).Clear();
         return status;
     }
 };
@@ -64,15 +64,16 @@ TEST_F(ExcelApiRegistryTest, VersionThatCannotBeReadIsInconclusive) {
                                      "section of Registry\r\n";
     EXPECT_EQ(VersionStatus(L"", L"1.9"), inconclusive);
     EXPECT_EQ(VersionStatus(L"unknown", L"1.9"), inconclusive);
-    Registry().Key(std::wstring(kInterface) + L"\\TypeLib").DeleteValue(L"Version");
+    Registry().CreateKey(std::wstring(kInterface) + L"\\TypeLib").DeleteValue(L"Version");
     EXPECT_EQ(StatusOf(ExcelApiRegistry::TestExcelApiVersionConsistency), inconclusive);
 }
 
 TEST_F(ExcelApiRegistryTest, EmptyKeysDecidedByTheApplicationInterfaceAlone) {
-    Registry().Key(L"HKLM\\Software\\Classes\\Interface\\{000208DA-0000-0000-C000-000000000046}");
+    Registry().CreateKey(
+        L"HKLM\\Software\\Classes\\Interface\\{000208DA-0000-0000-C000-000000000046}");
     EXPECT_EQ(StatusOf(ExcelApiRegistry::TestEmptyExcelApiKeys), "Status: Passed\r\n");
 
-    Registry().Key(std::wstring(kInterface) + L"\\TypeLib");
+    Registry().CreateKey(std::wstring(kInterface) + L"\\TypeLib");
     std::string log = LogOf(ExcelApiRegistry::TestEmptyExcelApiKeys);
     EXPECT_EQ(log.find(Heading("Test for empty registry keys related to Excel API")), 0u);
     EXPECT_NE(log.find("\r\n64-bit Excel first reads the 32-bit registry locations.  If they're "
@@ -98,11 +99,11 @@ TEST_F(ExcelApiRegistryTest, FirstBrokenTypeLibraryPathIsReportedAndNoOther) {
               "{00020813-0000-0000-C000-000000000046}\\1.8\\0\\Win64\r\n"
               "Path: C:\\Gone\\EXCEL.EXE\r\n");
 
-    Registry().Key(std::wstring(kTypeLib) + L"\\1.8").Clear();
-    Registry().Key(std::wstring(kTypeLib) + L"\\1.9").Clear();
+    Registry().CreateKey(std::wstring(kTypeLib) + L"\\1.8").Clear();
+    Registry().CreateKey(std::wstring(kTypeLib) + L"\\1.9").Clear();
     EXPECT_NE(StatusOf(ExcelApiRegistry::TestExcelTypeLibraryPaths).find("\\3.20\\0\\Win32\r\n"),
               std::string::npos);
-    Registry().Key(std::wstring(kTypeLib) + L"\\3.20").Clear();
+    Registry().CreateKey(std::wstring(kTypeLib) + L"\\3.20").Clear();
     EXPECT_EQ(StatusOf(ExcelApiRegistry::TestExcelTypeLibraryPaths), "Status: Passed\r\n");
 
     // A hidden file (a dot name, as Wine shows it) exists all the same.

@@ -13,8 +13,8 @@ const wchar_t kProject15User[] = L"HKCU\\software\\microsoft\\office\\15.0\\ms p
 class OfficeSecuritySettingsTest : public SectionTest {};
 
 TEST_F(OfficeSecuritySettingsTest, VersionWithoutEitherKeyWritesNothing) {
-    Registry().Key(L"HKCU\\software\\microsoft\\office\\16.0\\excel");
-    Registry().Key(L"HKCU\\software\\microsoft\\office\\16.0\\ms project\\security");
+    Registry().CreateKey(L"HKCU\\software\\microsoft\\office\\16.0\\excel");
+    Registry().CreateKey(L"HKCU\\software\\microsoft\\office\\16.0\\ms project\\security");
     OfficeSecuritySettings::ReportOfficeSecuritySettings(16, true);
     OfficeSecuritySettings::ReportOfficeSecuritySettings(15, false);
     EXPECT_EQ(Log(), "");
@@ -57,9 +57,9 @@ TEST_F(OfficeSecuritySettingsTest, ProjectKeysAndTrustedLocations) {
 }
 
 TEST_F(OfficeSecuritySettingsTest, BlockOrderIsExcelThenProject) {
-    Registry().Key(L"HKCU\\software\\microsoft\\office\\12.0\\ms project\\security");
-    Registry().Key(L"HKCU\\software\\microsoft\\office\\16.0\\excel\\security");
-    Registry().Key(L"HKCU\\software\\microsoft\\office\\13.0\\excel\\security");
+    Registry().CreateKey(L"HKCU\\software\\microsoft\\office\\12.0\\ms project\\security");
+    Registry().CreateKey(L"HKCU\\software\\microsoft\\office\\16.0\\excel\\security");
+    Registry().CreateKey(L"HKCU\\software\\microsoft\\office\\13.0\\excel\\security");
     std::string log = LogOf(OfficeSecuritySettings::ReportAllOfficeSecuritySettings);
     std::string block = Heading("The security settings below should not affect the ability to "
                                 "run our software, but they may affect the ability to use "

@@ -38,7 +38,9 @@ TEST_F(RegistrySecurityTestsTest, OnlyTheFailingNumberFails) {
         EXPECT_EQ(AutomationLine(), kAutomationLabel + "Passed\r\n") << number;
     }
     // A value that exists but cannot be read as a number counts as -1.
-    Registry().Key(kUserCommon).SetValue(L"automationsecurity", REG_BINARY, std::string(8, '\3'));
+    Registry()
+        .CreateKey(kUserCommon)
+        .SetValue(L"automationsecurity", REG_BINARY, std::string(8, '\3'));
     EXPECT_EQ(AutomationLine(), kAutomationLabel + "Passed\r\n");
 }
 

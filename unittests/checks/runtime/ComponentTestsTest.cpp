@@ -128,7 +128,7 @@ TEST_F(OrvexTestsTest, NoSectionWithoutTheProgramDirectoryInTheProgramsView) {
     Registry().SetString(L"HKEY_LOCAL_MACHINE\\Software\\Zandorel\\ORVEX for Excel\\7.0",
                          L"Program Directory", L"C:\\Native");
     Registry()
-        .Key(SoftwareKey(L"Zandorel\\ORVEX for Excel\\7.0"))
+        .CreateKey(SoftwareKey(L"Zandorel\\ORVEX for Excel\\7.0"))
         .DeleteValue(L"Program Directory");
     SetSwitch(L"True");
     AtOrvexTests::RunOrvexTests();
