@@ -3,11 +3,11 @@
 # One Wine prefix is booted per test run in a temporary folder (never in the user's home) by a
 # setup test, shared by the tests that need it, and removed with its wineserver by a cleanup test.
 #
-# Wine runs a 32-bit Windows program through its 32-bit Linux loader, which needs a kernel that
-# executes 32-bit programs; kernels built or booted without IA-32 emulation cannot. The Windows
-# build therefore also builds a 64-bit twin of its test programs from the same sources, and every
-# Windows test runs twice: the 32-bit program (skipped where the host cannot run it) and the
-# 64-bit twin under Wine's 64-bit loader.
+# Wine runs a 32-bit Windows program through its 32-bit Linux loader; where the kernel cannot
+# execute 32-bit programs, scripts/run-i386.sh starts it through qemu-user (see building.md). The
+# Windows build also builds a 64-bit twin of its test programs from the same sources, and every
+# Windows test runs twice: the 32-bit program (skipped where neither the kernel nor qemu can run
+# it) and the 64-bit twin under Wine's 64-bit loader.
 set(ZANPROBE_WINE_STATE ${CMAKE_BINARY_DIR}/wineprefix.path)
 set(ZANPROBE_WINE_SCRIPT ${PROJECT_SOURCE_DIR}/scripts/wineprefix.sh)
 set(ZANPROBE_TWIN_DIR ${CMAKE_BINARY_DIR}/twin64)

@@ -19,6 +19,8 @@ if [ "$what" = all ]; then
         zlib1g-dev fonts-liberation dpkg-dev file)
     # The log reader's page, loaded in a real browser by its test.
     packages+=(chromium)
+    # Wine's 32-bit loader through qemu-user where the kernel cannot execute 32-bit programs.
+    packages+=(qemu-user-static)
 fi
 
 missing=()

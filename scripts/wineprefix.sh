@@ -4,6 +4,8 @@
 #   wineprefix.sh run STATE PROG ARGS runs a Windows program in that prefix, returns its exit code
 #                                     (77 when the host cannot run a 32-bit program)
 #   wineprefix.sh remove STATE        stops the prefix's wineserver and deletes the prefix
+# The prefix's boot (its 32-bit half) and a 32-bit program run through scripts/run-i386.sh, which
+# starts Wine's 32-bit loader through qemu-user where the host cannot execute it.
 set -euo pipefail
 
 action=$1
@@ -23,6 +25,12 @@ pe_machine() {
     offset=$(od -An -t u4 -j 60 -N 4 "$1" | tr -d ' ')
     od -An -t x2 -j $((offset + 4)) -N 2 "$1" | tr -d ' '
 }
+
+if [ -z "${ZANPROBE_RUN_I386:-}" ]; then
+    if [ "$action" = create ] || { [ "$action" = run ] && [ "$(pe_machine "$1")" = "014c" ]; }; then
+        exec "$(dirname "$0")/run-i386.sh" "$0" "$action" "$state" "$@"
+    fi
+fi
 
 case "$action" in
 create)

@@ -1,7 +1,9 @@
 # Shared pieces of the Wine harnesses that run the Windows program once through its window in a
 # private copy of the run's prefix; sourced after harness.sh, not run.
-#   wine_loader PROGRAM       sets $loader (wine for a 32-bit program, wine64 otherwise); exits
-#                             with 77 (skipped) where the host cannot execute a 32-bit program
+#   wine_loader PROGRAM       sets $loader (wine for a 32-bit program, wine64 otherwise); for a
+#                             32-bit program, runs the harness again through scripts/run-i386.sh
+#                             (qemu-user where the host cannot execute Wine's 32-bit loader), and
+#                             exits with 77 (skipped) where the loader cannot start even so
 #   private_prefix STATE      makes a work folder ($work, named when KEEP_WORK is set) and copies
 #                             the prefix named in STATE to $work/prefix (files linked, registry
 #                             copied), exports WINEPREFIX and sets $drive_c; installs a cleanup
@@ -19,6 +21,8 @@
 #                             waits for the program; sets $status (the driver's report of the run)
 
 loader64=/usr/lib/wine/wine64
+# The harness's command line, for running it again.
+wine_harness=("$0" "$@")
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
@@ -31,6 +35,9 @@ pe_machine() {
 wine_loader() {
     loader=$loader64
     if [ "$(pe_machine "$1")" = "014c" ]; then
+        if [ -z "${ZANPROBE_RUN_I386:-}" ]; then
+            exec "$(dirname "${BASH_SOURCE[0]}")/../../scripts/run-i386.sh" "${wine_harness[@]}"
+        fi
         if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
             echo "SKIPPED: this host cannot execute 32-bit programs"
             exit 77
