@@ -5,9 +5,11 @@
 #include "platform/folders.h"
 #include "platform/processes.h"
 #include "platform/registry.h"
+#include "platform/versions.h"
 #include "report/SectionOutput.h"
 
 #include <cstdint>
+#include <cwchar>
 #include <string>
 
 using namespace Utilities;
@@ -20,6 +22,11 @@ const wchar_t kWindowsInformationHeading[] = L"Windows OS Information";
 const wchar_t kCurrentVersionKey[] = L"Software\\Microsoft\\Windows NT\\CurrentVersion";
 const wchar_t kProductNameValue[] = L"ProductName";
 const wchar_t kUnknownProduct[] = L"<UNKNOWN>";
+// Windows 11 keeps "Windows 10 ..." in ProductName; its builds start at 22000.
+const wchar_t kCurrentBuildValue[] = L"CurrentBuildNumber";
+const wchar_t kWindows10[] = L"Windows 10";
+const wchar_t kWindows11[] = L"Windows 11";
+const int32_t kFirstWindows11Build = 22000;
 const wchar_t kWindowsVersion[] = L"Windows Version = ";
 const wchar_t kMark64Bit[] = L" (64-bit)";
 const wchar_t kMark32Bit[] = L" (32-bit)";
@@ -53,14 +60,27 @@ const wchar_t kPassed[] = L"Passed";
 const wchar_t kFailed[] = L"Failed";
 const wchar_t kStatus[] = L"Status: ";
 
+// The product name as the user knows it: "Windows 10" becomes "Windows 11" on a build of
+// Windows 11, the rest of the name kept.
+Text WindowsProductName() {
+    Text name = ReadRegistryString(HKEY_LOCAL_MACHINE, kCurrentVersionKey, kProductNameValue,
+                                   kUnknownProduct, false);
+    Text build =
+        ReadRegistryString(HKEY_LOCAL_MACHINE, kCurrentVersionKey, kCurrentBuildValue, L"", false);
+    if (name.compare(0, std::wcslen(kWindows10), kWindows10) == 0 &&
+        IsWholeNumberInRange(build, kFirstWindows11Build, INT32_MAX)) {
+        name.replace(0, std::wcslen(kWindows10), kWindows11);
+    }
+    return name;
+}
+
 } // namespace
 
 void ReportWindowsInformation() {
     Text windowsFolder = GetWindowsFolder();
     Report::WriteSectionHeading(kWindowsInformationHeading);
-    Text productName = ReadRegistryString(HKEY_LOCAL_MACHINE, kCurrentVersionKey, kProductNameValue,
-                                          kUnknownProduct, false);
-    Report::WriteLine(kWindowsVersion + productName + (IsWow64() ? kMark64Bit : kMark32Bit));
+    Report::WriteLine(kWindowsVersion + WindowsProductName() +
+                      (IsWow64() ? kMark64Bit : kMark32Bit));
     Report::WriteLine(kWindowsDirectory + windowsFolder);
     Report::WriteLine(kWindowsTemporaryDirectory + GetTempFolder());
 }

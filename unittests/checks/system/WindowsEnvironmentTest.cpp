@@ -33,6 +33,32 @@ TEST_F(WindowsEnvironmentTest, WindowsInformationOn64BitAnd32BitWindows) {
               std::string::npos);
 }
 
+TEST_F(WindowsEnvironmentTest, Windows11NamedByItsBuildNumber) {
+    const wchar_t key[] = L"HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion";
+    struct Case {
+        const wchar_t* name;
+        const wchar_t* build;
+        const char* line;
+    };
+    const Case cases[] = {
+        {L"Windows 10 Pro", L"22621", "Windows Version = Windows 11 Pro (32-bit)\r\n"},
+        {L"Windows 10 Enterprise", L"22000",
+         "Windows Version = Windows 11 Enterprise (32-bit)\r\n"},
+        {L"Windows 10 Pro", L"19045", "Windows Version = Windows 10 Pro (32-bit)\r\n"},
+        {L"Windows 10 Pro", L"", "Windows Version = Windows 10 Pro (32-bit)\r\n"},
+        {L"Windows 10 Pro", L"abc", "Windows Version = Windows 10 Pro (32-bit)\r\n"},
+        {L"Windows Server 2022", L"20348", "Windows Version = Windows Server 2022 (32-bit)\r\n"},
+        {L"Windows Server 2025", L"26100", "Windows Version = Windows Server 2025 (32-bit)\r\n"},
+    };
+    for (const Case& c : cases) {
+        Registry().SetString(key, L"ProductName", c.name);
+        Registry().SetString(key, L"CurrentBuildNumber", c.build);
+        EXPECT_NE(LogOf(WindowsEnvironment::ReportWindowsInformation).find(c.line),
+                  std::string::npos)
+            << c.line;
+    }
+}
+
 TEST_F(WindowsEnvironmentTest, StrayProgramFileButNotAFolder) {
     MakeHostFolder("C:\\Program");
     WindowsEnvironment::RunWindowsOSTests();
