@@ -38,3 +38,6 @@ public:
 
 // The view of this build: a window where a display can be opened, else the terminal.
 std::unique_ptr<FormView> CreateFormView();
+// Brings the window of another running instance of the program to the front, where this build
+// can see one.
+void BringOtherInstanceToFront();

@@ -5,7 +5,8 @@ namespace MainModule {
 
 // Begins the program's COM apartment, creates the main window, shows it modally, shuts down and
 // ends the apartment. Returns the program's exit code:
-// 1 when the last run failed, else 0.
+// 1 when the last run failed, else 0. Where an instance of the program with the same temporary
+// folder runs already, brings its window to the front instead and returns 0.
 int Main();
 
 // Closes the last report log again (without display), disposes it, unloads the window.

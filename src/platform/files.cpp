@@ -17,13 +17,51 @@ const DWORD kNotPlain = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATT
 
 } // namespace
 
-Text GetTempFolder() {
-    const DWORD kOffered = 1024;
-    std::string shortForm(kOffered + 1, '\0');
-    std::string longForm(kOffered + 1, '\0');
-    GetTempPathA(kOffered, &shortForm[0]);
-    GetLongPathNameA(shortForm.c_str(), &longForm[0], kOffered);
-    return RemoveTrailing(TrimAtNull(FromAnsi(longForm)), L"\\");
+namespace {
+
+const DWORD kOfferedPath = 1024;
+const wchar_t kNotInCodePage[] =
+    L"Its path (%s) holds characters that the system's code page cannot, and its volume has "
+    L"no short (8.3) names to use instead.";
+
+// A form of a path (GetLongPathNameW, GetShortPathNameW); "" when the call fails.
+Text PathForm(DWORD(WINAPI* p_Call)(LPCWSTR, LPWSTR, DWORD), const Text& p_Path) {
+    Text form(kOfferedPath + 1, L'\0');
+    DWORD length = p_Call(p_Path.c_str(), &form[0], kOfferedPath);
+    return length == 0 || length > kOfferedPath ? Text() : form.substr(0, length);
+}
+
+// Whether the text crosses into the ANSI code page and back unchanged.
+bool FitsCodePage(const Text& p_Text) {
+    BOOL usedDefault = FALSE;
+    int length =
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, p_Text.data(),
+                            static_cast<int>(p_Text.size()), nullptr, 0, nullptr, &usedDefault);
+    return length > 0 && !usedDefault;
+}
+
+} // namespace
+
+Text GetTempFolder(Text* p_Problem) {
+    Text reported(kOfferedPath + 1, L'\0');
+    DWORD length = GetTempPathW(kOfferedPath, &reported[0]);
+    Text longForm = length == 0 || length > kOfferedPath
+                        ? Text()
+                        : PathForm(GetLongPathNameW, reported.substr(0, length));
+    if (longForm.empty() || FitsCodePage(longForm)) {
+        return RemoveTrailing(longForm, L"\\");
+    }
+    // Every later call names the folder in the code page: its short form is ASCII where the
+    // volume keeps short names.
+    Text shortForm = PathForm(GetShortPathNameW, longForm);
+    if (!shortForm.empty() && FitsCodePage(shortForm)) {
+        return RemoveTrailing(shortForm, L"\\");
+    }
+    if (p_Problem != nullptr) {
+        Text problem = kNotInCodePage;
+        *p_Problem = problem.replace(problem.find(L"%s"), 2, RemoveTrailing(longForm, L"\\"));
+    }
+    return L"";
 }
 
 bool FileExists(const Text& p_Path) {

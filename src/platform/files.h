@@ -6,8 +6,11 @@
 
 namespace Utilities {
 
-// The user's temporary folder in long form without a trailing backslash; "" when unknown.
-Text GetTempFolder();
+// The user's temporary folder without a trailing backslash: in long form, or in short (8.3)
+// form where the long form holds characters that the ANSI code page cannot; "" when unknown.
+// p_Problem, when given, receives why where the folder exists but cannot be named in the code
+// page.
+Text GetTempFolder(Text* p_Problem = nullptr);
 
 // Whether a normal file (not hidden, not system, not a folder) of exactly this path exists.
 bool FileExists(const Text& p_Path);

@@ -7,7 +7,8 @@ namespace Utilities {
 AppendingFile::AppendingFile(const Text& p_Path)
     : m_Handle(CreateFileA(ToAnsi(p_Path).c_str(), FILE_APPEND_DATA,
                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+                           FILE_ATTRIBUTE_NORMAL, nullptr)),
+      m_OpenError(m_Handle.IsValid() ? 0 : GetLastError()) {}
 
 bool AppendingFile::Write(const std::string& p_Bytes) {
     if (!IsOpen()) {

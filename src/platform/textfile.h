@@ -15,12 +15,15 @@ class AppendingFile {
 public:
     explicit AppendingFile(const Text& p_Path);
     bool IsOpen() const { return m_Handle.IsValid(); }
+    // Why the file could not be opened (GetLastError of the attempt); 0 when it is open.
+    DWORD OpenError() const { return m_OpenError; }
     // Writes the bytes at the end of the file; false when the file is not open or the write
     // failed.
     bool Write(const std::string& p_Bytes);
 
 private:
     UniqueHandle m_Handle;
+    DWORD m_OpenError;
 };
 
 // Reads a text file, ANSI or UTF-16LE with its byte-order mark (as reg export writes), and

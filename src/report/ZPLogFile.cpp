@@ -24,6 +24,10 @@ const Text kTerminatorLine = Widened(LogFormat::kTerminatorText);
 const Text kFailurePrefix = Widened(LogFormat::kFailurePrefix);
 const wchar_t kEraseFailed[] = L"Unable to erase existing log file.";
 const wchar_t kNoTempFolder[] = L"Unable to determine the temporary folder for the log file.";
+// A log held open without write sharing (a scanner looks at the file that a write has just
+// closed) is opened again a few times over a short while.
+const int kOpenAttempts = 5;
+const DWORD kOpenRetryDelay = 100;
 
 } // namespace
 
@@ -31,11 +35,13 @@ const wchar_t ZPLogFile::kFileName[] = L"Zanprobe7.txt";
 
 void ZPLogFile::Initialize() {
     m_WriteFailed = false;
-    Text folder = GetTempFolder();
+    Text problem;
+    Text folder = GetTempFolder(&problem);
     if (folder.empty()) {
         // Never the root of the current drive instead.
         m_LogFilePath.clear();
-        throw ZPError(kApplicationErrorBase, kNoTempFolder);
+        throw ZPError(kApplicationErrorBase,
+                      problem.empty() ? Text(kNoTempFolder) : kNoTempFolder + (L" " + problem));
     }
     m_LogFilePath = folder + L"\\" + kFileName;
     // A hidden or system old log counts too: left in place, it would put the old run's lines
@@ -56,6 +62,13 @@ void ZPLogFile::WriteToLogFile(const Text& p_TextToLog, bool p_NewHeading) {
     // Each step is attempted even when an earlier one failed; nothing reaches the caller.
     // A step that fails is remembered, so that the run can tell that its log is not whole.
     AppendingFile file(m_LogFilePath);
+    // Once a write has failed the log is not whole whatever follows: no more waiting.
+    for (int attempt = 1;
+         !m_WriteFailed && attempt < kOpenAttempts && file.OpenError() == ERROR_SHARING_VIOLATION;
+         ++attempt) {
+        Sleep(kOpenRetryDelay);
+        file = AppendingFile(m_LogFilePath);
+    }
     bool written = true;
     if (p_NewHeading) {
         written = file.Write(kHeadingOpening) && written;

@@ -44,6 +44,12 @@ DWORD PlantedFault(const char* p_Function, const std::function<std::wstring()>& 
                 --fault.passes;
                 continue;
             }
+            if (fault.strikes == 0) {
+                continue;
+            }
+            if (fault.strikes > 0) {
+                --fault.strikes;
+            }
             if (fault.error == kMemoryExhausted) {
                 throw std::bad_alloc();
             }

@@ -20,6 +20,8 @@ struct Fault {
     DWORD error;
     // Matching calls that still succeed before the fault strikes (counted down by each).
     unsigned passes = 0;
+    // Matching calls it fails before it is spent (counted down by each); -1 for every call.
+    int strikes = -1;
 };
 
 // Planted as a fault's error: the program's memory runs out during the call, which then fails

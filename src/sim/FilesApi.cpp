@@ -11,6 +11,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <cwchar>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -75,7 +76,43 @@ DWORD CopyPathForm(LPCSTR source, bool longForm, LPSTR target, DWORD size) {
     return CopyOut(ToMachineAnsi(longForm ? resolved.longForm : resolved.shortForm), target, size);
 }
 
+// The wide forms: texts as they are, without the code page.
+DWORD CopyOutWide(const std::wstring& text, LPWSTR buffer, DWORD size) {
+    DWORD length = static_cast<DWORD>(text.size());
+    if (buffer == nullptr || size <= length) {
+        return length + 1;
+    }
+    std::wmemcpy(buffer, text.c_str(), length + 1);
+    return length;
+}
+
+DWORD CopyPathFormWide(LPCWSTR source, bool longForm, LPWSTR target, DWORD size) {
+    if (source == nullptr) {
+        return Fail<DWORD>(ERROR_INVALID_PARAMETER, 0);
+    }
+    ResolvedPath resolved = ResolveWindowsPath(source, PathForms::Made);
+    if (resolved.error != ERROR_SUCCESS) {
+        return Fail<DWORD>(resolved.error, 0);
+    }
+    if (!resolved.exists) {
+        return Fail<DWORD>(ERROR_FILE_NOT_FOUND, 0);
+    }
+    return CopyOutWide(longForm ? resolved.longForm : resolved.shortForm, target, size);
+}
+
 } // namespace
+
+DWORD WINAPI GetTempPathW(DWORD nBufferLength, LPWSTR lpBuffer) {
+    return CopyOutWide(CurrentMachine().tempPath, lpBuffer, nBufferLength);
+}
+
+DWORD WINAPI GetLongPathNameW(LPCWSTR lpszShortPath, LPWSTR lpszLongPath, DWORD cchBuffer) {
+    return CopyPathFormWide(lpszShortPath, true, lpszLongPath, cchBuffer);
+}
+
+DWORD WINAPI GetShortPathNameW(LPCWSTR lpszLongPath, LPWSTR lpszShortPath, DWORD cchBuffer) {
+    return CopyPathFormWide(lpszLongPath, false, lpszShortPath, cchBuffer);
+}
 
 DWORD WINAPI GetTempPathA(DWORD nBufferLength, LPSTR lpBuffer) {
     return CopyOut(ToMachineAnsi(CurrentMachine().tempPath), lpBuffer, nBufferLength);

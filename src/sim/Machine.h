@@ -105,6 +105,9 @@ public:
     std::vector<StartedProcess> startedProcesses;
     // The temporary folder as GetTempPathA reports it, with its trailing backslash.
     std::wstring tempPath;
+    // Drive letters (upper case) whose volumes keep no short (8.3) names, as NTFS with their
+    // creation turned off and ReFS: GetShortPathName gives their paths in long form.
+    std::wstring drivesWithoutShortNames;
     // The user's date and time pictures and the day-period designators.
     std::wstring shortDatePicture = L"M/d/yyyy";
     std::wstring longDatePicture = L"dddd, MMMM d, yyyy";
@@ -115,6 +118,8 @@ public:
     DWORD tickCount = 0;
     // A fixed local time for GetLocalTime; the host's clock when unset.
     std::optional<SYSTEMTIME> fixedLocalTime;
+    // The time the program has spent in Sleep, in milliseconds (nothing waits for it).
+    DWORD sleptMilliseconds = 0;
 
     // Whether ShellExecuteA "open" hands the file to the desktop's opener. Off for machines
     // that tests build, so that no viewer pops up during a test run.

@@ -276,9 +276,12 @@ ResolvedPath ResolveWindowsPath(const std::wstring& windowsPath) {
     result.exists = true;
     result.mode = steps.back().mode;
     result.longForm = result.shortForm = std::wstring{windowsPath[0], L':', L'\\'};
+    bool shortNames = CurrentMachine().drivesWithoutShortNames.find(UpperChar(windowsPath[0])) ==
+                      std::wstring::npos;
     for (size_t i = 1; i < steps.size(); ++i) {
         result.longForm += (i > 1 ? L"\\" : L"") + steps[i].longName;
-        result.shortForm += (i > 1 ? L"\\" : L"") + steps[i].shortName;
+        result.shortForm +=
+            (i > 1 ? L"\\" : L"") + (shortNames ? steps[i].shortName : steps[i].longName);
     }
     bool trailingSlash = path.size() > 3 && (path.back() == L'\\' || path.back() == L'/');
     if (trailingSlash && steps.size() > 1) {

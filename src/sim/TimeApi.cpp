@@ -158,3 +158,7 @@ int WINAPI GetTimeFormatA(LCID, DWORD, const SYSTEMTIME* lpTime, LPCSTR lpFormat
         ToMachineAnsi(RenderPicture(picture, lpTime != nullptr ? *lpTime : Now()) + L'\0'),
         lpTimeStr, cchTime);
 }
+
+void WINAPI Sleep(DWORD dwMilliseconds) {
+    CurrentMachine().sleptMilliseconds += dwMilliseconds;
+}

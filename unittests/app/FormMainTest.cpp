@@ -174,9 +174,42 @@ TEST_F(FormMainTest, ShutdownWithoutARunWritesNoLog) {
     EXPECT_FALSE(HostFileExists(kLog));
 }
 
-// The view that MainModule::Main creates in the unit tests: it presses "Run Tests" once.
+namespace {
+int s_OtherInstanceCalls = 0;
+// What the view of MainModule::Main does while it is shown.
+std::function<void(FormMain&)> s_WhileShown;
+} // namespace
+
+void BringOtherInstanceToFront() {
+    ++s_OtherInstanceCalls;
+}
+
+TEST_F(FormMainTest, SecondInstanceWithTheSameTemporaryFolderLeavesTheFirstAlone) {
+    std::vector<int> nested;
+    s_WhileShown = [&](FormMain& form) {
+        form.CommandRun57Tests_Click();
+        std::string log = ReadHostFile(kLog);
+        // Started again while the first shows its window, the folder spelt either way.
+        for (const wchar_t* folder : {L"C:\\users\\tester\\Temp\\", L"c:\\USERS\\TESTER\\temp\\"}) {
+            Machine().tempPath = folder;
+            nested.push_back(MainModule::Main());
+        }
+        EXPECT_EQ(ReadHostFile(kLog), log);
+    };
+    EXPECT_EQ(MainModule::Main(), 0);
+    s_WhileShown = nullptr;
+    EXPECT_EQ(nested, (std::vector<int>{0, 0}));
+    EXPECT_EQ(s_OtherInstanceCalls, 2);
+    EXPECT_EQ(Machine().openedDocuments.size(), 1u);
+}
+
+// The view that MainModule::Main creates in the unit tests: it presses "Run Tests" once, or
+// does what the test asks.
 std::unique_ptr<FormView> CreateFormView() {
     static FakeFormView::Record record;
+    if (s_WhileShown) {
+        return std::make_unique<FakeFormView>(record, s_WhileShown);
+    }
     return std::make_unique<FakeFormView>(record,
                                           [](FormMain& form) { form.CommandRun57Tests_Click(); });
 }

@@ -104,6 +104,32 @@ TEST_F(ZPLogFileTest, LogHeldOpenElsewhereCannotBeErased) {
     CloseHandle(held);
 }
 
+TEST_F(ZPLogFileTest, WriteRefusedBySharingIsTriedAgainForAShortWhile) {
+    log.Initialize();
+    // A scanner holds the log for three attempts: the line is written, after a wait.
+    Machine().faults.push_back({"CreateFileA", log.LogFilePath(), ERROR_SHARING_VIOLATION, 0, 3});
+    log.WriteToLogFile(L"one", false);
+    EXPECT_EQ(Log(), "one\r\n");
+    EXPECT_FALSE(log.WriteFailed());
+    EXPECT_EQ(Machine().sleptMilliseconds, 300u);
+
+    // Held for longer: a failed write after half a second, and no more waiting after it.
+    Machine().faults = {{"CreateFileA", log.LogFilePath(), ERROR_SHARING_VIOLATION, 0, 10}};
+    log.WriteToLogFile(L"two", false);
+    EXPECT_TRUE(log.WriteFailed());
+    EXPECT_EQ(Machine().sleptMilliseconds, 300u + 400u);
+    log.WriteToLogFile(L"three", false);
+    EXPECT_EQ(Machine().sleptMilliseconds, 700u);
+
+    // Other refusals are not waited for.
+    ZPLogFile other;
+    other.Initialize();
+    Machine().faults = {{"CreateFileA", other.LogFilePath(), ERROR_ACCESS_DENIED}};
+    other.WriteToLogFile(L"x", false);
+    EXPECT_TRUE(other.WriteFailed());
+    EXPECT_EQ(Machine().sleptMilliseconds, 700u);
+}
+
 TEST_F(ZPLogFileTest, HiddenOldLogIsErasedToo) {
     // Left in place, the old run's lines would stand in front of the new run's.
     WriteHostFile(kLog, "hidden\r\n");

@@ -4,6 +4,8 @@
 #include "support/FakeFormView.h"
 #include "support/SimMachineTest.h"
 
+#include <algorithm>
+
 namespace {
 
 const std::string kLog = "C:\\users\\tester\\Temp\\Zanprobe7.txt";
@@ -95,5 +97,35 @@ TEST_F(DiagnosticsTest, LogThatCannotBeWrittenFailsTheRunAndOpensNothing) {
     EXPECT_EQ(Diagnostics::RunDiagnostics(),
               L"Diagnostics Failed: Unable to determine the temporary folder for the log file.");
     EXPECT_TRUE(Machine().openedDocuments.empty());
+    EXPECT_EQ(FormMain::MarkerFilePath(), L"");
+}
+
+TEST_F(DiagnosticsTest, ProfileOutsideTheCodePageIsReachedByItsShortForm) {
+    // A Cyrillic user name on a Western (1252) system.
+    const std::string folder = "C:\\users\\\xD0\x9F\xD0\xB5\xD1\x82\xD1\x80\\Temp";
+    MakeHostFolder(folder);
+    Machine().tempPath = Utilities::FromUtf8(folder) + L"\\";
+    std::wstring expected(MAX_PATH, L'\0');
+    expected.resize(GetShortPathNameW(Machine().tempPath.c_str(), &expected[0], MAX_PATH));
+    ASSERT_NE(expected.find(L"\\users\\"), std::wstring::npos);
+    ASSERT_TRUE(std::all_of(expected.begin(), expected.end(), [](wchar_t c) { return c < 0x80; }));
+
+    EXPECT_EQ(Diagnostics::RunDiagnostics(), L"");
+    ASSERT_TRUE(g_LogFile);
+    EXPECT_EQ(g_LogFile->LogFilePath(), expected + L"Zanprobe7.txt");
+    EXPECT_NE(ReadHostFile(folder + "\\Zanprobe7.txt").find("Diagnostic Log Terminated"),
+              std::string::npos);
+    // The runtime-logging checkbox's marker file lies there too.
+    EXPECT_EQ(FormMain::MarkerFilePath().substr(0, expected.size()), expected);
+
+    // A volume without short names: the run says why it cannot start.
+    g_LogFile.reset();
+    Machine().drivesWithoutShortNames = L"C";
+    EXPECT_EQ(Diagnostics::RunDiagnostics(),
+              L"Diagnostics Failed: Unable to determine the temporary folder for the log file. "
+              L"Its path (C:\\users\\" +
+                  Utilities::FromUtf8("\xD0\x9F\xD0\xB5\xD1\x82\xD1\x80") +
+                  L"\\Temp) holds characters that the system's code page cannot, and its volume "
+                  L"has no short (8.3) names to use instead.");
     EXPECT_EQ(FormMain::MarkerFilePath(), L"");
 }

@@ -255,6 +255,9 @@ int RunLogCommand(const CommandLine::Options& p_Options) {
 
 } // namespace
 
+// The Linux program's machine is its own: no other instance shares its mutexes.
+void BringOtherInstanceToFront() {}
+
 int main(int argc, char** argv) {
     std::setlocale(LC_CTYPE, "C.UTF-8");
     CommandLine::Options options =

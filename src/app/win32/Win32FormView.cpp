@@ -2,51 +2,21 @@
 
 #include "app/FormLayout.h"
 #include "app/FormMain.h"
+#include "app/win32/Win32Layout.h"
 #include "app/win32/resources.h"
 
 #include <vector>
 
+using namespace Win32Layout;
+
 namespace {
 
-const wchar_t kWindowClass[] = L"ZanprobeFormMain";
 const wchar_t kContainerClass[] = L"ZanprobeFrame";
 const wchar_t kCaption[] = L"" ZP_CAPTION;
 const wchar_t kMessageTitle[] = L"" ZP_MESSAGE_TITLE;
-const wchar_t kFontFace[] = L"" ZP_FONT_FACE;
-const int kTwipsPerInch = 1440;
 const DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 // Posted on activation, so that the first-activation handler runs once the window is shown.
 const UINT kActivated = WM_APP + 1;
-
-// One row of the control table.
-struct ControlRow {
-    short id, kind, container, left, top, width, height, tabIndex;
-};
-
-std::vector<ControlRow> LoadControlTable(HINSTANCE p_Instance) {
-    std::vector<ControlRow> rows;
-    HRSRC found = FindResourceW(p_Instance, MAKEINTRESOURCEW(ZP_IDR_LAYOUT),
-                                MAKEINTRESOURCEW(10)); // RT_RCDATA
-    HGLOBAL loaded = found ? LoadResource(p_Instance, found) : nullptr;
-    const void* data = loaded ? LockResource(loaded) : nullptr;
-    if (data) {
-        const auto* first = static_cast<const ControlRow*>(data);
-        rows.assign(first, first + SizeofResource(p_Instance, found) / sizeof(ControlRow));
-    }
-    return rows;
-}
-
-Text LoadText(HINSTANCE p_Instance, int p_Id) {
-    wchar_t buffer[1024] = {};
-    int length = LoadStringW(p_Instance, static_cast<UINT>(p_Id), buffer, 1024);
-    return Text(buffer, length > 0 ? static_cast<size_t>(length) : 0);
-}
-
-// A twips position converted at the given dots per inch; widths are taken as the difference of
-// the converted edges, so that neighbouring controls stay flush.
-int ToPixels(int p_Twips, int p_Dpi) {
-    return MulDiv(p_Twips, p_Dpi, kTwipsPerInch);
-}
 
 void RegisterClasses(HINSTANCE p_Instance) {
     WNDCLASSEXW window = {};
@@ -55,20 +25,17 @@ void RegisterClasses(HINSTANCE p_Instance) {
     window.hInstance = p_Instance;
     window.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
     window.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-    window.hIcon = static_cast<HICON>(
-        LoadImageW(p_Instance, MAKEINTRESOURCEW(ZP_IDI_ICON), IMAGE_ICON, 16, 16, 0));
-    window.hIconSm = window.hIcon;
-    window.lpszClassName = kWindowClass;
+    window.lpszClassName = Win32FormView::kWindowClass;
     RegisterClassExW(&window);
 
     WNDCLASSEXW container = window;
-    container.hIcon = nullptr;
-    container.hIconSm = nullptr;
     container.lpszClassName = kContainerClass;
     RegisterClassExW(&container);
 }
 
 } // namespace
+
+const wchar_t Win32FormView::kWindowClass[] = L"ZanprobeFormMain";
 
 Win32FormView::Win32FormView(HINSTANCE p_Instance) : m_Instance(p_Instance) {}
 
@@ -81,47 +48,74 @@ HWND Win32FormView::Window() {
         return m_Window;
     }
     RegisterClasses(m_Instance);
-    HDC screen = GetDC(nullptr);
-    m_DpiX = GetDeviceCaps(screen, LOGPIXELSX);
-    m_DpiY = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-
-    LOGFONTW font = {};
-    font.lfHeight = -MulDiv(ZP_FONT_CENTIPOINTS, m_DpiY, 72 * 100);
-    font.lfWeight = FW_NORMAL;
-    font.lfCharSet = DEFAULT_CHARSET;
-    font.lfQuality = DEFAULT_QUALITY;
-    lstrcpynW(font.lfFaceName, kFontFace, LF_FACESIZE);
-    m_Font = CreateFontIndirectW(&font);
-
     // A window of fixed size whose client area has the size of the layout, centred on the
-    // desktop's work area.
-    RECT frame = {0, 0, ToPixels(ZP_CLIENT_WIDTH, m_DpiX), ToPixels(ZP_CLIENT_HEIGHT, m_DpiY)};
-    AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
-    int width = frame.right - frame.left;
-    int height = frame.bottom - frame.top;
+    // desktop's work area; laid out again once its monitor's density is known.
+    m_Dpi = SystemDpi();
+    SIZE size = FrameSize(m_Dpi, kWindowStyle);
     RECT work = {0, 0, 800, 600};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    int left = work.left + ((work.right - work.left) - width) / 2;
-    int top = work.top + ((work.bottom - work.top) - height) / 2;
+    int left = work.left + ((work.right - work.left) - size.cx) / 2;
+    int top = work.top + ((work.bottom - work.top) - size.cy) / 2;
 
-    m_Window = CreateWindowExW(0, kWindowClass, kCaption, kWindowStyle, left, top, width, height,
+    m_Window = CreateWindowExW(0, kWindowClass, kCaption, kWindowStyle, left, top, size.cx, size.cy,
                                nullptr, nullptr, m_Instance, nullptr);
     if (!m_Window) {
         return nullptr;
     }
     SetWindowLongPtrW(m_Window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(m_Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProc));
-    SendMessageW(m_Window, WM_SETFONT, reinterpret_cast<WPARAM>(m_Font), FALSE);
-    LPARAM icon = GetClassLongPtrW(m_Window, GCLP_HICONSM);
-    SendMessageW(m_Window, WM_SETICON, ICON_SMALL, icon);
-    SendMessageW(m_Window, WM_SETICON, ICON_BIG, icon);
     CreateControls();
+    ApplyDpi(WindowDpi(m_Window), nullptr);
     return m_Window;
 }
 
+void Win32FormView::ApplyDpi(int p_Dpi, const RECT* p_Suggested) {
+    m_Dpi = p_Dpi;
+    HFONT font = CreateFormFont(p_Dpi);
+    SendMessageW(m_Window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    for (const ControlRow& row : m_Rows) {
+        HWND control = Control(row.id);
+        RECT place = ControlRect(row, p_Dpi);
+        MoveWindow(control, place.left, place.top, place.right - place.left,
+                   place.bottom - place.top, FALSE);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+    if (m_Font) {
+        DeleteObject(m_Font);
+    }
+    m_Font = font;
+    // The title bar's and the taskbar's icons, at the sizes Windows asks for.
+    HICON small = LoadFormIcon(m_Instance, SM_CXSMICON, p_Dpi);
+    HICON large = LoadFormIcon(m_Instance, SM_CXICON, p_Dpi);
+    SendMessageW(m_Window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    SendMessageW(m_Window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large));
+    DestroyIcons();
+    m_SmallIcon = small;
+    m_LargeIcon = large;
+    if (p_Suggested) {
+        SetWindowPos(m_Window, nullptr, p_Suggested->left, p_Suggested->top,
+                     p_Suggested->right - p_Suggested->left, p_Suggested->bottom - p_Suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    } else {
+        SIZE size = FrameSize(p_Dpi, kWindowStyle);
+        SetWindowPos(m_Window, nullptr, 0, 0, size.cx, size.cy,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    RedrawWindow(m_Window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void Win32FormView::DestroyIcons() {
+    for (HICON* icon : {&m_SmallIcon, &m_LargeIcon}) {
+        if (*icon) {
+            DestroyIcon(*icon);
+            *icon = nullptr;
+        }
+    }
+}
+
 void Win32FormView::CreateControls() {
-    std::vector<ControlRow> rows = LoadControlTable(m_Instance);
+    m_Rows = LoadControlTable(m_Instance);
+    const std::vector<ControlRow>& rows = m_Rows;
     // Siblings created one after the other follow each other for the Tab key, and each lies
     // under the ones created before it. The containers come first, the later one on top (the
     // first group's bottom edge overlaps the top of the second, whose title must not be cut);
@@ -166,17 +160,14 @@ void Win32FormView::CreateControls() {
             style |= SS_LEFT | SS_NOPREFIX;
             break;
         }
-        int x = ToPixels(row->left, m_DpiX);
-        int y = ToPixels(row->top, m_DpiY);
-        int width = ToPixels(row->left + row->width, m_DpiX) - x;
-        int height = ToPixels(row->top + row->height, m_DpiY) - y;
+        RECT place = ControlRect(*row, m_Dpi);
         HWND control = CreateWindowExW(
-            exStyle, windowClass, LoadText(m_Instance, row->id).c_str(), style, x, y, width, height,
-            parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(row->id)), m_Instance, nullptr);
+            exStyle, windowClass, LoadText(m_Instance, row->id).c_str(), style, place.left,
+            place.top, place.right - place.left, place.bottom - place.top, parent,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(row->id)), m_Instance, nullptr);
         if (row->kind == ZP_KIND_CONTAINER) {
             SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ContainerProc));
         }
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_Font), FALSE);
     }
 }
 
@@ -239,6 +230,7 @@ void Win32FormView::Unload() {
         DeleteObject(m_Font);
         m_Font = nullptr;
     }
+    DestroyIcons();
     m_Form = nullptr;
 }
 
@@ -383,6 +375,10 @@ LRESULT Win32FormView::HandleMessage(UINT p_Message, WPARAM p_W, LPARAM p_L) {
         if (p_W && m_Form) {
             m_Form->EndSession();
         }
+        return 0;
+    case WM_DPICHANGED:
+        // Moved to a monitor of another density (per-monitor aware): laid out again there.
+        ApplyDpi(HIWORD(p_W), reinterpret_cast<const RECT*>(p_L));
         return 0;
     case WM_DESTROY:
         m_Window = nullptr;

@@ -4,7 +4,10 @@
 #pragma once
 
 #include "app/FormView.h"
+#include "app/win32/Win32Layout.h"
 #include "winapi/winapi.h"
+
+#include <vector>
 
 class Win32FormView : public FormView {
 public:
@@ -24,6 +27,9 @@ public:
     void ShowMessage(const Text& p_Message) override;
     void ShowInTaskbar() override;
 
+    // The window's class name, which no other program's window has.
+    static const wchar_t kWindowClass[];
+
 private:
     static LRESULT CALLBACK WindowProc(HWND p_Window, UINT p_Message, WPARAM p_W, LPARAM p_L);
     static LRESULT CALLBACK ContainerProc(HWND p_Window, UINT p_Message, WPARAM p_W, LPARAM p_L);
@@ -32,6 +38,10 @@ private:
     // Creates the window and its controls, hidden, on first use (as loading a form does).
     HWND Window();
     void CreateControls();
+    // Lays the window out at a density: font, controls, icons and size (p_Suggested: the
+    // window's new rectangle as Windows proposes it).
+    void ApplyDpi(int p_Dpi, const RECT* p_Suggested);
+    void DestroyIcons();
     HWND Control(int p_Id) const;
     void OnCommand(int p_Id, int p_Code);
     // Enter: the focused push button is clicked.
@@ -44,7 +54,9 @@ private:
     HWND m_Window = nullptr;
     HFONT m_Font = nullptr;
     HWND m_LastFocus = nullptr;
-    int m_DpiX = 96;
-    int m_DpiY = 96;
+    std::vector<Win32Layout::ControlRow> m_Rows;
+    HICON m_SmallIcon = nullptr;
+    HICON m_LargeIcon = nullptr;
+    int m_Dpi = 96;
     bool m_Busy = false;
 };
