@@ -60,7 +60,7 @@
 #define ZP_ROW_LABEL4 ZP_ID_LABEL4, ZP_KIND_LABEL, ZP_ID_FRAME2, 240, 390, 8025, 735, 8
 
 /* Texts; containers and rules show none, the status label starts empty. */
-#define ZP_TEXT_RUN_TESTS "Run Tests"
+#define ZP_TEXT_RUN_TESTS "&Run Tests" /* Alt+R */
 #define ZP_TEXT_LABEL2 "Diagnostic Tests"
 #define ZP_TEXT_LABEL3                                                                             \
     "Clicking the button below will run a set of queries on your system, and tests of various "    \
