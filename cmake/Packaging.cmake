@@ -65,6 +65,11 @@ elseif(NOT ZANPROBE_TWIN)
         install(FILES ${source} DESTINATION licences RENAME ${name})
     endforeach()
 
+    # A signed program was stripped before it was signed; stripping it again would remove the
+    # signature.
+    if(NOT ZANPROBE_SIGN_CERT STREQUAL "")
+        set(CPACK_STRIP_FILES OFF)
+    endif()
     set(CPACK_GENERATOR ZIP)
     set(CPACK_PACKAGE_NAME Zanprobe7)
     set(CPACK_PACKAGE_FILE_NAME Zanprobe7-${ZANPROBE_VERSION}-win32)
