@@ -9,7 +9,7 @@ namespace Utilities {
 
 namespace {
 
-using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+using SetDllDirectoryFunction = BOOL(WINAPI*)(LPCWSTR);
 
 } // namespace
 
@@ -19,9 +19,9 @@ FARPROC Kernel32Address(const char* p_Name) {
 }
 
 void RestrictLibrarySearch() {
-    auto restrict = Kernel32Function<SetDefaultDllDirectoriesFunction>("SetDefaultDllDirectories");
-    if (restrict != nullptr) {
-        restrict(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    auto setDllDirectory = Kernel32Function<SetDllDirectoryFunction>("SetDllDirectoryW");
+    if (setDllDirectory != nullptr) {
+        setDllDirectory(L"");
     }
 }
 

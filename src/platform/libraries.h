@@ -15,9 +15,11 @@ template <typename F> F Kernel32Function(const char* p_Name) {
     return reinterpret_cast<F>(reinterpret_cast<void*>(Kernel32Address(p_Name)));
 }
 
-// Limits the DLLs that this process loads from now on to the system folder, where Windows
-// offers that (SetDefaultDllDirectories: Windows 8, and Windows 7 with its update); does nothing
-// elsewhere. Called first thing at start-up.
+// Takes the current folder out of the search for DLLs loaded by name from now on
+// (SetDllDirectoryW with an empty folder), where kernel32 has that. The process's default
+// search is left as Windows makes it: the in-process components that the checks create load
+// their own DLLs from their folder and through PATH, as they do in the suite's programs.
+// Called first thing at start-up.
 void RestrictLibrarySearch();
 
 // A DLL of the system folder, loaded while the object lives.

@@ -21,7 +21,7 @@ void BringOtherInstanceToFront() {
 }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    // Before anything can load a DLL: later loads come from the system folder only.
+    // Before anything can load a DLL: none is taken from the current folder.
     Utilities::RestrictLibrarySearch();
     return MainModule::Main();
 }

@@ -122,7 +122,18 @@ ContractFactory g_FailingFactory(true);
 
 } // namespace
 
+#ifdef ZANPROBE_SERVER_NEEDS_HELPER
+// The variant that imports a DLL of its own (ContractHelper.dll, beside it).
+extern "C" __declspec(dllimport) int ContractHelperReady();
+#endif
+
 STDAPI DllGetClassObject(REFCLSID classId, REFIID riid, LPVOID* object) {
+#ifdef ZANPROBE_SERVER_NEEDS_HELPER
+    if (ContractHelperReady() != 1) {
+        *object = nullptr;
+        return E_UNEXPECTED;
+    }
+#endif
     if (IsEqualCLSID(classId, kWorkingClass)) {
         return g_WorkingFactory.QueryInterface(riid, object);
     }
