@@ -36,6 +36,11 @@
 //   zandriver prepare VIEWER       makes VIEWER the machine's program for opening .txt files, and
 //   has Wine draw window frames itself (a test
 //                                  display has no window manager), so that pictures show them
+//   zandriver access-key           presses Alt+R, waits for the run, prints the checkbox state
+//                                  and the status label
+//   zandriver foreground           prints whether the window is the foreground window and
+//                                  whether it is minimised
+//   zandriver minimize             minimises the window
 //   zandriver temp                 prints the user's temporary folder
 //   zandriver windows              lists the top-level windows (for failure reports)
 #include "PngFile.h"
@@ -421,6 +426,22 @@ int Busy(HWND p_Main, DWORD p_Seconds) {
     return waited == WAIT_OBJECT_0 ? 0 : 1;
 }
 
+// Alt+R as the keyboard delivers it to the focused control (the access key of "Run Tests"),
+// then the run's end.
+int AccessKey(HWND p_Main) {
+    GUITHREADINFO thread = {};
+    thread.cbSize = sizeof thread;
+    GetGUIThreadInfo(GetWindowThreadProcessId(p_Main, nullptr), &thread);
+    HWND target = thread.hwndFocus ? thread.hwndFocus : p_Main;
+    // The R key's scan code (0x13) with the context bit (Alt held).
+    PostMessageW(target, WM_SYSKEYDOWN, 'R', 0x20130001);
+    PostMessageW(target, WM_SYSCHAR, 'r', 0x20130001);
+    PostMessageW(target, WM_SYSKEYUP, 'R', static_cast<LPARAM>(0xe0130001u));
+    int status = WaitForRun(p_Main, 300).empty() ? 1 : 0;
+    PrintState(p_Main);
+    return status;
+}
+
 BOOL CALLBACK MatchMenu(HWND p_Window, LPARAM p_Found) {
     if (ClassName(p_Window) == L"#32768" && IsWindowVisible(p_Window)) {
         *reinterpret_cast<HWND*>(p_Found) = p_Window;
@@ -596,6 +617,14 @@ int main(int argc, char** argv) {
         status = Enter(main);
     } else if (command == "busy") {
         status = Busy(main, static_cast<DWORD>(std::atoi(argument)));
+    } else if (command == "access-key") {
+        status = AccessKey(main);
+    } else if (command == "foreground") {
+        std::printf("foreground %d iconic %d\n", GetForegroundWindow() == main ? 1 : 0,
+                    IsIconic(main) ? 1 : 0);
+    } else if (command == "minimize") {
+        ShowWindow(main, SW_MINIMIZE);
+        SetForegroundWindow(GetDesktopWindow());
     } else if (command == "close") {
         status = Close(main, static_cast<DWORD>(std::atoi(argument)),
                        *extra(3) ? extra(3) : "post-syscommand", extra(4), extra(5));
