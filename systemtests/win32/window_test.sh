@@ -64,11 +64,11 @@ start_program
 expect_output "layout" "$(sort <<'EOS'
 client 567 262
 appwindow 1
-icon 16x16x8
+icon 16x16x32,24x24x32,32x32x32,48x48x32,0x0x32
 focus 1002
 control 1000 ZanprobeFrame 8 10 547 135 - 
 control 1001 Static 0 24 583 8 - 
-control 1002 Button 24 76 95 25 tab Run Tests
+control 1002 Button 24 76 95 25 tab &Run Tests
 control 1003 Static 24 36 535 31 - Clicking the button below will run a set of queries on your system, and tests of various Zandorel software components.  It will generate an output file which you can then send to Zandorel via email.
 control 1004 Static 8 10 119 23 - Diagnostic Tests
 control 1005 Static 130 76 413 61 - 
