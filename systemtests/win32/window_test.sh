@@ -58,7 +58,7 @@ expect_two_terminators() { # expect_two_terminators FILE WHAT
 }
 
 # 1. First start, no marker: layout at 96 dots per inch, the focus on "Run Tests", the taskbar
-#    style after the first activation, the 16 x 16 icon; the checkbox creates and deletes the
+#    style after the first activation, the icon's images; the checkbox creates and deletes the
 #    marker; closing without a run writes no log.
 start_program
 expect_output "layout" "$(sort <<'EOS'
