@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The Windows program under Wine as customers' machines run it, in a private copy of the run's
 # prefix:
-#  1. an in-process component whose DLL imports a DLL of its own, lying beside it, is created
-#     and reported as working;
+#  1. an in-process component whose DLL imports a DLL of its own, lying beside it or in a folder
+#     on the PATH, is created and reported as working;
 #  2. a second instance started while one is open ends at once with exit code 0, leaves the
 #     first one's log alone and brings its window to the front, restored;
 #  3. the window at 100, 150 and 200 percent (LogPixels 96, 144, 192): client area and controls
@@ -50,14 +50,24 @@ close_program() {
 }
 completed="Diagnostics Completed\\r\\nThe log file can be found at"
 
-# 1. The component test through a server that needs its own DLL beside it.
+# 1. The component test through a server that imports a DLL of its own: beside it, then in a
+#    folder on the user's PATH (which a process whose default DLL search is restricted to the
+#    system folder never looks at: there the component failed).
 components=$drive_c/Components
-mkdir -p "$components"
+mkdir -p "$components" "$drive_c/Helpers"
 cp "$server" "$components/ContractComServer.dll"
 cp "$helper" "$components/ContractHelper.dll"
+# The suite's system folder with its library file.
+cp "$server" "$components/ZanUtility7.dll"
 {
     echo REGEDIT4
+    echo
+    echo '[HKEY_CURRENT_USER\Environment]'
+    echo '"PATH"="C:\\Helpers"'
     for view in "" 'Wow6432Node\'; do
+        echo
+        echo "[HKEY_LOCAL_MACHINE\\Software\\${view}Zandorel]"
+        echo '"System Directory"="C:\\Components"'
         echo
         echo "[HKEY_LOCAL_MACHINE\\Software\\${view}Classes\\CLSID\\{5A6E0C11-7A2B-4C5D-9E01-0000000000A1}\\InprocServer32]"
         echo '@="C:\\Components\\ContractComServer.dll"'
@@ -71,11 +81,17 @@ cp "$helper" "$components/ContractHelper.dll"
     echo
 } >"$work/components.reg"
 import_reg "$work" "$work/components.reg"
-run_once "$work" "$program"
-expect "components whose DLL needs another beside it" "MRL 7.x System Tests
+component_section() {
+    run_once "$work" "$program"
+    tr -d '\r' <"$log" | sed -n '/^MRL 7.x System Tests$/,/^\*\*\*\*/p' |
+        grep -v -e '^\*' -e '^-*$' -e '^$'
+}
+working="MRL 7.x System Tests
 ZanUtility7: Passed
-Plotworks7: Passed" "$(tr -d '\r' <"$log" | sed -n '/^MRL 7.x System Tests$/,/^\*\*\*\*/p' |
-    grep -v -e '^\*' -e '^-*$' -e '^$')"
+Plotworks7: Passed"
+expect "components whose DLL needs another beside it" "$working" "$(component_section)"
+mv "$components/ContractHelper.dll" "$drive_c/Helpers/"
+expect "components whose DLL needs another on the PATH" "$working" "$(component_section)"
 
 # 2. A second instance while the first is open, minimised, after a run.
 start_program
