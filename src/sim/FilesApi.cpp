@@ -90,7 +90,7 @@ DWORD CopyPathFormWide(LPCWSTR source, bool longForm, LPWSTR target, DWORD size)
     if (source == nullptr) {
         return Fail<DWORD>(ERROR_INVALID_PARAMETER, 0);
     }
-    ResolvedPath resolved = ResolveWindowsPath(source, PathForms::Made);
+    ResolvedPath resolved = ResolveWindowsPath(source);
     if (resolved.error != ERROR_SUCCESS) {
         return Fail<DWORD>(resolved.error, 0);
     }
