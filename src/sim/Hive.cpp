@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 #include <unordered_set>
+#include <vector>
 
 namespace sim {
 
@@ -17,11 +18,6 @@ namespace {
 
 // Windows' limit on the depth of a registry tree ("Registry Element Size Limits").
 constexpr size_t kMaxDepth = 512;
-
-struct HiveCloser {
-    void operator()(hive_h* hive) const { hivex_close(hive); }
-};
-using HiveHandle = std::unique_ptr<hive_h, HiveCloser>;
 
 // libhivex hands out texts and arrays that the caller frees.
 template <typename T> struct Freed {
@@ -47,94 +43,168 @@ bool HasPendingLogs(const std::string& path) {
     return read == sizeof header && std::memcmp(header + 4, header + 8, 4) != 0;
 }
 
-struct Pending {
-    hive_node_h node;
-    RegKey* key;
-    size_t depth;
-    std::wstring path;
-};
-
-class HiveReader {
+// An open hive, shared by the keys made from it; closed with the last of them.
+class HiveFile {
 public:
-    HiveReader(hive_h* hive, const std::string& path, std::vector<std::string>& problems)
-        : m_Hive(hive), m_Path(path), m_Problems(problems) {}
+    HiveFile(hive_h* hive, std::string path, HiveProblems problems)
+        : m_Hive(hive), m_Path(std::move(path)), m_Problems(std::move(problems)) {}
+    ~HiveFile() { hivex_close(m_Hive); }
+    HiveFile(const HiveFile&) = delete;
+    HiveFile& operator=(const HiveFile&) = delete;
 
-    void ReadTree(RegKey& branch) {
-        std::vector<Pending> stack{{hivex_root(m_Hive), &branch, 0, L""}};
-        std::unordered_set<hive_node_h> seen{stack.back().node};
-        while (!stack.empty()) {
-            Pending pending = std::move(stack.back());
-            stack.pop_back();
-            ReadValues(pending);
-            Freed<hive_node_h> children{hivex_node_children(m_Hive, pending.node)};
-            if (children.data == nullptr) {
-                Problem(pending.path, "its subkeys cannot be read (" + Reason() + ")");
-                continue;
-            }
-            for (size_t i = 0; children.data[i] != 0; ++i) {
-                hive_node_h child = children.data[i];
-                Freed<char> name{hivex_node_name(m_Hive, child)};
-                std::wstring childPath = pending.path + (pending.path.empty() ? L"" : L"\\") +
-                                         (name.data != nullptr ? Utf8ToWide(name.data) : L"?");
-                if (name.data == nullptr) {
-                    Problem(childPath, "its name cannot be read (" + Reason() + ")");
-                } else if (!seen.insert(child).second) {
-                    Problem(childPath, "it is a key met before (the hive's keys loop)");
-                } else if (pending.depth + 1 >= kMaxDepth) {
-                    Problem(childPath, "it lies deeper than Windows allows keys to be");
-                } else {
-                    RegKey& key = pending.key->CreateSubkey(Utf8ToWide(name.data));
-                    stack.push_back({child, &key, pending.depth + 1, std::move(childPath)});
-                }
-            }
+    hive_h* Handle() const { return m_Hive; }
+    // False when a key of this node has been made already: the hive's keys loop (or two keys
+    // share a subkey), and making it again would never end.
+    bool FirstMeeting(hive_node_h node) { return m_Made.insert(node).second; }
+    void Problem(const std::wstring& keyPath, const std::string& what) {
+        if (m_Problems) {
+            m_Problems(m_Path + ": key \"" + WideToUtf8(keyPath) + "\": " + what);
         }
     }
 
 private:
-    void ReadValues(const Pending& pending) {
-        Freed<hive_value_h> values{hivex_node_values(m_Hive, pending.node)};
+    hive_h* m_Hive;
+    std::string m_Path;
+    HiveProblems m_Problems;
+    std::unordered_set<hive_node_h> m_Made;
+};
+
+// Where a made key lies in its hive: its node, and the way there from the hive's root.
+struct Place {
+    std::shared_ptr<HiveFile> file;
+    std::shared_ptr<const Place> parent;
+    hive_node_h node;
+    size_t depth;
+};
+
+std::wstring NodeName(hive_h* hive, hive_node_h node) {
+    Freed<char> name{hivex_node_name(hive, node)};
+    return name.data != nullptr ? Utf8ToWide(name.data) : L"?";
+}
+
+// The path of a key below its hive's root, for problems.
+std::wstring PathOf(const Place& place) {
+    std::wstring path;
+    for (const Place* at = &place; at->parent != nullptr; at = at->parent.get()) {
+        path.insert(0, (path.empty() ? L"" : L"\\"));
+        path.insert(0, NodeName(at->file->Handle(), at->node));
+    }
+    return path;
+}
+
+std::wstring Below(const std::wstring& path, const std::wstring& name) {
+    return path.empty() ? name : path + L"\\" + name;
+}
+
+// What a key has not read yet from the hive nodes it was made of (one, or more where a hive
+// names two subkeys alike or two hives meet in one key).
+class HiveKey : public RegKey::Unread {
+public:
+    explicit HiveKey(std::shared_ptr<const Place> place) { m_Places.push_back(std::move(place)); }
+
+    void AddValues(RegKey& key) override {
+        if (!m_ValuesRead) {
+            m_ValuesRead = true;
+            for (const std::shared_ptr<const Place>& place : m_Places) {
+                ReadValues(*place, key);
+            }
+        }
+    }
+
+    void AddSubkeys(RegKey& key) override {
+        if (!m_SubkeysRead) {
+            m_SubkeysRead = true;
+            for (const std::shared_ptr<const Place>& place : m_Places) {
+                ReadSubkeys(place, key);
+            }
+        }
+    }
+
+    // Gives a key the contents of a hive node, to be read when first used; what the key was
+    // given before comes first.
+    static void Attach(RegKey& key, std::shared_ptr<const Place> place) {
+        auto* unread = dynamic_cast<HiveKey*>(key.UnreadPart());
+        if (unread != nullptr && !unread->m_ValuesRead && !unread->m_SubkeysRead) {
+            unread->m_Places.push_back(std::move(place));
+            return;
+        }
+        key.Values();
+        key.SubkeyCount();
+        key.SetUnread(std::make_unique<HiveKey>(std::move(place)));
+    }
+
+private:
+    static void ReadValues(const Place& place, RegKey& key) {
+        hive_h* hive = place.file->Handle();
+        Freed<hive_value_h> values{hivex_node_values(hive, place.node)};
         if (values.data == nullptr) {
-            Problem(pending.path, "its values cannot be read (" + Reason() + ")");
+            place.file->Problem(PathOf(place), "its values cannot be read (" + Reason() + ")");
             return;
         }
         for (size_t i = 0; values.data[i] != 0; ++i) {
-            Freed<char> name{hivex_value_key(m_Hive, values.data[i])};
+            Freed<char> name{hivex_value_key(hive, values.data[i])};
             hive_type type = hive_t_REG_NONE;
             size_t size = 0;
-            Freed<char> data{hivex_value_value(m_Hive, values.data[i], &type, &size)};
+            Freed<char> data{hivex_value_value(hive, values.data[i], &type, &size)};
             if (name.data == nullptr || data.data == nullptr) {
-                Problem(pending.path, "a value cannot be read (" + Reason() + ")");
+                place.file->Problem(PathOf(place), "a value cannot be read (" + Reason() + ")");
                 continue;
             }
-            pending.key->SetValue(Utf8ToWide(name.data), static_cast<DWORD>(type),
-                                  std::string(data.data, size));
+            key.SetValue(Utf8ToWide(name.data), static_cast<DWORD>(type),
+                         std::string(data.data, size));
         }
     }
 
-    void Problem(const std::wstring& keyPath, const std::string& what) {
-        m_Problems.push_back(m_Path + ": key \"" + WideToUtf8(keyPath) + "\": " + what);
+    static void ReadSubkeys(const std::shared_ptr<const Place>& place, RegKey& key) {
+        HiveFile& file = *place->file;
+        Freed<hive_node_h> children{hivex_node_children(file.Handle(), place->node)};
+        if (children.data == nullptr) {
+            file.Problem(PathOf(*place), "its subkeys cannot be read (" + Reason() + ")");
+            return;
+        }
+        for (size_t i = 0; children.data[i] != 0; ++i) {
+            hive_node_h child = children.data[i];
+            Freed<char> name{hivex_node_name(file.Handle(), child)};
+            std::wstring wide = name.data != nullptr ? Utf8ToWide(name.data) : L"?";
+            if (name.data == nullptr) {
+                file.Problem(Below(PathOf(*place), wide),
+                             "its name cannot be read (" + Reason() + ")");
+            } else if (wide.empty() || wide.find(L'\\') != std::wstring::npos) {
+                file.Problem(Below(PathOf(*place), wide), "its name is not a key's name");
+            } else if (!file.FirstMeeting(child)) {
+                file.Problem(Below(PathOf(*place), wide),
+                             "it is a key met before (the hive's keys loop)");
+            } else if (place->depth + 1 >= kMaxDepth) {
+                file.Problem(Below(PathOf(*place), wide),
+                             "it lies deeper than Windows allows keys to be");
+            } else {
+                Attach(key.CreateSubkey(wide), std::make_shared<const Place>(Place{
+                                                   place->file, place, child, place->depth + 1}));
+            }
+        }
     }
 
-    hive_h* m_Hive;
-    const std::string& m_Path;
-    std::vector<std::string>& m_Problems;
+    std::vector<std::shared_ptr<const Place>> m_Places;
+    bool m_ValuesRead = false;
+    bool m_SubkeysRead = false;
 };
 
 } // namespace
 
-bool ReadHive(const std::string& path, RegKey& branch, std::string& error,
-              std::vector<std::string>& problems) {
-    HiveHandle hive(hivex_open(path.c_str(), 0));
+bool ReadHive(const std::string& path, RegKey& branch, std::string& error, HiveProblems problems) {
+    hive_h* hive = hivex_open(path.c_str(), 0);
     if (hive == nullptr) {
         error = path + ": not a readable registry hive (" + Reason() + ")";
         return false;
     }
-    if (HasPendingLogs(path)) {
-        problems.push_back(path +
-                           ": the hive's transaction logs hold changes not yet written to it; "
-                           "it is read as it stands");
+    if (HasPendingLogs(path) && problems) {
+        problems(path + ": the hive's transaction logs hold changes not yet written to it; "
+                        "it is read as it stands");
     }
-    HiveReader(hive.get(), path, problems).ReadTree(branch);
+    auto file = std::make_shared<HiveFile>(hive, path, std::move(problems));
+    hive_node_h root = hivex_root(hive);
+    file->FirstMeeting(root);
+    HiveKey::Attach(branch, std::make_shared<const Place>(Place{file, nullptr, root, 0}));
     return true;
 }
 

@@ -49,11 +49,11 @@ std::string Find(const std::string& folder, std::initializer_list<const char*> n
     return path.string();
 }
 
-// Reads a hive into a branch; a missing hive leaves the branch empty with a problem.
+// Opens a hive as a branch; a missing hive leaves the branch empty with a problem.
 bool LoadHive(const std::string& file, const std::string& described, RegKey& branch,
-              std::vector<std::string>& problems, std::string& error) {
+              const HiveProblems& problems, std::string& error) {
     if (file.empty()) {
-        problems.push_back(described + " is missing; its keys are empty");
+        problems(described + " is missing; its keys are empty");
         return true;
     }
     return ReadHive(file, branch, error, problems);
@@ -73,13 +73,13 @@ std::wstring Text(Registry& registry, const std::vector<std::wstring>& path,
 // CurrentControlSet exists only while Windows runs: it is a link to the control set that
 // SYSTEM\Select\Current names.
 void LinkCurrentControlSet(Registry& registry, const std::string& systemFile,
-                           std::vector<std::string>& problems) {
+                           const HiveProblems& problems) {
     const RegValue* current = Registry::FindValue(
         registry.Open(RegRoot::LocalMachine, {L"SYSTEM", L"Select"}, false), L"Current");
     if (current == nullptr || current->type != REG_DWORD || current->data.size() != 4) {
         if (!systemFile.empty()) {
-            problems.push_back(systemFile + ": Select\\Current names no control set; "
-                                            "CurrentControlSet is missing");
+            problems(systemFile + ": Select\\Current names no control set; "
+                                  "CurrentControlSet is missing");
         }
         return;
     }
@@ -118,7 +118,7 @@ std::vector<std::string> VolumeProfiles(const std::string& root) {
 }
 
 std::unique_ptr<Machine> LoadWindowsVolume(const std::string& root, const std::string& user,
-                                           std::vector<std::string>& problems, std::string& error) {
+                                           const HiveProblems& problems, std::string& error) {
     std::unique_ptr<Machine> machine = Machine::Empty();
     std::wstring hostTemp = machine->tempPath;
     machine->MapDrive('C', root);
@@ -140,13 +140,15 @@ std::unique_ptr<Machine> LoadWindowsVolume(const std::string& root, const std::s
     if (!user.empty()) {
         std::string folder = Find(root, {"Users", user.c_str()});
         RegKey& hkcu = *registry.Tree(RegRoot::CurrentUser);
-        RegKey& classes = hkcu.CreateSubkey(L"Software").CreateSubkey(L"Classes");
+        // Software\Classes is made after NTUSER.DAT has been opened, so that what UsrClass.dat
+        // holds comes after (and over) what NTUSER.DAT keeps there.
         if (!LoadHive(folder.empty() ? "" : Find(folder, {"NTUSER.DAT"}),
                       "the profile " + user + "'s NTUSER.DAT", hkcu, problems, error) ||
             !LoadHive(folder.empty() ? ""
                                      : Find(folder, {"AppData", "Local", "Microsoft", "Windows",
                                                      "UsrClass.dat"}),
-                      "the profile " + user + "'s UsrClass.dat", classes, problems, error)) {
+                      "the profile " + user + "'s UsrClass.dat",
+                      hkcu.CreateSubkey(L"Software").CreateSubkey(L"Classes"), problems, error)) {
             return nullptr;
         }
         profile = L"C:\\Users\\" + Utf8ToWide(user);
@@ -155,7 +157,11 @@ std::unique_ptr<Machine> LoadWindowsVolume(const std::string& root, const std::s
         registry, {L"SYSTEM", L"CurrentControlSet", L"Control", L"Session Manager", L"Environment"},
         L"PROCESSOR_ARCHITECTURE");
     machine->is64Bit = architecture == L"AMD64" || architecture == L"ARM64";
-    ReadPrefixSettings(*machine, software.empty() ? root : software, problems, profile);
+    std::vector<std::string> settingsProblems;
+    ReadPrefixSettings(*machine, software.empty() ? root : software, settingsProblems, profile);
+    for (const std::string& problem : settingsProblems) {
+        problems(problem);
+    }
     // The log and the program's other files go to the host, never to the volume.
     machine->tempPath = hostTemp;
     return machine;

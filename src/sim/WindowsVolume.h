@@ -5,6 +5,7 @@
 // temporary folder is the host's, as on the empty machine.
 #pragma once
 
+#include "sim/Hive.h"
 #include "sim/Machine.h"
 
 #include <memory>
@@ -23,9 +24,10 @@ std::vector<std::string> VolumeProfiles(const std::string& root);
 // none). HKEY_LOCAL_MACHINE\SOFTWARE and SYSTEM come from their hives, SYSTEM's CurrentControlSet
 // being the control set that Select\Current names; HKEY_USERS\.Default from DEFAULT;
 // HKEY_CURRENT_USER from the profile's NTUSER.DAT, with Software\Classes from its UsrClass.dat.
-// A hive that is missing leaves its branch empty and adds a problem; a hive that cannot be read
-// is an error: null, with error naming the file. Problems met inside a hive are added.
+// A hive that is missing leaves its branch empty and is a problem; a hive that cannot be read is
+// an error: null, with error naming the file. The hives stay open while the machine lives, their
+// keys read as they are first used: problems met inside a hive go to `problems` then.
 std::unique_ptr<Machine> LoadWindowsVolume(const std::string& root, const std::string& user,
-                                           std::vector<std::string>& problems, std::string& error);
+                                           const HiveProblems& problems, std::string& error);
 
 } // namespace sim

@@ -89,10 +89,10 @@ std::unique_ptr<sim::Machine> LoadVolume(const CommandLine::Options& p_Options) 
         }
         user = *found;
     }
-    std::vector<std::string> problems;
     std::string error;
-    std::unique_ptr<sim::Machine> machine = sim::LoadWindowsVolume(root, user, problems, error);
-    ReportProblems(problems);
+    // Problems inside the hives are met while the run reads them, and reported then.
+    std::unique_ptr<sim::Machine> machine = sim::LoadWindowsVolume(
+        root, user, [](const std::string& p_Problem) { ReportProblems({p_Problem}); }, error);
     if (machine == nullptr) {
         std::cerr << "zanprobe7: " << error << "\n";
     }
