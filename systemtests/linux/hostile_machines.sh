@@ -1,18 +1,21 @@
 #!/usr/bin/env bash
 # The Linux program on hostile machines: Wine prefixes built to break the run (damaged and huge
 # registry files, deep and wide key trees, awkward names, link loops in the registry and in the
-# listed folders, broken drives, unreadable registry files, a full temporary folder).
+# listed folders, broken drives, unreadable registry files, a full temporary folder), and Windows
+# volumes whose SOFTWARE hive is damaged, loops, holds keys deeper than Windows allows or huge
+# values.
 #   hostile_machines.sh PROGRAM [plain|asan] [CASE...]
 # Each case states its time and memory bounds. For each: the exit code is 0 or 1, never a
 # signal; the run ends within its time and stays within its memory (largest resident set; the
 # plain build also runs under ulimit -v); the problems met are on standard error with file and
-# line; and the log is complete (both terminator blocks at its end) or the run is reported as
+# line (a hive's with file and key); and the log is complete (both terminator blocks at its end) or the run is reported as
 # failed. Nothing is left behind in the temporary folder.
 set -u
 program=$1
 build=${2:-plain}
 shift 2 2>/dev/null || shift $#
 here=$(cd "$(dirname "$0")" && pwd)
+hives=$here/../data/hives
 source "$here/../lib/harness.sh"
 work=$(mktemp -d)
 mounted=""
@@ -31,7 +34,7 @@ terminator=$'\r\n--------------------------------------------------------\r\nDia
 # C:\Suite holding one file, then the registry files of the case.
 make_prefix() {
     local case=$1
-    prefix="$work/$case"
+    prefix="$work/$case" temp="$work/$case/drive_c/temp" machine=()
     mkdir -p "$prefix/dosdevices" "$prefix/drive_c/temp" "$prefix/drive_c/windows" \
         "$prefix/drive_c/Suite"
     ln -s ../drive_c "$prefix/dosdevices/c:"
@@ -43,12 +46,12 @@ make_prefix() {
 # Runs the program on $prefix within SECONDS and MEGABYTES; sets status, out, err and log.
 run_bounded() {
     local seconds=$1 megabytes=$2
-    out="$prefix.out" err="$prefix.err" log="$prefix/drive_c/temp/Zanprobe7.txt"
+    out="$prefix.out" err="$prefix.err" log="$temp/Zanprobe7.txt"
     (
         [ "$build" = plain ] && ulimit -v $((megabytes * 1024 + 512 * 1024))
         exec env -u DISPLAY -u WAYLAND_DISPLAY HOME="$work/home" WINEPREFIX="$prefix" \
-            PATH="$work/bin:$PATH" /usr/bin/time -f '%M %e' -o "$prefix.usage" \
-            timeout -s KILL "$seconds" "$program"
+            TMPDIR="$temp" PATH="$work/bin:$PATH" /usr/bin/time -f '%M %e' -o "$prefix.usage" \
+            timeout -s KILL "$seconds" "$program" "${machine[@]}"
     ) >"$out" 2>"$err"
     status=$?
     # The log is where the run says it is (C: in the prefix, Z: the host's root).
@@ -83,7 +86,7 @@ check_outcome() {
     else
         grep -q "^Diagnostics Failed" "$out" || fail "$name: exit 1 without a failure message"
     fi
-    [ ! -e "$prefix/drive_c/temp/ZandorelRegDump.txt" ] || fail "$name: dump file left behind"
+    [ ! -e "$temp/ZandorelRegDump.txt" ] || fail "$name: dump file left behind"
 }
 
 # A problem line on standard error: "zanprobe7: <file>:<line>: <what>".
@@ -216,9 +219,48 @@ check_outcome_temp_full() {
     fi
 }
 
+# Windows volumes (make_hostile_volume.py) whose SOFTWARE hive holds the case below the key
+# Zandorel, which the run exports: the run goes on past what libhivex cannot read, and reports
+# it with file and key.
+volume_case() {
+    local case=$1
+    prefix="$work/$case" temp="$work/$case.tmp" machine=(--windows "$work/$case")
+    mkdir -p "$temp"
+    python3 "$here/make_hostile_volume.py" "$case" "$hives" "$prefix" >/dev/null ||
+        { fail "$case: the volume could not be made"; return; }
+    run_bounded 30 512
+    check_outcome "$case" 30 512
+    "check_$case"
+}
+software='Windows/System32/config/SOFTWARE: key "Zandorel'
+check_damaged_hive() {
+    expect_problem damaged_hive "$software"'\\Broken": its subkeys cannot be read'
+    expect_problem damaged_hive "$software"'\\Garbled": its values cannot be read'
+    expect_in_log damaged_hive '"Kept"="read"'
+}
+check_key_loop() {
+    expect_problem key_loop "$software"'\\Loop\\Inner\\Loop": it is a key met before'
+    expect_in_log key_loop '[HKEY_LOCAL_MACHINE\Software\Zandorel\Loop\Inner]'
+}
+check_deep_hive_keys() {
+    # Keys are made down to the 512 levels a Windows registry can hold; the next is reported.
+    expect_problem deep_hive_keys "$software"'\\Deep(\\D){510}": it lies deeper than Windows allows'
+    local count
+    count=$(LC_ALL=C grep -c '^\[HKEY_LOCAL_MACHINE\\Software\\Zandorel\\Deep' "$log")
+    [ "$count" -eq 510 ] || fail "deep_hive_keys: $count levels in the log, wanted 510"
+}
+check_huge_values() {
+    # libhivex reads no value over 8 MB: the 64 MB one is reported, the longest name is read.
+    expect_problem huge_values "$software"'": a value cannot be read \(Numerical result out of range\)'
+    local name
+    name=$(printf 'n%.0s' $(seq 16383))
+    expect_in_log huge_values "\"$name\"=\"longest name\""
+}
+
 cases=("$@")
 [ ${#cases[@]} -gt 0 ] || cases=(random_bytes cut_value crlf big_key long_value many_subkeys
-    deep_keys awkward_names link_loop folder_links dosdevices unreadable temp_full)
+    deep_keys awkward_names link_loop folder_links dosdevices unreadable temp_full
+    damaged_hive key_loop deep_hive_keys huge_values)
 # The big file: 200 MB on the plain build; the sanitizer build reads it several times slower,
 # so it gets 50 MB, which meets the same code paths.
 big_size=$((200 << 20))
@@ -227,6 +269,7 @@ for case in "${cases[@]}"; do
     case $case in
     big_key) hostile_case big_key 120 2048 "$big_size" ;;
     long_value | many_subkeys) hostile_case "$case" 60 1024 ;;
+    damaged_hive | key_loop | deep_hive_keys | huge_values) volume_case "$case" ;;
     temp_full)
         make_prefix temp_full
         setup_temp_full
