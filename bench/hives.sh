@@ -112,7 +112,7 @@ for v in range((keys + per_vendor - 1) // per_vendor):
             values(("@", text("Product %d of vendor %d, release %d" % (p, v, r))),
                    ("InstallPath",
                     "expandstring:%%ProgramFiles%%\\Vendor%03d\\Product%02d\\Release %d" % (v, p, r)),
-                   ("Version", "dword:0x%08x" % i), ("Installed", "qword:0x%016x" % (i * 7919)),
+                   ("Version", "dword:0x%08x" % i), ("Installed", "hex:11:" + ",".join("%02x" % ((i * 7919) >> (8 * k) & 255) for k in range(8))),
                    ("Settings", "hex:3:" + ",".join("%02x" % ((i + k) & 255) for k in range(48))),
                    ("Components", multi("core", "extras", "help")))
             w("cd ..\n")
@@ -140,12 +140,16 @@ best() {
 }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 
+# The program is started as cat is, by one fork and exec of the shell.
 run_program() { (
     unset DISPLAY WAYLAND_DISPLAY WINEPREFIX
     TMPDIR=$work/tmp exec "$program" --terminal --no-open "$@"
 ); }
 run_volume() { run_program --windows "$vol"; }
 cat_files() { cat "${hive_files[@]}"; }
+
+run_volume >"$work/out" 2>&1 && grep -qx "Diagnostics Completed" "$work/out" ||
+    { echo "the run on the volume did not complete: $(tail -5 "$work/out")" >&2; exit 1; }
 
 # The run and cat taken in turns, so that both meet the same load of the machine.
 run_s= cat_s=
@@ -160,31 +164,37 @@ done
 # page cache, shared with it, and given back without cost. The program's own memory is its
 # private (anonymous) resident memory, whose largest size is sampled from /proc while it runs.
 peak_rss_kb() {
-    /usr/bin/time -f %M -o "$work/rss" "$@" >/dev/null 2>&1 || true
+    (
+        unset DISPLAY WAYLAND_DISPLAY WINEPREFIX
+        TMPDIR=$work/tmp exec /usr/bin/time -f %M -o "$work/rss" "$program" --terminal --no-open "$@"
+    ) >/dev/null 2>&1 || true
     tail -1 "$work/rss"
 }
 peak_private_kb() {
     local peak=0 key value state
-    "$@" >/dev/null 2>&1 &
+    (
+        unset DISPLAY WAYLAND_DISPLAY WINEPREFIX
+        TMPDIR=$work/tmp exec "$program" --terminal --no-open "$@"
+    ) >/dev/null 2>&1 &
+    # The subshell execs the program: $! is the program itself.
     local pid=$!
-    # run_program's subshell execs the program: $pid is the program itself.
-    while true; do
+    while [ -r "/proc/$pid/status" ]; do
         state=
         while read -r key value _; do
             case $key in
             State:) state=$value ;;
             RssAnon:) [ "$value" -le "$peak" ] || peak=$value ;;
             esac
-        done <"/proc/$pid/status" 2>/dev/null || break
+        done <"/proc/$pid/status"
         [ -n "$state" ] && [ "$state" != Z ] || break
-    done
+    done 2>/dev/null
     wait "$pid" || true
     echo "$peak"
 }
 files_kb=$(du -ck "${hive_files[@]}" | tail -1 | cut -f1)
 software_kb=$(du -k "$software" | cut -f1)
-base_rss=$(peak_rss_kb run_program --empty)
-volume_rss=$(peak_rss_kb run_volume)
+base_rss=$(peak_rss_kb --empty)
+volume_rss=$(peak_rss_kb --windows "$vol")
 # Sampling may miss the top: the largest of three runs.
 largest_private_kb() {
     local largest=0 sample
@@ -194,8 +204,8 @@ largest_private_kb() {
     done
     echo "$largest"
 }
-base_private=$(largest_private_kb run_program --empty)
-volume_private=$(largest_private_kb run_volume)
+base_private=$(largest_private_kb --empty)
+volume_private=$(largest_private_kb --windows "$vol")
 
 echo "volume: SOFTWARE hive $((software_kb / 1024)) MB, hive files $((files_kb / 1024)) MB: whole run ${run_s}s, cat of the hive files ${cat_s}s"
 echo "goal: whole run on a volume with a 100 MB SOFTWARE hive <= 5 x cat of the hive files: $(ratio "$run_s" "$cat_s") x"

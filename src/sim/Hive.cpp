@@ -43,6 +43,15 @@ bool HasPendingLogs(const std::string& path) {
     return read == sizeof header && std::memcmp(header + 4, header + 8, 4) != 0;
 }
 
+// A value's type as the hive holds it. libhivex stores any number in its enumeration, also
+// the types it does not name, so the number is taken from the bytes, not read as the enumeration.
+DWORD TypeNumber(const hive_type& type) {
+    static_assert(sizeof type == sizeof(DWORD), "a value type is 32 bits");
+    DWORD number = 0;
+    std::memcpy(&number, &type, sizeof number);
+    return number;
+}
+
 // An open hive, shared by the keys made from it; closed with the last of them.
 class HiveFile {
 public:
@@ -150,8 +159,7 @@ private:
                 place.file->Problem(PathOf(place), "a value cannot be read (" + Reason() + ")");
                 continue;
             }
-            key.SetValue(Utf8ToWide(name.data), static_cast<DWORD>(type),
-                         std::string(data.data, size));
+            key.SetValue(Utf8ToWide(name.data), TypeNumber(type), std::string(data.data, size));
         }
     }
 
