@@ -115,24 +115,7 @@ void Win32FormView::DestroyIcons() {
 
 void Win32FormView::CreateControls() {
     m_Rows = LoadControlTable(m_Instance);
-    const std::vector<ControlRow>& rows = m_Rows;
-    // Siblings created one after the other follow each other for the Tab key, and each lies
-    // under the ones created before it. The containers come first, the later one on top (the
-    // first group's bottom edge overlaps the top of the second, whose title must not be cut);
-    // then the controls of each container in tab order.
-    std::vector<const ControlRow*> order;
-    for (int pass = 0; pass < 2; ++pass) {
-        for (int tab = 0; tab <= ZP_CONTROL_COUNT * 2; ++tab) {
-            int wanted = pass == 0 ? ZP_CONTROL_COUNT * 2 - tab : tab;
-            for (const ControlRow& row : rows) {
-                bool container = row.kind == ZP_KIND_CONTAINER;
-                if (row.tabIndex == wanted && container == (pass == 0)) {
-                    order.push_back(&row);
-                }
-            }
-        }
-    }
-    for (const ControlRow* row : order) {
+    for (const ControlRow* row : CreationOrder(m_Rows)) {
         HWND parent = row->container == 0 ? m_Window : Control(row->container);
         const wchar_t* windowClass = L"STATIC";
         DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;

@@ -84,4 +84,20 @@ HICON LoadFormIcon(HINSTANCE p_Instance, int p_Metric, int p_Dpi) {
         LoadImageW(p_Instance, MAKEINTRESOURCEW(ZP_IDI_ICON), IMAGE_ICON, size, size, 0));
 }
 
+std::vector<const ControlRow*> CreationOrder(const std::vector<ControlRow>& p_Rows) {
+    std::vector<const ControlRow*> order;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int tab = 0; tab <= ZP_CONTROL_COUNT * 2; ++tab) {
+            int wanted = pass == 0 ? ZP_CONTROL_COUNT * 2 - tab : tab;
+            for (const ControlRow& row : p_Rows) {
+                bool container = row.kind == ZP_KIND_CONTAINER;
+                if (row.tabIndex == wanted && container == (pass == 0)) {
+                    order.push_back(&row);
+                }
+            }
+        }
+    }
+    return order;
+}
+
 } // namespace Win32Layout

@@ -17,6 +17,12 @@ struct ControlRow {
 std::vector<ControlRow> LoadControlTable(HINSTANCE p_Instance);
 Text LoadText(HINSTANCE p_Instance, int p_Id);
 
+// The rows in the order their windows are created. Siblings created one after the other follow
+// each other for the Tab key, and each lies under the ones created before it. The containers
+// come first, the later one on top (the first group's bottom edge overlaps the top of the
+// second, whose title must not be cut); then the controls of each container in tab order.
+std::vector<const ControlRow*> CreationOrder(const std::vector<ControlRow>& p_Rows);
+
 // A twips position converted at the given dots per inch.
 int ToPixels(int p_Twips, int p_Dpi);
 // A row's rectangle in its container at the given dots per inch; widths are the difference of
