@@ -1,10 +1,12 @@
 #include "run/Diagnostics.h"
 
+#include "logformat/LogFormat.h"
 #include "platform/com.h"
 #include "platform/error.h"
 #include "version.h"
 #include "winapi/winapi.h"
 
+#include <iterator>
 #include <string>
 
 using namespace Utilities;
@@ -29,10 +31,11 @@ Text CurrentDateAndTime() {
 }
 
 void WritePreamble() {
-    g_LogFile->WriteToLogFile(L"Starting Zandorel Diagnostics: " + CurrentDateAndTime(), false);
-    g_LogFile->WriteToLogFile(L"Diagnostic Utility Version: " + FromUtf8(ZANPROBE_VERSION_TEXT),
-                              false);
-    g_LogFile->WriteToLogFile(L"Log File Path = " + g_LogFile->LogFilePath(), false);
+    const Text values[] = {CurrentDateAndTime(), FromUtf8(ZANPROBE_VERSION_TEXT),
+                           g_LogFile->LogFilePath()};
+    for (size_t i = 0; i < std::size(values); ++i) {
+        g_LogFile->WriteToLogFile(FromUtf8(LogFormat::kPreambleStarts[i]) + values[i], false);
+    }
 }
 
 } // namespace
