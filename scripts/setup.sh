@@ -16,7 +16,7 @@ packages+=(time python3)
 packages+=(libzip-dev pkg-config)
 if [ "$what" = all ]; then
     packages+=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 wine32:i386 xvfb
-        zlib1g-dev fonts-liberation dpkg-dev file osslsigncode openssl)
+        fonts-liberation dpkg-dev file osslsigncode openssl)
     # The log reader's page, loaded in a real browser by its test.
     packages+=(chromium)
     # Wine's 32-bit loader through qemu-user where the kernel cannot execute 32-bit programs.
