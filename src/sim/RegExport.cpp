@@ -135,22 +135,25 @@ private:
     std::string& m_Bytes;
 };
 
-// Writes a key and its subtree, each subkey opened by its path as the registry functions open
-// it (views and links as they see them); path is the key's logical path, shown its path as typed.
+// Writes a key and its subtree through the registry functions' enumeration, each subkey opened
+// from its parent as those functions open it (views and links as they see them); path is the
+// key's logical path, shown its path as typed.
 void ExportTree(Registry& registry, RegRoot root, std::vector<std::wstring>& path, bool view32,
                 const RegKeyView& key, std::wstring& shown, Writer& writer) {
     if (!key || path.size() > kMaxKeyDepth) {
         return;
     }
     writer.Key(shown);
-    for (const RegValue* value : Registry::ValuesOf(key)) {
+    for (size_t i = 0; const RegValue* value = Registry::ValueAt(key, i); ++i) {
         writer.Value(*value);
     }
-    for (const std::wstring& name : Registry::SubkeyNames(key)) {
+    for (size_t i = 0; RegKey* subkey = Registry::SubkeyAt(key, i); ++i) {
         size_t shownLength = shown.size();
-        shown += L"\\" + name;
-        path.push_back(name);
-        ExportTree(registry, root, path, view32, registry.Open(root, path, view32), shown, writer);
+        shown += L'\\';
+        shown += subkey->Name();
+        path.push_back(subkey->Name());
+        ExportTree(registry, root, path, view32, registry.OpenSubkey(root, path, view32, *subkey),
+                   shown, writer);
         path.pop_back();
         shown.resize(shownLength);
     }

@@ -48,9 +48,13 @@ RegKey& RegKey::Subkey(size_t index) {
     return *m_Subkeys[index];
 }
 
-RegKey* RegKey::FindSubkey(const std::wstring& name) {
+size_t RegKey::SubkeyPosition(const std::wstring& name) {
     NeedSubkeys();
-    size_t at = LowerBound(name);
+    return LowerBound(name);
+}
+
+RegKey* RegKey::FindSubkey(const std::wstring& name) {
+    size_t at = SubkeyPosition(name);
     return at < m_Subkeys.size() && SameName(m_Subkeys[at]->m_Name, name) ? m_Subkeys[at].get()
                                                                           : nullptr;
 }

@@ -39,6 +39,8 @@ public:
     // Subkeys in enumeration order (sorted without regard to case).
     size_t SubkeyCount();
     RegKey& Subkey(size_t index);
+    // The index of the first subkey that sorts at or after name (SubkeyCount() when none does).
+    size_t SubkeyPosition(const std::wstring& name);
     RegKey* FindSubkey(const std::wstring& name);
     // The subkey of this name, created when missing; `created` tells which.
     RegKey& CreateSubkey(const std::wstring& name, bool* created = nullptr);

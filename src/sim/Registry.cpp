@@ -73,12 +73,13 @@ RegKey* Registry::Walk(RegKey* start, const std::vector<std::wstring>& path, siz
     }
     RegKey* key = start;
     for (size_t i = from; key != nullptr && i < to; ++i) {
-        key = key->FindSubkey(path[i]);
-        if (key != nullptr && !key->LinkTarget().empty()) {
-            key = LinkTarget(key->LinkTarget(), depth);
-        }
+        key = Followed(key->FindSubkey(path[i]), depth);
     }
     return key;
+}
+
+RegKey* Registry::Followed(RegKey* key, int depth) {
+    return key == nullptr || key->LinkTarget().empty() ? key : LinkTarget(key->LinkTarget(), depth);
 }
 
 RegKeyView Registry::Open(RegRoot root, const std::vector<std::wstring>& path, bool view32) {
@@ -143,12 +144,10 @@ RegKey* Registry::Create(RegRoot root, const std::vector<std::wstring>& path, bo
     // Created name by name, following links on the way.
     RegKey* key = Tree(root);
     for (size_t i = 0; i < physical.size(); ++i) {
-        RegKey* next = key->FindSubkey(physical[i]);
-        if (next != nullptr && !next->LinkTarget().empty()) {
-            next = LinkTarget(next->LinkTarget(), 0);
-            if (next == nullptr) {
-                return nullptr;
-            }
+        RegKey* found = key->FindSubkey(physical[i]);
+        RegKey* next = Followed(found, 0);
+        if (found != nullptr && next == nullptr) {
+            return nullptr;
         }
         if (next == nullptr) {
             next = &key->CreateSubkey(physical[i]);
@@ -186,45 +185,77 @@ bool Registry::DeleteTree(RegRoot root, const std::vector<std::wstring>& path, b
     return false;
 }
 
-std::vector<std::wstring> Registry::SubkeyNames(const RegKeyView& view) {
-    std::vector<std::wstring> names;
+RegKeyView Registry::OpenSubkey(RegRoot root, const std::vector<std::wstring>& path, bool view32,
+                                RegKey& subkey) {
+    // The native view of the trees has no rules: only the 32-bit view redirects, and only
+    // HKEY_CLASSES_ROOT merges.
+    if ((view32 || root == RegRoot::ClassesRoot) && ViewRuleNames(root, path)) {
+        return Open(root, path, view32);
+    }
+    // Unmerged: the user's subkey hides the machine's, and the machine's is seen alone.
+    return RegKeyView{Followed(&subkey, 0), nullptr};
+}
+
+RegKey* Registry::SubkeyAt(const RegKeyView& view, size_t index) {
     if (!view) {
-        return names;
+        return nullptr;
     }
-    for (size_t i = 0; i < view.key->SubkeyCount(); ++i) {
-        names.push_back(view.key->Subkey(i).Name());
-    }
+    RegKey& own = *view.key;
+    size_t count = own.SubkeyCount();
     if (view.underlay == nullptr) {
-        return names;
+        return index < count ? &own.Subkey(index) : nullptr;
     }
-    std::vector<std::pair<std::wstring, std::wstring>> sorted;
-    for (std::wstring& name : names) {
-        sorted.emplace_back(UpperName(name), std::move(name));
-    }
-    for (size_t i = 0; i < view.underlay->SubkeyCount(); ++i) {
-        const std::wstring& name = view.underlay->Subkey(i).Name();
-        if (view.key->FindSubkey(name) == nullptr) {
-            sorted.emplace_back(UpperName(name), name);
+    // Merged: the key's own subkeys (the user's few) are placed among the underlay's by binary
+    // search; the underlay's of the same name stay hidden behind them.
+    RegKey& under = *view.underlay;
+    size_t hidden = 0;
+    for (size_t i = 0; i < count; ++i) {
+        RegKey& subkey = own.Subkey(i);
+        size_t below = under.SubkeyPosition(subkey.Name());
+        size_t at = i + below - hidden;
+        if (at == index) {
+            return &subkey;
+        }
+        if (at > index) {
+            // One of the underlay's before it; every hidden one is before that.
+            return &under.Subkey(index - i + hidden);
+        }
+        if (below < under.SubkeyCount() && SameName(under.Subkey(below).Name(), subkey.Name())) {
+            ++hidden;
         }
     }
-    std::sort(sorted.begin(), sorted.end());
-    names.clear();
-    for (auto& entry : sorted) {
-        names.push_back(std::move(entry.second));
+    size_t at = index - count + hidden;
+    return at < under.SubkeyCount() ? &under.Subkey(at) : nullptr;
+}
+
+const RegValue* Registry::ValueAt(const RegKeyView& view, size_t index) {
+    if (!view) {
+        return nullptr;
     }
-    return names;
+    const std::vector<RegValue>& own = view.key->Values();
+    if (index < own.size() || view.underlay == nullptr) {
+        return index < own.size() ? &own[index] : nullptr;
+    }
+    // The underlay's values past those of the same names as the key's own.
+    const std::vector<RegValue>& under = view.underlay->Values();
+    std::vector<size_t> hidden;
+    for (const RegValue& value : own) {
+        if (const RegValue* same = view.underlay->FindValue(value.name)) {
+            hidden.push_back(static_cast<size_t>(same - under.data()));
+        }
+    }
+    std::sort(hidden.begin(), hidden.end());
+    size_t at = index - own.size();
+    for (size_t place : hidden) {
+        at += place <= at ? 1 : 0;
+    }
+    return at < under.size() ? &under[at] : nullptr;
 }
 
 std::vector<const RegValue*> Registry::ValuesOf(const RegKeyView& view) {
     std::vector<const RegValue*> values;
-    for (RegKey* key : {view.key, view.underlay}) {
-        if (key != nullptr) {
-            for (const RegValue& value : key->Values()) {
-                if (key == view.key || view.key->FindValue(value.name) == nullptr) {
-                    values.push_back(&value);
-                }
-            }
-        }
+    while (const RegValue* value = ValueAt(view, values.size())) {
+        values.push_back(value);
     }
     return values;
 }

@@ -49,11 +49,17 @@ public:
     // Deletes a key and its subtree; false when it does not exist.
     bool DeleteTree(RegRoot root, const std::vector<std::wstring>& path, bool view32);
 
-    // The enumeration of an opened key, merged for HKEY_CLASSES_ROOT: its subkeys' names in
-    // order, and its values.
-    static std::vector<std::wstring> SubkeyNames(const RegKeyView& view);
+    // The enumeration of an opened key, merged for HKEY_CLASSES_ROOT: the subkey at an index of
+    // the sorted order, and the value at an index (the key's own in creation order, then those of
+    // the underlay that it lacks); null past the last.
+    static RegKey* SubkeyAt(const RegKeyView& view, size_t index);
+    static const RegValue* ValueAt(const RegKeyView& view, size_t index);
     static std::vector<const RegValue*> ValuesOf(const RegKeyView& view);
     static const RegValue* FindValue(const RegKeyView& view, const std::wstring& name);
+    // A subkey that SubkeyAt gave, opened as Open(root, path, view32) opens it (path ends in its
+    // name): in one step from its parent, unless a rule of the views names it.
+    RegKeyView OpenSubkey(RegRoot root, const std::vector<std::wstring>& path, bool view32,
+                          RegKey& subkey);
 
     // For machines built in code: the key of a full native path such as
     // "HKEY_LOCAL_MACHINE\Software\Wow6432Node\Zandorel" or "HKLM\...", created with its
@@ -69,6 +75,8 @@ private:
     RegKey* Walk(RegKey* start, const std::vector<std::wstring>& path, size_t from, size_t to,
                  int depth);
     RegKey* LinkTarget(const std::wstring& target, int depth);
+    // The key itself, or the target of a link key (null when it leads nowhere).
+    RegKey* Followed(RegKey* key, int depth);
 
     std::unique_ptr<RegKey> m_Machine;
     std::unique_ptr<RegKey> m_User;

@@ -246,11 +246,11 @@ LSTATUS WINAPI RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpc
     if (!view) {
         return status;
     }
-    std::vector<std::wstring> names = Registry::SubkeyNames(view);
-    if (dwIndex >= names.size()) {
+    RegKey* subkey = Registry::SubkeyAt(view, dwIndex);
+    if (subkey == nullptr) {
         return ERROR_NO_MORE_ITEMS;
     }
-    status = CopyNameOut(names[dwIndex], lpName, lpcchName);
+    status = CopyNameOut(subkey->Name(), lpName, lpcchName);
     if (status != ERROR_SUCCESS) {
         return status;
     }
@@ -274,15 +274,15 @@ LSTATUS WINAPI RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWOR
     if (!view) {
         return status;
     }
-    std::vector<const RegValue*> values = Registry::ValuesOf(view);
-    if (dwIndex >= values.size()) {
+    const RegValue* value = Registry::ValueAt(view, dwIndex);
+    if (value == nullptr) {
         return ERROR_NO_MORE_ITEMS;
     }
-    status = CopyNameOut(values[dwIndex]->name, lpValueName, lpcchValueName);
+    status = CopyNameOut(value->name, lpValueName, lpcchValueName);
     if (status != ERROR_SUCCESS) {
         return status;
     }
-    return CopyValueOut(*values[dwIndex], lpType, lpData, lpcbData);
+    return CopyValueOut(*value, lpType, lpData, lpcbData);
 }
 
 LSTATUS WINAPI RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {

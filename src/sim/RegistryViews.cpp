@@ -187,4 +187,20 @@ bool IsMergedClassKey(const std::vector<std::wstring>& path, size_t length) {
     return false;
 }
 
+bool ViewRuleNames(RegRoot root, const std::vector<std::wstring>& path) {
+    std::vector<std::wstring> classPath;
+    if (root == RegRoot::ClassesRoot) {
+        classPath = {L"Software", L"Classes"};
+        classPath.insert(classPath.end(), path.begin(), path.end());
+    }
+    for (const ViewRule& rule : Rules()) {
+        const std::vector<std::wstring>& named = rule.root == root ? path : classPath;
+        if ((rule.root == root || root == RegRoot::ClassesRoot) &&
+            Matches(rule, named, named.size())) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace sim

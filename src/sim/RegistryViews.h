@@ -18,4 +18,9 @@ size_t RedirectionAt(RegRoot root, const std::vector<std::wstring>& path);
 // subkeys and values from the user's and the machine's classes.
 bool IsMergedClassKey(const std::vector<std::wstring>& path, size_t length);
 
+// Whether a rule names the key of path itself (for a key of HKEY_CLASSES_ROOT, also a rule of the
+// trees' Software\Classes). A key that no rule names is seen where its parent is seen, and is not
+// merged.
+bool ViewRuleNames(RegRoot root, const std::vector<std::wstring>& path);
+
 } // namespace sim

@@ -174,6 +174,35 @@ TEST_F(SimRegistryTest, ClassesRootMergesTheUsersClassesOverTheMachines) {
     EXPECT_NE(Registry().CreateKey(L"HKCU\\Software\\Classes\\.txt").FindSubkey(L"shell"), nullptr);
 }
 
+TEST_F(SimRegistryTest, MergedKeysEnumerateTheUsersAmongTheMachines) {
+    // The user's names before, between, equal to and after the machine's.
+    for (const wchar_t* name : {L"A", L"C", L"D", L"E", L"G"}) {
+        Registry().CreateKey(std::wstring(L"HKLM\\Software\\Classes\\CLSID\\") + name);
+    }
+    for (const wchar_t* name : {L"B", L"c", L"D", L"F", L"H"}) {
+        Registry().CreateKey(std::wstring(L"HKCU\\Software\\Classes\\CLSID\\") + name);
+    }
+    for (const wchar_t* name : {L"m1", L"Both", L"m2", L"m3"}) {
+        Registry().SetString(L"HKLM\\Software\\Classes\\CLSID", name, L"machine");
+    }
+    for (const wchar_t* name : {L"BOTH", L"u1"}) {
+        Registry().SetString(L"HKCU\\Software\\Classes\\CLSID", name, L"user");
+    }
+    EXPECT_EQ(Subkeys(HKEY_CLASSES_ROOT, "CLSID"),
+              (std::vector<std::string>{"A", "B", "c", "D", "E", "F", "G", "H"}));
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, "CLSID", 0, KEY_READ, &key), ERROR_SUCCESS);
+    std::vector<std::string> values;
+    char name[32];
+    for (DWORD i = 0, length = sizeof name;
+         RegEnumValueA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+         ++i, length = sizeof name) {
+        values.push_back(name);
+    }
+    RegCloseKey(key);
+    EXPECT_EQ(values, (std::vector<std::string>{"BOTH", "u1", "m1", "m2", "m3"}));
+}
+
 TEST_F(SimRegistryTest, NamesIgnoreCaseKeepSpellingAndSortWithoutCase) {
     HKEY key = nullptr;
     ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\MixedCase", 0, nullptr, 0, KEY_WRITE,
