@@ -1,6 +1,6 @@
 // Timings of the simulated machine against the cost of the I/O it cannot avoid, measured side by
 // side in one run:
-//   prefixbench export   exporting a subtree of 1,000 and of 100,000 keys: time per key
+//   prefixbench export   exporting a subtree of 1,000 and of 100,000 keys: processor time per key
 //   prefixbench synth FRESH OUT   writes a synthetic prefix: the fresh prefix FRESH with
 //                        100,000 keys of 10 values each of other programs added to its system.reg
 // Each prints lines "name: figure" that bench/run.sh reads.
@@ -11,8 +11,8 @@
 #include "sim/WinePrefix.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -21,7 +21,10 @@
 
 namespace {
 
-// The best of a few runs, in seconds; what is to be done before each run is left off the clock.
+// The best of a few runs, in seconds of the processor time the process took; what is to be done
+// before each run is left off the clock. The work neither reads files nor waits, so that is its
+// cost: the wall clock would add the time other programs of a shared machine take meanwhile,
+// which a long run meets more of than a short one.
 double Best(int runs, const std::function<void()>& work,
             const std::function<void()>& before = nullptr) {
     double best = 1e9;
@@ -29,10 +32,9 @@ double Best(int runs, const std::function<void()>& work,
         if (before) {
             before();
         }
-        auto start = std::chrono::steady_clock::now();
+        std::clock_t start = std::clock();
         work();
-        std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-        best = std::min(best, took.count());
+        best = std::min(best, static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC);
     }
     return best;
 }
@@ -75,8 +77,9 @@ int Exporting() {
         // Each run as a program's run makes it, with the subtree and the output not in the
         // nearest caches.
         double took = Best(runs, exportOnce, LeaveCaches);
-        std::printf("export %d keys: %.3f us per key\nexport_us_per_key_%d: %.4f\n", keys,
-                    took / keys * 1e6, keys, took / keys * 1e6);
+        std::printf(
+            "export %d keys: %.3f us of processor time per key\nexport_us_per_key_%d: %.4f\n", keys,
+            took / keys * 1e6, keys, took / keys * 1e6);
         sim::InstallMachine(sim::Machine::Empty());
     }
     return 0;
