@@ -164,23 +164,18 @@ bool Registry::DeleteTree(RegRoot root, const std::vector<std::wstring>& path, b
     if (path.empty()) {
         return false;
     }
-    std::vector<std::wstring> parentPath(path.begin(), path.end() - 1);
-    RegKeyView parent = Open(root, parentPath, view32);
-    RegKeyView key = Open(root, path, view32);
-    if (!parent || !key) {
-        return false;
-    }
-    // The key may be the user's or the machine's (HKEY_CLASSES_ROOT), or redirected: it is
-    // deleted from whichever parent holds it.
-    for (RegKey* holder : {parent.key, parent.underlay}) {
-        if (holder != nullptr && holder->FindSubkey(path.back()) == key.key) {
-            return holder->DeleteSubkey(path.back());
-        }
-    }
     if (root != RegRoot::ClassesRoot) {
         std::vector<std::wstring> physical = PhysicalPath(root, path, view32);
         RegKey* holder = Walk(Tree(root), physical, 0, physical.size() - 1, 0);
         return holder != nullptr && holder->DeleteSubkey(physical.back());
+    }
+    // The key may be the user's or the machine's: it is deleted from whichever parent holds it.
+    RegKeyView parent = Open(root, {path.begin(), path.end() - 1}, view32);
+    RegKeyView key = Open(root, path, view32);
+    for (RegKey* holder : {parent.key, parent.underlay}) {
+        if (key && holder != nullptr && holder->FindSubkey(path.back()) == key.key) {
+            return holder->DeleteSubkey(path.back());
+        }
     }
     return false;
 }

@@ -14,15 +14,18 @@ using namespace sim;
 
 namespace {
 
-// An open key: its root and logical path, and the view it was opened in. Every call resolves
-// the path again, so that a key deleted meanwhile is noticed.
+// Where a key is: its root and logical path, and the view it is seen in. A handle keeps where its
+// key is, and every call opens the key again, so that a key deleted meanwhile is noticed.
+struct KeyPlace {
+    RegRoot root = RegRoot::LocalMachine;
+    std::vector<std::wstring> path;
+    bool view32 = false;
+};
+
 class RegistryKeyObject : public KernelObject {
 public:
-    RegistryKeyObject(RegRoot root, std::vector<std::wstring> path, bool view32)
-        : root(root), path(std::move(path)), view32(view32) {}
-    RegRoot root;
-    std::vector<std::wstring> path;
-    bool view32;
+    explicit RegistryKeyObject(KeyPlace place) : place(std::move(place)) {}
+    KeyPlace place;
 };
 
 // The longest key name and value name that Windows accepts.
@@ -33,17 +36,14 @@ bool IsText(DWORD type) {
     return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
 }
 
-// Where a handle's key, or a subkey below it, is: its root, its logical path and the view it
-// is seen in (the handle's, or with `access` the one that the access mask asks for).
-LSTATUS Locate(HKEY handle, LPCSTR subKey, const REGSAM* access, RegRoot& root,
-               std::vector<std::wstring>& path, bool& view32) {
-    if (RootOfHandle(handle, root)) {
-        path.clear();
-        view32 = CurrentMachine().is64Bit;
+// Where a handle's key, or a subkey below it, is: seen in the handle's view, or with `access` in
+// the one that the access mask asks for.
+LSTATUS Locate(HKEY handle, LPCSTR subKey, const REGSAM* access, KeyPlace& place) {
+    if (RootOfHandle(handle, place.root)) {
+        place.path.clear();
+        place.view32 = CurrentMachine().is64Bit;
     } else if (auto* object = HandleObject<RegistryKeyObject>(reinterpret_cast<HANDLE>(handle))) {
-        root = object->root;
-        path = object->path;
-        view32 = object->view32;
+        place = object->place;
     } else {
         return ERROR_INVALID_HANDLE;
     }
@@ -55,29 +55,42 @@ LSTATUS Locate(HKEY handle, LPCSTR subKey, const REGSAM* access, RegRoot& root,
         if (part.size() > kMaxKeyName) {
             return ERROR_INVALID_PARAMETER;
         }
-        path.push_back(std::move(part));
+        place.path.push_back(std::move(part));
     }
     if (access != nullptr) {
         if ((*access & KEY_WOW64_64KEY) && (*access & KEY_WOW64_32KEY)) {
             return ERROR_INVALID_PARAMETER;
         }
-        view32 = CurrentMachine().is64Bit && !(*access & KEY_WOW64_64KEY);
+        place.view32 = CurrentMachine().is64Bit && !(*access & KEY_WOW64_64KEY);
     }
     return ERROR_SUCCESS;
 }
 
+// Locates a key and opens it: ERROR_FILE_NOT_FOUND when it does not exist.
+LSTATUS OpenKey(HKEY handle, LPCSTR subKey, const REGSAM* access, KeyPlace& place,
+                RegKeyView& view) {
+    LSTATUS status = Locate(handle, subKey, access, place);
+    if (status == ERROR_SUCCESS) {
+        view = CurrentMachine().registry.Open(place.root, place.path, place.view32);
+        status = view ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+    }
+    return status;
+}
+
 // The key that a handle stands for, opened (ERROR_KEY_DELETED when it no longer exists).
 RegKeyView ViewOfHandle(HKEY handle, LSTATUS& status) {
-    RegRoot root;
-    std::vector<std::wstring> path;
-    bool view32 = false;
-    status = Locate(handle, nullptr, nullptr, root, path, view32);
+    KeyPlace place;
     RegKeyView view;
-    if (status == ERROR_SUCCESS) {
-        view = CurrentMachine().registry.Open(root, path, view32);
-        status = view ? ERROR_SUCCESS : ERROR_KEY_DELETED;
-    }
+    status = OpenKey(handle, nullptr, nullptr, place, view);
+    status = status == ERROR_FILE_NOT_FOUND ? ERROR_KEY_DELETED : status;
     return view;
+}
+
+// Deletes the key at a place with its subtree.
+LSTATUS DeleteAt(const KeyPlace& place) {
+    return CurrentMachine().registry.DeleteTree(place.root, place.path, place.view32)
+               ? ERROR_SUCCESS
+               : ERROR_ACCESS_DENIED;
 }
 
 // The data of a value as the ANSI variants return it: texts in the code page.
@@ -136,16 +149,14 @@ LSTATUS OpenOrCreate(HKEY hKey, LPCSTR lpSubKey, REGSAM samDesired, PHKEY phkRes
     if (phkResult == nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
-    RegRoot root;
-    std::vector<std::wstring> path;
-    bool view32 = false;
-    LSTATUS status = Locate(hKey, lpSubKey, &samDesired, root, path, view32);
+    KeyPlace place;
+    LSTATUS status = Locate(hKey, lpSubKey, &samDesired, place);
     if (status != ERROR_SUCCESS) {
         return status;
     }
     auto subject = [&] {
-        std::wstring key = RootLongName(root);
-        for (const std::wstring& name : path) {
+        std::wstring key = RootLongName(place.root);
+        for (const std::wstring& name : place.path) {
             key += L"\\" + name;
         }
         return key;
@@ -156,18 +167,18 @@ LSTATUS OpenOrCreate(HKEY hKey, LPCSTR lpSubKey, REGSAM samDesired, PHKEY phkRes
     Registry& registry = CurrentMachine().registry;
     bool created = false;
     if (create) {
-        if (root == RegRoot::ClassesRoot || !path.empty()) {
-            if (registry.Create(root, path, view32, &created) == nullptr) {
+        if (place.root == RegRoot::ClassesRoot || !place.path.empty()) {
+            if (registry.Create(place.root, place.path, place.view32, &created) == nullptr) {
                 return ERROR_FILE_NOT_FOUND;
             }
         }
-    } else if (!registry.Open(root, path, view32)) {
+    } else if (!registry.Open(place.root, place.path, place.view32)) {
         return ERROR_FILE_NOT_FOUND;
     }
     if (lpdwDisposition != nullptr) {
         *lpdwDisposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
     }
-    HANDLE handle = AddHandle(std::make_unique<RegistryKeyObject>(root, std::move(path), view32));
+    HANDLE handle = AddHandle(std::make_unique<RegistryKeyObject>(std::move(place)));
     *phkResult = reinterpret_cast<HKEY>(handle);
     return ERROR_SUCCESS;
 }
@@ -303,41 +314,27 @@ LSTATUS WINAPI RegDeleteKeyExA(HKEY hKey, LPCSTR lpSubKey, REGSAM samDesired, DW
     if (lpSubKey == nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
-    RegRoot root;
-    std::vector<std::wstring> path;
-    bool view32 = false;
-    LSTATUS status = Locate(hKey, lpSubKey, &samDesired, root, path, view32);
+    KeyPlace place;
+    RegKeyView view;
+    LSTATUS status = OpenKey(hKey, lpSubKey, &samDesired, place, view);
     if (status != ERROR_SUCCESS) {
         return status;
     }
-    Registry& registry = CurrentMachine().registry;
-    RegKeyView view = registry.Open(root, path, view32);
-    if (!view) {
-        return ERROR_FILE_NOT_FOUND;
-    }
-    if (path.empty() || view.key->SubkeyCount() > 0) {
-        return ERROR_ACCESS_DENIED;
-    }
-    return registry.DeleteTree(root, path, view32) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+    return place.path.empty() || view.key->SubkeyCount() > 0 ? ERROR_ACCESS_DENIED
+                                                             : DeleteAt(place);
 }
 
 LSTATUS WINAPI RegDeleteTreeA(HKEY hKey, LPCSTR lpSubKey) {
-    RegRoot root;
-    std::vector<std::wstring> path;
-    bool view32 = false;
-    LSTATUS status = Locate(hKey, lpSubKey, nullptr, root, path, view32);
+    KeyPlace place;
+    RegKeyView view;
+    LSTATUS status = OpenKey(hKey, lpSubKey, nullptr, place, view);
     if (status != ERROR_SUCCESS) {
         return status;
     }
-    Registry& registry = CurrentMachine().registry;
-    RegKeyView view = registry.Open(root, path, view32);
-    if (!view) {
-        return ERROR_FILE_NOT_FOUND;
-    }
-    if (lpSubKey == nullptr || lpSubKey[0] == '\0' || path.empty()) {
+    if (lpSubKey == nullptr || lpSubKey[0] == '\0' || place.path.empty()) {
         // Without a subkey the key itself stays and loses its values and subkeys.
         view.key->Clear();
         return ERROR_SUCCESS;
     }
-    return registry.DeleteTree(root, path, view32) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+    return DeleteAt(place);
 }

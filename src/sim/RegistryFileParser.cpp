@@ -15,7 +15,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
@@ -31,38 +30,24 @@ const char kFileSignature[] = "WINE REGISTRY Version 2";
 // few of them, and their lines are at hand then).
 const size_t kMadeDepth = 2;
 
-// The text of a loaded file, kept as long as a key has lines of it not yet read.
-struct FileText {
-    std::unique_ptr<char[]> data;
-    size_t size = 0;
-    std::string_view Text() const { return std::string_view(data.get(), size); }
-};
-
-// False when the file cannot be read (a folder where the file should be, an I/O error).
-bool ReadWholeFile(const std::string& path, FileText& file) {
+// False when the file cannot be read (a folder where the file should be, an I/O error). The text
+// of a loaded file is kept as long as a key has lines of it not yet read.
+bool ReadWholeFile(const std::string& path, std::string& text) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         return false;
     }
     struct stat info;
-    size_t capacity = fstat(fd, &info) == 0 && info.st_size > 0
-                          ? static_cast<size_t>(info.st_size) + 1
-                          : size_t{1} << 16;
-    file.data.reset(new char[capacity]);
-    while (true) {
-        if (file.size == capacity) {
-            std::unique_ptr<char[]> larger(new char[2 * capacity]);
-            std::memcpy(larger.get(), file.data.get(), file.size);
-            file.data = std::move(larger);
-            capacity *= 2;
-        }
-        ssize_t got = ::read(fd, file.data.get() + file.size, capacity - file.size);
-        if (got <= 0 && !(got < 0 && errno == EINTR)) {
-            ::close(fd);
-            return got == 0;
-        }
-        file.size += static_cast<size_t>(std::max<ssize_t>(got, 0));
+    if (fstat(fd, &info) == 0 && info.st_size > 0) {
+        text.reserve(static_cast<size_t>(info.st_size));
     }
+    char buffer[1 << 16];
+    ssize_t got = 0;
+    while ((got = ::read(fd, buffer, sizeof buffer)) > 0 || (got < 0 && errno == EINTR)) {
+        text.append(buffer, static_cast<size_t>(std::max<ssize_t>(got, 0)));
+    }
+    ::close(fd);
+    return got == 0;
 }
 
 // A key line of a file: where the rest of its path begins (below a key; npos for the key's own
@@ -78,13 +63,13 @@ const size_t kOwnLine = std::string::npos;
 // The lines of one file that a key has not read yet: its own (its values) and those below it.
 class KeyLines : public RegKey::Unread {
 public:
-    explicit KeyLines(std::shared_ptr<const FileText> file) : m_File(std::move(file)) {}
+    explicit KeyLines(std::shared_ptr<const std::string> file) : m_File(std::move(file)) {}
 
     void AddValues(RegKey& key) override;
     void AddSubkeys(RegKey& key) override;
 
     // The lines of this file that a key keeps (made on first need).
-    static KeyLines& Of(RegKey& key, const std::shared_ptr<const FileText>& file) {
+    static KeyLines& Of(RegKey& key, const std::shared_ptr<const std::string>& file) {
         auto* lines = dynamic_cast<KeyLines*>(key.UnreadPart());
         if (lines == nullptr || lines->m_File != file) {
             // What another file left is made first.
@@ -99,10 +84,19 @@ public:
     void Add(const KeyLine& line) { (line.path == kOwnLine ? m_Own : m_Below).push_back(line); }
 
 private:
-    std::shared_ptr<const FileText> m_File;
+    std::shared_ptr<const std::string> m_File;
     std::vector<KeyLine> m_Own;
     std::vector<KeyLine> m_Below;
 };
+
+// Reads a number of one to eight hex digits from pos on; false when there is no digit.
+bool ReadHexNumber(std::string_view line, size_t& pos, unsigned long& number) {
+    size_t start = pos;
+    for (number = 0; pos < line.size() && HexDigit(line[pos]) >= 0 && pos - start < 8; ++pos) {
+        number = number * 16 + static_cast<unsigned long>(HexDigit(line[pos]));
+    }
+    return pos > start;
+}
 
 // Reads one value line, "name"=data or @=data, from pos (at its '@' or '"'); hex data goes on
 // over the following lines of the reader. With `value`, decodes the value into it; else only
@@ -129,11 +123,7 @@ const char* ReadValue(LineReader& reader, std::string_view line, size_t pos, Reg
         pos += 3;
         if (line[pos] == '(') {
             unsigned long number = 0;
-            int digits = 0;
-            for (++pos; pos < line.size() && HexDigit(line[pos]) >= 0 && digits < 8; ++digits) {
-                number = number * 16 + static_cast<unsigned long>(HexDigit(line[pos++]));
-            }
-            if (digits == 0 || !StartsWith(line, pos, ")")) {
+            if (!ReadHexNumber(line, ++pos, number) || !StartsWith(line, pos, ")")) {
                 return malformed;
             }
             ++pos;
@@ -146,12 +136,9 @@ const char* ReadValue(LineReader& reader, std::string_view line, size_t pos, Reg
     } else if (StartsWith(line, pos, "dword:")) {
         pos += 6;
         unsigned long number = 0;
-        int digits = 0;
-        for (; pos < line.size() && HexDigit(line[pos]) >= 0 && digits < 8; ++pos, ++digits) {
-            number = number * 16 + static_cast<unsigned long>(HexDigit(line[pos]));
-        }
+        bool digits = ReadHexNumber(line, pos, number);
         SkipBlanks(line, pos);
-        if (digits == 0 || pos != line.size()) {
+        if (!digits || pos != line.size()) {
             return "malformed dword";
         }
         if (value != nullptr) {
@@ -217,7 +204,7 @@ void KeyLines::AddValues(RegKey& key) {
     // Taken first: setting the values asks for them again.
     std::vector<KeyLine> own = std::move(m_Own);
     m_Own.clear();
-    std::string_view text = m_File->Text();
+    std::string_view text = std::string_view(*m_File);
     for (const KeyLine& start : own) {
         LineReader reader(text, start.values, start.line);
         std::string_view line;
@@ -251,7 +238,7 @@ void KeyLines::AddValues(RegKey& key) {
 void KeyLines::AddSubkeys(RegKey& key) {
     std::vector<KeyLine> below = std::move(m_Below);
     m_Below.clear();
-    std::string_view text = m_File->Text();
+    std::string_view text = std::string_view(*m_File);
     std::wstring name;
     std::wstring lastName;
     RegKey* subkey = nullptr;
@@ -272,10 +259,10 @@ void KeyLines::AddSubkeys(RegKey& key) {
 // Checks the lines of a file and makes the keys of its first levels.
 class FileLoader {
 public:
-    FileLoader(const std::string& path, std::shared_ptr<const FileText> file, RegKey& branch,
+    FileLoader(const std::string& path, std::shared_ptr<const std::string> file, RegKey& branch,
                std::string& arch, std::vector<std::string>& problems)
-        : m_Path(path), m_File(std::move(file)), m_Reader(m_File->Text()), m_Branch(branch),
-          m_Arch(arch), m_Problems(problems) {}
+        : m_Path(path), m_File(std::move(file)), m_Reader(std::string_view(*m_File)),
+          m_Branch(branch), m_Arch(arch), m_Problems(problems) {}
 
     bool Load() {
         std::string_view line;
@@ -320,7 +307,7 @@ private:
         size_t rest = kOwnLine;
         for (bool split = true; split; ++depth) {
             if (depth == kMadeDepth) {
-                rest = static_cast<size_t>(line.data() - m_File->Text().data()) + pos;
+                rest = static_cast<size_t>(line.data() - std::string_view(*m_File).data()) + pos;
             }
             std::wstring& name = depth < kMadeDepth ? m_Names[depth] : m_Name;
             if (!DecodeText(line, pos, ']', split, name)) {
@@ -355,7 +342,7 @@ private:
     }
 
     std::string m_Path;
-    std::shared_ptr<const FileText> m_File;
+    std::shared_ptr<const std::string> m_File;
     LineReader m_Reader;
     RegKey& m_Branch;
     std::string& m_Arch;
@@ -371,7 +358,7 @@ private:
 
 bool LoadWineRegistryFile(const std::string& path, RegKey& branch, std::string& arch,
                           std::vector<std::string>& problems) {
-    auto file = std::make_shared<FileText>();
+    auto file = std::make_shared<std::string>();
     if (!ReadWholeFile(path, *file)) {
         problems.push_back(path + ": cannot be read");
         return false;
