@@ -49,26 +49,12 @@ public:
             Ascii("@=");
         } else {
             Ascii("\"");
-            for (wchar_t c : value.name) {
-                auto code = static_cast<uint32_t>(c);
-                if (code >= 0x10000 && code <= 0x10FFFF) {
-                    AppendUtf16Le(m_Bytes, c);
-                } else if (!Escaped(code & 0xFFFF)) {
-                    break;
-                }
-            }
+            Text(ToUtf16Le(value.name));
             Ascii("\"=");
         }
         if (value.type == REG_SZ) {
             Ascii("\"");
-            // UTF-16LE data up to its first NUL (an odd last byte is no character).
-            for (size_t i = 0; i + 1 < value.data.size(); i += 2) {
-                if (!Escaped(static_cast<unsigned char>(value.data[i]) |
-                             static_cast<unsigned>(static_cast<unsigned char>(value.data[i + 1]))
-                                 << 8)) {
-                    break;
-                }
-            }
+            Text(value.data);
             Ascii("\"");
         } else if (value.type == REG_DWORD && value.data.size() == 4) {
             uint32_t number = 0;
@@ -83,6 +69,17 @@ public:
     }
 
 private:
+    // Puts UTF-16LE bytes up to their first NUL (an odd last byte is no character), escaped.
+    void Text(const std::string& bytes) {
+        for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+            auto low = static_cast<unsigned char>(bytes[i]);
+            auto high = static_cast<unsigned char>(bytes[i + 1]);
+            if (!Escaped(low | static_cast<unsigned>(high) << 8)) {
+                break;
+            }
+        }
+    }
+
     // Puts one unit of a name or text, with \ " and line breaks escaped; false for NUL, where
     // they end.
     bool Escaped(unsigned unit) {

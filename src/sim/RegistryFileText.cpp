@@ -51,29 +51,6 @@ wchar_t DecodeEscape(std::string_view text, size_t& pos) {
 
 } // namespace
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
-void SkipBlanks(std::string_view text, size_t& pos) {
-    while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')) {
-        ++pos;
-    }
-}
-
-bool StartsWith(std::string_view text, size_t pos, std::string_view prefix) {
-    return pos <= text.size() && text.substr(pos, prefix.size()) == prefix;
-}
-
 bool DecodeText(std::string_view text, size_t& pos, char close, bool& split, std::wstring& result) {
     result.clear();
     while (pos < text.size()) {

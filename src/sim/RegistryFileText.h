@@ -7,11 +7,25 @@
 namespace sim {
 
 // The value of a hex digit; -1 for any other character.
-int HexDigit(char c);
+inline int HexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    return c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+}
 
-void SkipBlanks(std::string_view text, size_t& pos);
+inline void SkipBlanks(std::string_view text, size_t& pos) {
+    while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')) {
+        ++pos;
+    }
+}
 
-bool StartsWith(std::string_view text, size_t pos, std::string_view prefix);
+inline bool StartsWith(std::string_view text, size_t pos, std::string_view prefix) {
+    return pos <= text.size() && text.substr(pos, prefix.size()) == prefix;
+}
 
 // Decodes an escaped text from pos on, up to its closing delimiter `close` (not included; pos ends
 // past it). With `split`, an escaped backslash also ends it (pos ends past the escape; `split`

@@ -4,6 +4,7 @@
 #include "support/SimMachineTest.h"
 #include "winapi/winapi_testing.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -174,35 +175,6 @@ TEST_F(SimRegistryTest, ClassesRootMergesTheUsersClassesOverTheMachines) {
     EXPECT_NE(Registry().CreateKey(L"HKCU\\Software\\Classes\\.txt").FindSubkey(L"shell"), nullptr);
 }
 
-TEST_F(SimRegistryTest, MergedKeysEnumerateTheUsersAmongTheMachines) {
-    // The user's names before, between, equal to and after the machine's.
-    for (const wchar_t* name : {L"A", L"C", L"D", L"E", L"G"}) {
-        Registry().CreateKey(std::wstring(L"HKLM\\Software\\Classes\\CLSID\\") + name);
-    }
-    for (const wchar_t* name : {L"B", L"c", L"D", L"F", L"H"}) {
-        Registry().CreateKey(std::wstring(L"HKCU\\Software\\Classes\\CLSID\\") + name);
-    }
-    for (const wchar_t* name : {L"m1", L"Both", L"m2", L"m3"}) {
-        Registry().SetString(L"HKLM\\Software\\Classes\\CLSID", name, L"machine");
-    }
-    for (const wchar_t* name : {L"BOTH", L"u1"}) {
-        Registry().SetString(L"HKCU\\Software\\Classes\\CLSID", name, L"user");
-    }
-    EXPECT_EQ(Subkeys(HKEY_CLASSES_ROOT, "CLSID"),
-              (std::vector<std::string>{"A", "B", "c", "D", "E", "F", "G", "H"}));
-    HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, "CLSID", 0, KEY_READ, &key), ERROR_SUCCESS);
-    std::vector<std::string> values;
-    char name[32];
-    for (DWORD i = 0, length = sizeof name;
-         RegEnumValueA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-         ++i, length = sizeof name) {
-        values.push_back(name);
-    }
-    RegCloseKey(key);
-    EXPECT_EQ(values, (std::vector<std::string>{"BOTH", "u1", "m1", "m2", "m3"}));
-}
-
 TEST_F(SimRegistryTest, NamesIgnoreCaseKeepSpellingAndSortWithoutCase) {
     HKEY key = nullptr;
     ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\MixedCase", 0, nullptr, 0, KEY_WRITE,
@@ -342,6 +314,52 @@ TEST(RegistryKeyTest, ManyValuesKeepOrderAndCaselessLookup) {
     key.SetValue(L"Value3", REG_NONE, "back");
     EXPECT_EQ(key.Values().back().name, L"Value3");
     EXPECT_EQ(key.FindValue(L"value3")->data, "back");
+}
+
+// Every way a user's and a machine's key can share five names: the merged enumeration lists the
+// union in order (the user's spelling where both have a name), and the user's values in creation
+// order before the machine's that the user's key lacks.
+TEST(RegistryKeyTest, MergedEnumerationIsTheUnionInOrder) {
+    const std::wstring names[] = {L"a", L"B", L"c", L"D", L"e"};
+    for (unsigned userSet = 0; userSet < 32; ++userSet) {
+        for (unsigned machineSet = 0; machineSet < 32; ++machineSet) {
+            sim::RegKey user(L"user");
+            sim::RegKey machine(L"machine");
+            std::vector<std::wstring> keys;
+            std::vector<std::wstring> values;
+            for (size_t i = 0; i < 5; ++i) {
+                std::wstring upper = sim::UpperName(names[i]);
+                if (userSet >> i & 1) {
+                    user.CreateSubkey(names[i]);
+                    user.SetValue(names[4 - i], REG_NONE, "");
+                    keys.push_back(names[i]);
+                    values.push_back(names[4 - i]);
+                }
+                if (machineSet >> i & 1) {
+                    machine.CreateSubkey(upper);
+                    machine.SetValue(upper, REG_NONE, "");
+                    keys.push_back(userSet >> i & 1 ? std::wstring() : upper);
+                }
+            }
+            for (size_t i = 0; i < 5; ++i) {
+                if ((machineSet >> i & 1) && user.FindValue(names[i]) == nullptr) {
+                    values.push_back(sim::UpperName(names[i]));
+                }
+            }
+            keys.erase(std::remove(keys.begin(), keys.end(), std::wstring()), keys.end());
+            std::vector<std::wstring> listedKeys;
+            std::vector<std::wstring> listedValues;
+            sim::RegKeyView view{&user, &machine};
+            while (sim::RegKey* subkey = sim::Registry::SubkeyAt(view, listedKeys.size())) {
+                listedKeys.push_back(subkey->Name());
+            }
+            while (const sim::RegValue* value = sim::Registry::ValueAt(view, listedValues.size())) {
+                listedValues.push_back(value->name);
+            }
+            EXPECT_EQ(listedKeys, keys) << userSet << " " << machineSet;
+            EXPECT_EQ(listedValues, values) << userSet << " " << machineSet;
+        }
+    }
 }
 
 TEST(RegistryPathTest, SplitsAtBackslashes) {
