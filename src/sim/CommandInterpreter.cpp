@@ -177,11 +177,6 @@ DWORD RunInterpreter(const std::wstring& arguments, const CommandStreams& stream
     return RunChain(StripOuterQuotes(command), streams);
 }
 
-DWORD RunCommand(const std::wstring& commandLine, const CommandStreams& streams) {
-    ConsoleCodePage() = CurrentMachine().oemCodePage;
-    return RunChain(commandLine, streams);
-}
-
 std::wstring StripOuterQuotes(const std::wstring& text) {
     size_t start = text.find_first_not_of(L" \t");
     if (start == std::wstring::npos || text[start] != L'"') {

@@ -29,14 +29,7 @@ std::wstring StripOuterQuotes(const std::wstring& text);
 // Returns the interpreter's exit code.
 DWORD RunInterpreter(const std::wstring& arguments, const CommandStreams& streams);
 
-// Runs one command line ("&", "&&" and "||" join commands) in a new console, whose code page
-// is the machine's OEM one; returns the exit code.
-DWORD RunCommand(const std::wstring& commandLine, const CommandStreams& streams);
-
 // cmd's words when the user's policy disables it.
 extern const char kCommandPromptDisabled[];
-
-// The "dir /s /a-d" listing of a folder, in Windows' layout; false when no file was found.
-bool ListFolder(const std::wstring& folder, std::string& listing);
 
 } // namespace sim

@@ -2,6 +2,7 @@
 
 #include "sim/CodePage.h"
 #include "sim/FileAttributes.h"
+#include "sim/Handles.h"
 #include "sim/Machine.h"
 #include "sim/Paths.h"
 
@@ -151,17 +152,7 @@ void OutputTarget::Write(const std::string& bytes) {
         }
         return;
     }
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t written = write(m_Fd, bytes.data() + done, bytes.size() - done);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return;
-        }
-        done += static_cast<size_t>(written);
-    }
+    WriteAll(m_Fd, bytes.data(), bytes.size());
 }
 
 } // namespace sim

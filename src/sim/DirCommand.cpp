@@ -148,9 +148,48 @@ void ListOneFolder(const std::string& hostFolder, const std::wstring& windowsFol
     }
 }
 
+// The listing of a folder tree, in Windows' layout; false when it holds no file.
+bool ListFolder(const std::wstring& folder, std::string& listing) {
+    std::wstring path = folder;
+    while (path.size() > 3 && (path.back() == L'\\' || path.back() == L'/')) {
+        path.pop_back();
+    }
+    wchar_t drive = path.size() >= 2 && path[1] == L':' ? UpperChar(path[0]) : L'C';
+    const Machine& machine = CurrentMachine();
+    char serial[16];
+    std::snprintf(serial, sizeof serial, "%04X-%04X",
+                  static_cast<unsigned>(machine.volumeSerial >> 16),
+                  static_cast<unsigned>(machine.volumeSerial & 0xffff));
+    listing = " Volume in drive " + CommandAnsi(std::wstring(1, drive)) + " has no label." + kCrLf +
+              " Volume Serial Number is " + serial + kCrLf + kCrLf;
+    ResolvedPath resolved = ResolveWindowsPath(path);
+    if (resolved.error != ERROR_SUCCESS || !resolved.exists || !IsHostFolder(resolved.host)) {
+        return false;
+    }
+    ListingTotals totals;
+    FolderChain chain;
+    struct stat top;
+    if (stat(resolved.host.c_str(), &top) == 0) {
+        chain.emplace_back(top.st_dev, top.st_ino);
+    }
+    ListOneFolder(resolved.host, resolved.longForm, listing, totals, chain);
+    if (totals.files == 0) {
+        return false;
+    }
+    struct statvfs volume;
+    unsigned long long freeBytes = 0;
+    if (statvfs(resolved.host.c_str(), &volume) == 0) {
+        freeBytes = static_cast<unsigned long long>(volume.f_bavail) * volume.f_frsize;
+    }
+    listing += std::string("     Total Files Listed:") + kCrLf +
+               RightAligned(std::to_string(totals.files), 16) + " File(s) " +
+               RightAligned(Grouped(totals.bytes), 14) + " bytes" + kCrLf + RightAligned("0", 16) +
+               " Dir(s) " + RightAligned(Grouped(freeBytes), 15) + " bytes free" + kCrLf;
+    return true;
+}
+
 } // namespace
 
-// dir /s /a-d FOLDER
 DWORD DirCommand(const std::vector<std::wstring>& arguments, OutputTarget& output,
                  const CommandStreams& streams) {
     bool recurse = false;
@@ -182,47 +221,6 @@ DWORD DirCommand(const std::vector<std::wstring>& arguments, OutputTarget& outpu
         return 1;
     }
     return 0;
-}
-
-bool ListFolder(const std::wstring& folder, std::string& listing) {
-    std::wstring path = folder;
-    while (path.size() > 3 && (path.back() == L'\\' || path.back() == L'/')) {
-        path.pop_back();
-    }
-    wchar_t drive = path.size() >= 2 && path[1] == L':' ? UpperChar(path[0]) : L'C';
-    const Machine& machine = CurrentMachine();
-    char serial[16];
-    std::snprintf(serial, sizeof serial, "%04X-%04X",
-                  static_cast<unsigned>(machine.volumeSerial >> 16),
-                  static_cast<unsigned>(machine.volumeSerial & 0xffff));
-    listing = " Volume in drive " + CommandAnsi(std::wstring(1, drive)) +
-              (machine.volumeLabel.empty() ? std::string(" has no label.")
-                                           : " is " + CommandAnsi(machine.volumeLabel)) +
-              kCrLf + " Volume Serial Number is " + serial + kCrLf + kCrLf;
-    ResolvedPath resolved = ResolveWindowsPath(path);
-    if (resolved.error != ERROR_SUCCESS || !resolved.exists || !IsHostFolder(resolved.host)) {
-        return false;
-    }
-    ListingTotals totals;
-    FolderChain chain;
-    struct stat top;
-    if (stat(resolved.host.c_str(), &top) == 0) {
-        chain.emplace_back(top.st_dev, top.st_ino);
-    }
-    ListOneFolder(resolved.host, resolved.longForm, listing, totals, chain);
-    if (totals.files == 0) {
-        return false;
-    }
-    struct statvfs volume;
-    unsigned long long freeBytes = 0;
-    if (statvfs(resolved.host.c_str(), &volume) == 0) {
-        freeBytes = static_cast<unsigned long long>(volume.f_bavail) * volume.f_frsize;
-    }
-    listing += std::string("     Total Files Listed:") + kCrLf +
-               RightAligned(std::to_string(totals.files), 16) + " File(s) " +
-               RightAligned(Grouped(totals.bytes), 14) + " bytes" + kCrLf + RightAligned("0", 16) +
-               " Dir(s) " + RightAligned(Grouped(freeBytes), 15) + " bytes free" + kCrLf;
-    return true;
 }
 
 } // namespace sim

@@ -68,15 +68,6 @@ DWORD WINAPI ExpandEnvironmentStringsA(LPCSTR lpSrc, LPSTR lpDst, DWORD nSize) {
     return needed;
 }
 
-DWORD WINAPI GetEnvironmentVariableA(LPCSTR lpName, LPSTR lpBuffer, DWORD nSize) {
-    const std::wstring* value =
-        FindVariable(CurrentMachine().environment, FromAnsiArgument(lpName));
-    if (value == nullptr) {
-        return Fail<DWORD>(ERROR_ENVVAR_NOT_FOUND, 0);
-    }
-    return CopyOut(ToMachineAnsi(*value), lpBuffer, nSize);
-}
-
 BOOL WINAPI SetEnvironmentVariableA(LPCSTR lpName, LPCSTR lpValue) {
     std::wstring name = FromAnsiArgument(lpName);
     if (name.empty() || name.find(L'=') != std::wstring::npos) {

@@ -180,6 +180,7 @@ BOOL WINAPI SetFileAttributesA(LPCSTR lpFileName, DWORD dwFileAttributes) {
 HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
                           LPSECURITY_ATTRIBUTES lpSecurityAttributes, DWORD dwCreationDisposition,
                           DWORD dwFlagsAndAttributes, HANDLE) {
+    bool inheritable = lpSecurityAttributes != nullptr && lpSecurityAttributes->bInheritHandle;
     if (IsNullDeviceName(lpFileName)) {
         int fd = open("/dev/null", O_RDWR | O_CLOEXEC);
         if (fd < 0) {
@@ -187,7 +188,7 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
         }
         auto device = std::make_unique<FileObject>(fd, 0, 0, dwShareMode);
         device->isNullDevice = true;
-        device->inheritable = AsksForInheritance(lpSecurityAttributes);
+        device->inheritable = inheritable;
         return AddHandle(std::move(device));
     }
     if (DWORD planted = PlantedFault("CreateFileA", [&] { return FromAnsiArgument(lpFileName); })) {
@@ -259,7 +260,7 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
                      ? ERROR_ALREADY_EXISTS
                      : ERROR_SUCCESS);
     auto file = std::make_unique<FileObject>(fd, info.st_dev, info.st_ino, dwShareMode);
-    file->inheritable = AsksForInheritance(lpSecurityAttributes);
+    file->inheritable = inheritable;
     return AddHandle(std::move(file));
 }
 
@@ -272,22 +273,14 @@ BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrit
     if (file == nullptr) {
         return Fail(ERROR_INVALID_HANDLE, FALSE);
     }
-    const char* data = static_cast<const char*>(lpBuffer);
-    DWORD done = 0;
-    while (done < nNumberOfBytesToWrite) {
-        ssize_t written = write(file->fd, data + done, nNumberOfBytesToWrite - done);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return Fail(errno == EBADF ? static_cast<DWORD>(ERROR_ACCESS_DENIED)
-                                       : ERROR_WRITE_FAULT,
-                        FALSE);
-        }
-        done += static_cast<DWORD>(written);
-        if (lpNumberOfBytesWritten != nullptr) {
-            *lpNumberOfBytesWritten = done;
-        }
+    auto done = static_cast<DWORD>(
+        WriteAll(file->fd, static_cast<const char*>(lpBuffer), nNumberOfBytesToWrite));
+    if (lpNumberOfBytesWritten != nullptr) {
+        *lpNumberOfBytesWritten = done;
+    }
+    if (done < nNumberOfBytesToWrite) {
+        return Fail(errno == EBADF ? static_cast<DWORD>(ERROR_ACCESS_DENIED) : ERROR_WRITE_FAULT,
+                    FALSE);
     }
     return TRUE;
 }

@@ -1,5 +1,6 @@
 #include "sim/Handles.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <map>
 #include <unistd.h>
@@ -46,6 +47,21 @@ void ForEachHandle(const std::function<void(KernelObject&)>& visit) {
 
 FileObject::~FileObject() {
     close(fd);
+}
+
+size_t WriteAll(int fd, const char* data, size_t size) {
+    size_t done = 0;
+    while (done < size) {
+        ssize_t written = write(fd, data + done, size - done);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            break;
+        }
+        done += static_cast<size_t>(written);
+    }
+    return done;
 }
 
 } // namespace sim

@@ -19,11 +19,6 @@ public:
     bool inheritable = false;
 };
 
-// Whether security attributes ask for an inheritable handle.
-inline bool AsksForInheritance(const SECURITY_ATTRIBUTES* attributes) {
-    return attributes != nullptr && attributes->bInheritHandle != FALSE;
-}
-
 // Adds an object and returns its new handle.
 HANDLE AddHandle(std::unique_ptr<KernelObject> object);
 
@@ -54,5 +49,9 @@ public:
     // The null device ("NUL"): reads end at once, writes vanish.
     bool isNullDevice = false;
 };
+
+// Writes bytes to a host file, going on after interruptions; the count written, short of `size`
+// when the host refused the rest (errno says why).
+size_t WriteAll(int fd, const char* data, size_t size);
 
 } // namespace sim

@@ -29,9 +29,14 @@ std::unique_ptr<Machine> Machine::Empty() {
     auto machine = std::make_unique<Machine>();
     machine->MapDrive('Z', "/");
     const char* tmpdir = std::getenv("TMPDIR");
-    std::string hostTemp = (tmpdir != nullptr && tmpdir[0] == '/') ? tmpdir : "/tmp";
-    machine->tempPath = machine->WindowsPathOfHost(WithoutTrailingSlashes(hostTemp));
-    if (machine->tempPath.empty() || machine->tempPath.back() != L'\\') {
+    std::string hostTemp =
+        WithoutTrailingSlashes((tmpdir != nullptr && tmpdir[0] == '/') ? tmpdir : "/tmp");
+    // Seen through Z:, the host's root: "/var/tmp" is "Z:\var\tmp\".
+    machine->tempPath = L"Z:";
+    for (wchar_t c : Utf8ToWide(hostTemp)) {
+        machine->tempPath += c == L'/' ? L'\\' : c;
+    }
+    if (machine->tempPath.back() != L'\\') {
         machine->tempPath += L'\\';
     }
     return machine;
@@ -48,33 +53,6 @@ std::optional<std::string> Machine::DriveRoot(wchar_t letter) const {
         return std::nullopt;
     }
     return found->second;
-}
-
-std::wstring Machine::WindowsPathOfHost(const std::string& hostPath) const {
-    const std::pair<const wchar_t, std::string>* best = nullptr;
-    for (const auto& drive : m_Drives) {
-        const std::string& root = drive.second;
-        bool covers = root == "/"
-                          ? (!hostPath.empty() && hostPath[0] == '/')
-                          : (hostPath.compare(0, root.size(), root) == 0 &&
-                             (hostPath.size() == root.size() || hostPath[root.size()] == '/'));
-        if (covers && (best == nullptr || root.size() > best->second.size())) {
-            best = &drive;
-        }
-    }
-    if (best == nullptr) {
-        return L"";
-    }
-    std::string rest =
-        best->second == "/" ? hostPath.substr(1) : hostPath.substr(best->second.size());
-    if (!rest.empty() && rest[0] == '/') {
-        rest.erase(0, 1);
-    }
-    std::wstring windowsPath{best->first, L':', L'\\'};
-    for (wchar_t c : Utf8ToWide(rest)) {
-        windowsPath += c == L'/' ? L'\\' : c;
-    }
-    return windowsPath;
 }
 
 Machine& CurrentMachine() {

@@ -26,9 +26,6 @@ public:
     void MapDrive(char letter, const std::string& hostFolder);
     // The host folder of a drive, or nothing when the letter is not mapped.
     std::optional<std::string> DriveRoot(wchar_t letter) const;
-    // The Windows form of an absolute host path through the drive whose root is the longest
-    // prefix of it ("/tmp/x" is "Z:\tmp\x" on the empty machine); empty when no drive covers it.
-    std::wstring WindowsPathOfHost(const std::string& hostPath) const;
 
     // The ANSI code page that texts cross the seam in, and the OEM one, which a console (and
     // so the command interpreter's output) starts with.
@@ -84,9 +81,8 @@ public:
     // CoUninitialize, in order, as tests inspect them; ShellExecuteA adds itself among them.
     std::vector<std::string> apartmentCalls;
     int apartmentDepth = 0;
-    // The volume of every drive, as "dir" reports it.
+    // The serial number of every drive's volume, as "dir" reports it.
     DWORD volumeSerial = 0x1C2D3E4F;
-    std::wstring volumeLabel;
     // The user's thousands separator.
     std::wstring thousandSeparator = L",";
 

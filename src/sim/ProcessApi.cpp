@@ -107,20 +107,6 @@ int StreamFd(HANDLE handle) {
     return file != nullptr ? file->fd : -1;
 }
 
-void WriteFd(int fd, const std::string& text) {
-    size_t done = 0;
-    while (fd >= 0 && done < text.size()) {
-        ssize_t written = write(fd, text.data() + done, text.size() - done);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return;
-        }
-        done += static_cast<size_t>(written);
-    }
-}
-
 bool ReadLineFd(int fd, std::string& line) {
     line.clear();
     if (fd < 0) {
@@ -197,8 +183,13 @@ BOOL WINAPI CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, LPSECU
 
     CommandStreams streams;
     streams.readLine = [input](std::string& line) { return ReadLineFd(input, line); };
-    streams.writeOutput = [output](const std::string& text) { WriteFd(output, text); };
-    streams.writeError = [error](const std::string& text) { WriteFd(error, text); };
+    // (Without a stream, the handle is -1 and what is written to it goes nowhere.)
+    streams.writeOutput = [output](const std::string& text) {
+        WriteAll(output, text.data(), text.size());
+    };
+    streams.writeError = [error](const std::string& text) {
+        WriteAll(error, text.data(), text.size());
+    };
 
     DWORD exitCode = planted == kNeverEnds ? STILL_ACTIVE : RunInterpreter(rest, streams);
 

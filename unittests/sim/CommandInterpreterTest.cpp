@@ -56,7 +56,9 @@ protected:
         timeval times[2] = {{modified, 0}, {modified, 0}};
         utimes(HostPath(windowsPath).c_str(), times);
     }
-    DWORD Run(const std::wstring& command) { return RunCommand(command, captured.Streams()); }
+    DWORD Run(const std::wstring& command) {
+        return RunInterpreter(L"/d /c " + command, captured.Streams());
+    }
 
     Captured captured;
     std::string m_SavedTz;
@@ -81,8 +83,8 @@ TEST_F(CommandInterpreterTest, DirListsFilesOfTheWholeTreeInWindowsLayout) {
     WriteFileAt("C:\\test\\sub\\c.lnk", 482, march17 - 60);
     Machine().volumeSerial = 0xE6110B66;
 
-    std::string listing;
-    ASSERT_TRUE(ListFolder(L"C:\\test\\", listing));
+    ASSERT_EQ(Run(L"dir /s /a-d C:\\test\\"), 0u);
+    const std::string& listing = captured.output;
     std::string head = " Volume in drive C has no label.\r\n"
                        " Volume Serial Number is E611-0B66\r\n"
                        "\r\n"
@@ -112,10 +114,10 @@ TEST_F(CommandInterpreterTest, DirFollowsTheUsersDateFormat) {
     Machine().thousandSeparator = L".";
     MakeHostFolder("C:\\test");
     WriteFileAt("C:\\test\\a.txt", 1234567, 1552832820);
-    std::string listing;
-    ASSERT_TRUE(ListFolder(L"C:\\test", listing));
-    EXPECT_NE(listing.find("17.03.2019  14:27         1.234.567 a.txt\r\n"), std::string::npos)
-        << listing;
+    ASSERT_EQ(Run(L"dir /a-d /s C:\\test"), 0u);
+    EXPECT_NE(captured.output.find("17.03.2019  14:27         1.234.567 a.txt\r\n"),
+              std::string::npos)
+        << captured.output;
 }
 
 TEST_F(CommandInterpreterTest, DirWithoutFilesPrintsTheHeaderAndFails) {
