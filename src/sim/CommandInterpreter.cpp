@@ -177,6 +177,24 @@ DWORD RunInterpreter(const std::wstring& arguments, const CommandStreams& stream
     return RunChain(StripOuterQuotes(command), streams);
 }
 
+std::wstring ProgramOfCommandLine(const std::wstring& commandLine, std::wstring* rest) {
+    size_t start = commandLine.find_first_not_of(L" \t");
+    size_t end = commandLine.size();
+    std::wstring program;
+    if (start != std::wstring::npos && commandLine[start] == L'"') {
+        size_t close = commandLine.find(L'"', start + 1);
+        program = commandLine.substr(start + 1, close - start - 1);
+        end = close == std::wstring::npos ? end : close + 1;
+    } else if (start != std::wstring::npos) {
+        end = std::min(commandLine.find_first_of(L" \t", start), end);
+        program = commandLine.substr(start, end - start);
+    }
+    if (rest != nullptr) {
+        *rest = commandLine.substr(end);
+    }
+    return program;
+}
+
 std::wstring StripOuterQuotes(const std::wstring& text) {
     size_t start = text.find_first_not_of(L" \t");
     if (start == std::wstring::npos || text[start] != L'"') {

@@ -24,6 +24,10 @@ struct CommandStreams {
 // quoted name of an existing file with a blank in it).
 std::wstring StripOuterQuotes(const std::wstring& text);
 
+// The program a command line names (the text inside its leading quotes, else up to the first
+// blank) and, in `rest`, what follows it.
+std::wstring ProgramOfCommandLine(const std::wstring& commandLine, std::wstring* rest = nullptr);
+
 // What `cmd ARGUMENTS` does: the switches /d (no AutoRun commands of the registry) and /c (the
 // rest of the line is the command, with the quote rule above); the user's DisableCMD policy.
 // Returns the interpreter's exit code.

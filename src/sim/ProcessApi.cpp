@@ -73,26 +73,6 @@ DWORD NextProcessId() {
     return next;
 }
 
-// Splits "program rest" where program may be quoted.
-void SplitProgram(const std::wstring& commandLine, std::wstring& program, std::wstring& rest) {
-    size_t i = commandLine.find_first_not_of(L" \t");
-    program.clear();
-    rest.clear();
-    if (i == std::wstring::npos) {
-        return;
-    }
-    if (commandLine[i] == L'"') {
-        size_t close = commandLine.find(L'"', i + 1);
-        program = commandLine.substr(i + 1, close == std::wstring::npos ? std::wstring::npos
-                                                                        : close - i - 1);
-        rest = close == std::wstring::npos ? L"" : commandLine.substr(close + 1);
-    } else {
-        size_t end = commandLine.find_first_of(L" \t", i);
-        program = commandLine.substr(i, end == std::wstring::npos ? std::wstring::npos : end - i);
-        rest = end == std::wstring::npos ? L"" : commandLine.substr(end);
-    }
-}
-
 bool IsCommandInterpreter(const std::wstring& program) {
     std::wstring upper = UpperName(program);
     size_t slash = upper.find_last_of(L"\\/");
@@ -160,9 +140,8 @@ BOOL WINAPI CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, LPSECU
     if (planted != 0 && planted != kNeverEnds) {
         return Fail(planted, FALSE);
     }
-    std::wstring program;
     std::wstring rest;
-    SplitProgram(commandLine, program, rest);
+    std::wstring program = ProgramOfCommandLine(commandLine, &rest);
     if (lpApplicationName != nullptr) {
         program = FromAnsiArgument(lpApplicationName);
     }
