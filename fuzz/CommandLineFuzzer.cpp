@@ -2,7 +2,7 @@
 // words and the redirections. No command is run and no file is opened.
 #include "FuzzInput.h"
 
-#include "sim/CommandSyntax.h"
+#include "sim/CommandInterpreter.h"
 #include "sim/Machine.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -1,13 +1,12 @@
 // `chcp [N]`: shows or sets the console's code page, in which the commands write their text.
 #include "sim/CodePage.h"
-#include "sim/CommandSyntax.h"
+#include "sim/CommandInterpreter.h"
 
 #include <cwctype>
 
 namespace sim {
 
-DWORD ChcpCommand(const std::vector<std::wstring>& arguments, OutputTarget& output,
-                  const CommandStreams& streams) {
+DWORD ChcpCommand(const std::vector<std::wstring>& arguments, const CommandStreams& streams) {
     if (arguments.size() > 1) {
         streams.writeError("Parameter format not correct - " + CommandAnsi(arguments[1]) + "\r\n");
         return 1;
@@ -25,7 +24,7 @@ DWORD ChcpCommand(const std::vector<std::wstring>& arguments, OutputTarget& outp
         }
         ConsoleCodePage() = codePage;
     }
-    output.Write("Active code page: " + std::to_string(ConsoleCodePage()) + "\r\n");
+    streams.writeOutput("Active code page: " + std::to_string(ConsoleCodePage()) + "\r\n");
     return 0;
 }
 

@@ -1,12 +1,16 @@
 #include "sim/CommandInterpreter.h"
 
 #include "sim/CodePage.h"
-#include "sim/CommandSyntax.h"
+#include "sim/FileAttributes.h"
+#include "sim/Handles.h"
 #include "sim/Machine.h"
 #include "sim/Paths.h"
 
 #include <algorithm>
 #include <cwctype>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace sim {
@@ -30,18 +34,62 @@ const CommandEntry kCommands[] = {
     {L"REG", L"EXPORT", RegExportCommand}, {L"REG.EXE", L"EXPORT", RegExportCommand},
 };
 
-} // namespace
+// An output stream of one command, redirected into a file of the machine ("NUL" is the null
+// device) or left as it is.
+class RedirectedStream {
+public:
+    RedirectedStream() = default;
+    RedirectedStream(const RedirectedStream&) = delete;
+    RedirectedStream& operator=(const RedirectedStream&) = delete;
+    ~RedirectedStream() {
+        if (m_Fd >= 0) {
+            close(m_Fd);
+        }
+    }
 
-namespace {
+    // False when the file cannot be opened for writing.
+    bool Open(const std::wstring& windowsPath, bool append) {
+        std::string host = "/dev/null";
+        if (UpperName(windowsPath) != L"NUL") {
+            ResolvedPath resolved = ResolveWindowsPath(windowsPath);
+            if (resolved.error != ERROR_SUCCESS || (resolved.exists && IsReadOnly(resolved.host))) {
+                return false;
+            }
+            host = resolved.host;
+        }
+        int fd = open(host.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC),
+                      0666);
+        if (fd < 0) {
+            return false;
+        }
+        if (m_Fd >= 0) {
+            close(m_Fd);
+        }
+        m_Fd = fd;
+        return true;
+    }
+    // What writes to the stream: the file when redirected, else the stream it stands for.
+    std::function<void(const std::string&)>
+    Writer(const std::function<void(const std::string&)>& original) const {
+        int fd = m_Fd;
+        if (fd < 0) {
+            return original;
+        }
+        return [fd](const std::string& text) { WriteAll(fd, text.data(), text.size()); };
+    }
+
+private:
+    int m_Fd = -1;
+};
 
 DWORD RunOneCommand(const std::wstring& commandLine, const CommandStreams& streams) {
     ParsedCommand parsed = ParseCommandLine(commandLine);
-    OutputTarget output(streams.writeOutput);
-    OutputTarget errors(streams.writeError);
+    RedirectedStream output;
+    RedirectedStream errors;
     // Redirections take effect in order, up to a syntax error.
     for (const Redirection& redirection : parsed.redirections) {
-        OutputTarget& target = redirection.errorStream ? errors : output;
-        if (!target.Redirect(redirection.target, redirection.append)) {
+        RedirectedStream& target = redirection.errorStream ? errors : output;
+        if (!target.Open(redirection.target, redirection.append)) {
             streams.writeError(kPathNotFound);
             return 1;
         }
@@ -54,10 +102,8 @@ DWORD RunOneCommand(const std::wstring& commandLine, const CommandStreams& strea
     if (words.empty()) {
         return 0;
     }
-    CommandStreams redirected = streams;
-    redirected.writeOutput = [&output](const std::string& text) { output.Write(text); };
-    redirected.writeError = [&errors](const std::string& text) { errors.Write(text); };
-
+    CommandStreams redirected{streams.readLine, output.Writer(streams.writeOutput),
+                              errors.Writer(streams.writeError)};
     std::wstring command = UpperName(words[0]);
     for (const CommandEntry& entry : kCommands) {
         if (command != entry.name) {
@@ -72,7 +118,7 @@ DWORD RunOneCommand(const std::wstring& commandLine, const CommandStreams& strea
         }
         std::vector<std::wstring> arguments(words.begin() + static_cast<std::ptrdiff_t>(skip),
                                             words.end());
-        return entry.run(arguments, output, redirected);
+        return entry.run(arguments, redirected);
     }
     redirected.writeError("'" + CommandAnsi(words[0]) +
                           "' is not recognized as an internal or external command,\r\n"
@@ -210,7 +256,7 @@ std::wstring StripOuterQuotes(const std::wstring& text) {
     bool blank = inner.find_first_of(L" \t") != std::wstring::npos;
     if (twoQuotes && !special && blank) {
         ResolvedPath program = ResolveWindowsPath(inner);
-        if (program.error == ERROR_SUCCESS && program.exists && !IsHostFolder(program.host)) {
+        if (program.error == ERROR_SUCCESS && program.exists && !S_ISDIR(program.mode)) {
             return text;
         }
     }

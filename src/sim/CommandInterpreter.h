@@ -1,13 +1,14 @@
 // The simulated command interpreter: what `cmd /c ...` does on the simulated machine. It runs
 // the commands the program needs, with Windows' output formats: `reg export`, `type`, `dir` and
 // `chcp`, each with `>` and `>>` redirection of its output. Anything else fails as an unknown
-// command does.
+// command does. The commands write their text in the console's code page.
 #pragma once
 
 #include "winapi/winapi.h"
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace sim {
 
@@ -35,5 +36,38 @@ DWORD RunInterpreter(const std::wstring& arguments, const CommandStreams& stream
 
 // cmd's words when the user's policy disables it.
 extern const char kCommandPromptDisabled[];
+
+// One redirection: ">" or "1>" (standard output), "2>" (standard error); doubled, it appends.
+struct Redirection {
+    bool errorStream = false;
+    bool append = false;
+    std::wstring target;
+};
+
+// A command line split into words (quotes group and are removed) and redirections, which need
+// no blanks around them. Reading stops at a redirection without a target (syntaxError); the
+// redirections before it are kept, in order.
+struct ParsedCommand {
+    std::vector<std::wstring> words;
+    std::vector<Redirection> redirections;
+    bool syntaxError = false;
+};
+ParsedCommand ParseCommandLine(const std::wstring& line);
+
+// The console's output code page: the machine's OEM code page when the interpreter starts, until
+// chcp changes it. CommandAnsi gives a text in it.
+UINT& ConsoleCodePage();
+std::string CommandAnsi(const std::wstring& text);
+// A DWORD value of a key under the current user's root (a policy); 0 when absent.
+DWORD UserPolicyValue(const char* key, const char* name);
+
+// The commands, each given its arguments (the words after the command's name) and its streams,
+// already redirected; each returns its exit code.
+using CommandFunction = DWORD (*)(const std::vector<std::wstring>& arguments,
+                                  const CommandStreams& streams);
+DWORD TypeCommand(const std::vector<std::wstring>& arguments, const CommandStreams& streams);
+DWORD DirCommand(const std::vector<std::wstring>& arguments, const CommandStreams& streams);
+DWORD ChcpCommand(const std::vector<std::wstring>& arguments, const CommandStreams& streams);
+DWORD RegExportCommand(const std::vector<std::wstring>& arguments, const CommandStreams& streams);
 
 } // namespace sim

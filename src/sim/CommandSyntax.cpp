@@ -1,15 +1,8 @@
-#include "sim/CommandSyntax.h"
+// The command interpreter's syntax and what its commands share: the words of a command and the
+// redirections of its output streams, the console's code page, the user's policies.
+#include "sim/CommandInterpreter.h"
 
 #include "sim/CodePage.h"
-#include "sim/FileAttributes.h"
-#include "sim/Handles.h"
-#include "sim/Machine.h"
-#include "sim/Paths.h"
-
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace sim {
 
@@ -34,11 +27,6 @@ DWORD UserPolicyValue(const char* key, const char* name) {
         RegCloseKey(opened);
     }
     return value;
-}
-
-bool IsHostFolder(const std::string& hostPath) {
-    struct stat info;
-    return stat(hostPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 namespace {
@@ -110,49 +98,6 @@ ParsedCommand ParseCommandLine(const std::wstring& line) {
         parsed.redirections.push_back(redirection);
     }
     return parsed;
-}
-
-OutputTarget::OutputTarget(std::function<void(const std::string&)> fallback)
-    : m_Fallback(std::move(fallback)) {}
-
-OutputTarget::~OutputTarget() {
-    if (m_Fd >= 0) {
-        close(m_Fd);
-    }
-}
-
-bool OutputTarget::Redirect(const std::wstring& windowsPath, bool append) {
-    if (UpperName(windowsPath) == L"NUL") {
-        m_Discard = true;
-        return true;
-    }
-    ResolvedPath resolved = ResolveWindowsPath(windowsPath);
-    if (resolved.error != ERROR_SUCCESS || (resolved.exists && IsReadOnly(resolved.host))) {
-        return false;
-    }
-    int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC);
-    int fd = open(resolved.host.c_str(), flags, 0666);
-    if (fd < 0) {
-        return false;
-    }
-    if (m_Fd >= 0) {
-        close(m_Fd);
-    }
-    m_Fd = fd;
-    return true;
-}
-
-void OutputTarget::Write(const std::string& bytes) {
-    if (m_Discard) {
-        return;
-    }
-    if (m_Fd < 0) {
-        if (m_Fallback) {
-            m_Fallback(bytes);
-        }
-        return;
-    }
-    WriteAll(m_Fd, bytes.data(), bytes.size());
 }
 
 } // namespace sim

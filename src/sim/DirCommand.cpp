@@ -1,5 +1,5 @@
 // `dir /s /a-d FOLDER`: the files of a folder tree in Windows' listing layout.
-#include "sim/CommandSyntax.h"
+#include "sim/CommandInterpreter.h"
 
 #include "sim/CodePage.h"
 #include "sim/DateTime.h"
@@ -163,7 +163,7 @@ bool ListFolder(const std::wstring& folder, std::string& listing) {
     listing = " Volume in drive " + CommandAnsi(std::wstring(1, drive)) + " has no label." + kCrLf +
               " Volume Serial Number is " + serial + kCrLf + kCrLf;
     ResolvedPath resolved = ResolveWindowsPath(path);
-    if (resolved.error != ERROR_SUCCESS || !resolved.exists || !IsHostFolder(resolved.host)) {
+    if (resolved.error != ERROR_SUCCESS || !resolved.exists || !S_ISDIR(resolved.mode)) {
         return false;
     }
     ListingTotals totals;
@@ -190,8 +190,7 @@ bool ListFolder(const std::wstring& folder, std::string& listing) {
 
 } // namespace
 
-DWORD DirCommand(const std::vector<std::wstring>& arguments, OutputTarget& output,
-                 const CommandStreams& streams) {
+DWORD DirCommand(const std::vector<std::wstring>& arguments, const CommandStreams& streams) {
     bool recurse = false;
     bool filesOnly = false;
     std::wstring folder;
@@ -215,7 +214,7 @@ DWORD DirCommand(const std::vector<std::wstring>& arguments, OutputTarget& outpu
     }
     std::string listing;
     bool found = ListFolder(folder, listing);
-    output.Write(listing);
+    streams.writeOutput(listing);
     if (!found) {
         streams.writeError("File Not Found\r\n");
         return 1;

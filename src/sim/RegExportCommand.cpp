@@ -1,6 +1,6 @@
 // `reg export KEY FILE [/y] [/reg:32 | /reg:64]`: the key's subtree into a .reg file, asking
 // before it overwrites one.
-#include "sim/CommandSyntax.h"
+#include "sim/CommandInterpreter.h"
 
 #include "sim/FileAttributes.h"
 #include "sim/Paths.h"
@@ -19,8 +19,7 @@ const char kInvalidSyntax[] = "ERROR: Invalid syntax.\r\nType \"REG EXPORT /?\" 
 
 } // namespace
 
-DWORD RegExportCommand(const std::vector<std::wstring>& arguments, OutputTarget&,
-                       const CommandStreams& streams) {
+DWORD RegExportCommand(const std::vector<std::wstring>& arguments, const CommandStreams& streams) {
     // The user policy "Prevent access to registry editing tools" stops reg too.
     if (UserPolicyValue("Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System",
                         "DisableRegistryTools") != 0) {

@@ -1,11 +1,13 @@
 // `type FILE...`: copies files to the output; a UTF-16 file with its byte-order mark is
-// converted to the machine's code page.
-#include "sim/CommandSyntax.h"
+// converted to the console's code page.
+#include "sim/CommandInterpreter.h"
 
 #include "sim/Paths.h"
+#include "sim/Utf16.h"
 
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace sim {
 
@@ -26,8 +28,7 @@ bool ReadHostFile(const std::string& hostPath, std::string& content) {
 
 } // namespace
 
-DWORD TypeCommand(const std::vector<std::wstring>& arguments, OutputTarget& output,
-                  const CommandStreams& streams) {
+DWORD TypeCommand(const std::vector<std::wstring>& arguments, const CommandStreams& streams) {
     if (arguments.empty()) {
         streams.writeError("The syntax of the command is incorrect.\r\n");
         return 1;
@@ -36,7 +37,7 @@ DWORD TypeCommand(const std::vector<std::wstring>& arguments, OutputTarget& outp
     for (const std::wstring& name : arguments) {
         ResolvedPath resolved = ResolveWindowsPath(name);
         std::string content;
-        if (resolved.error != ERROR_SUCCESS || !resolved.exists || IsHostFolder(resolved.host) ||
+        if (resolved.error != ERROR_SUCCESS || !resolved.exists || S_ISDIR(resolved.mode) ||
             !ReadHostFile(resolved.host, content)) {
             streams.writeError(kFileNotFound);
             exitCode = 1;
@@ -44,14 +45,9 @@ DWORD TypeCommand(const std::vector<std::wstring>& arguments, OutputTarget& outp
         }
         if (content.size() >= 2 && static_cast<unsigned char>(content[0]) == 0xFF &&
             static_cast<unsigned char>(content[1]) == 0xFE) {
-            std::wstring text;
-            for (size_t i = 2; i + 1 < content.size(); i += 2) {
-                text += static_cast<wchar_t>(static_cast<unsigned char>(content[i]) |
-                                             (static_cast<unsigned char>(content[i + 1]) << 8));
-            }
-            output.Write(CommandAnsi(text));
+            streams.writeOutput(CommandAnsi(FromUtf16Le(content.substr(2))));
         } else {
-            output.Write(content);
+            streams.writeOutput(content);
         }
     }
     return exitCode;
