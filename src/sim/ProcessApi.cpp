@@ -22,21 +22,18 @@ namespace {
 const DWORD kCurrentProcessId = 4242;
 const HANDLE kCurrentProcessHandle = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1));
 
-struct ProcessState {
-    DWORD id;
-    DWORD exitCode;
-};
-using Process = std::shared_ptr<ProcessState>;
+// A process is its exit code (STILL_ACTIVE while it runs), shared by its handles and its job.
+using Process = std::shared_ptr<DWORD>;
 
 class ProcessObject : public KernelObject {
 public:
-    explicit ProcessObject(Process state) : state(std::move(state)) {}
-    Process state;
+    explicit ProcessObject(Process exitCode) : exitCode(std::move(exitCode)) {}
+    Process exitCode;
 };
 
-void EndProcess(ProcessState& process, DWORD exitCode) {
-    if (process.exitCode == STILL_ACTIVE) {
-        process.exitCode = exitCode;
+void EndProcess(DWORD& processExitCode, DWORD exitCode) {
+    if (processExitCode == STILL_ACTIVE) {
+        processExitCode = exitCode;
     }
 }
 
@@ -78,13 +75,6 @@ bool IsCommandInterpreter(const std::wstring& program) {
     size_t slash = upper.find_last_of(L"\\/");
     std::wstring name = slash == std::wstring::npos ? upper : upper.substr(slash + 1);
     return name == L"CMD" || name == L"CMD.EXE";
-}
-
-// Reads and writes through a standard handle of the new process: a file of the simulated
-// machine, or nothing.
-int StreamFd(HANDLE handle) {
-    auto* file = HandleObject<FileObject>(handle);
-    return file != nullptr ? file->fd : -1;
 }
 
 bool ReadLineFd(int fd, std::string& line) {
@@ -154,15 +144,19 @@ BOOL WINAPI CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, LPSECU
     if (useStdHandles && !StandardHandlesReachChild(*lpStartupInfo, bInheritHandles)) {
         return Fail(ERROR_INVALID_HANDLE, FALSE);
     }
-    int input = useStdHandles ? StreamFd(lpStartupInfo->hStdInput) : -1;
-    int output = useStdHandles ? StreamFd(lpStartupInfo->hStdOutput) : -1;
-    int error = useStdHandles ? StreamFd(lpStartupInfo->hStdError) : -1;
-    auto* inputFile = useStdHandles ? HandleObject<FileObject>(lpStartupInfo->hStdInput) : nullptr;
+    // The standard streams are files of the machine, or none (-1, where writes go nowhere).
+    auto fileOf = [&](HANDLE handle) {
+        return useStdHandles ? HandleObject<FileObject>(handle) : nullptr;
+    };
+    auto fdOf = [](FileObject* file) { return file != nullptr ? file->fd : -1; };
+    FileObject* inputFile = fileOf(lpStartupInfo->hStdInput);
+    int input = fdOf(inputFile);
+    int output = fdOf(fileOf(lpStartupInfo->hStdOutput));
+    int error = fdOf(fileOf(lpStartupInfo->hStdError));
     bool inputFromNullDevice = inputFile != nullptr && inputFile->isNullDevice;
 
     CommandStreams streams;
     streams.readLine = [input](std::string& line) { return ReadLineFd(input, line); };
-    // (Without a stream, the handle is -1 and what is written to it goes nowhere.)
     streams.writeOutput = [output](const std::string& text) {
         WriteAll(output, text.data(), text.size());
     };
@@ -181,7 +175,7 @@ BOOL WINAPI CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, LPSECU
         lpCurrentDirectory != nullptr ? FromAnsiArgument(lpCurrentDirectory) : L""});
 
     DWORD id = NextProcessId();
-    Process process = std::make_shared<ProcessState>(ProcessState{id, exitCode});
+    auto process = std::make_shared<DWORD>(exitCode);
     StartedProcesses()[id] = process;
     lpProcessInformation->hProcess = AddHandle(std::make_unique<ProcessObject>(process));
     lpProcessInformation->hThread = AddHandle(std::make_unique<ThreadObject>());
@@ -192,8 +186,7 @@ BOOL WINAPI CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, LPSECU
 
 HANDLE WINAPI OpenProcess(DWORD, BOOL, DWORD dwProcessId) {
     if (dwProcessId == kCurrentProcessId) {
-        return AddHandle(std::make_unique<ProcessObject>(
-            std::make_shared<ProcessState>(ProcessState{kCurrentProcessId, STILL_ACTIVE})));
+        return AddHandle(std::make_unique<ProcessObject>(std::make_shared<DWORD>(STILL_ACTIVE)));
     }
     auto found = StartedProcesses().find(dwProcessId);
     if (found == StartedProcesses().end()) {
@@ -205,7 +198,7 @@ HANDLE WINAPI OpenProcess(DWORD, BOOL, DWORD dwProcessId) {
 DWORD WINAPI WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds) {
     KernelObject* object = FindHandle(hHandle);
     auto* process = dynamic_cast<ProcessObject*>(object);
-    if (process != nullptr && process->state->exitCode == STILL_ACTIVE) {
+    if (process != nullptr && *process->exitCode == STILL_ACTIVE) {
         if (dwMilliseconds == INFINITE) {
             // Windows would wait for ever; the test that got here fails instead of hanging.
             return Fail<DWORD>(ERROR_INVALID_HANDLE, WAIT_FAILED);
@@ -243,7 +236,7 @@ BOOL WINAPI TerminateProcess(HANDLE hProcess, UINT uExitCode) {
     if (process == nullptr) {
         return Fail(ERROR_INVALID_HANDLE, FALSE);
     }
-    EndProcess(*process->state, uExitCode);
+    EndProcess(*process->exitCode, uExitCode);
     return TRUE;
 }
 
@@ -270,7 +263,7 @@ BOOL WINAPI AssignProcessToJobObject(HANDLE hJob, HANDLE hProcess) {
     if (job == nullptr || process == nullptr) {
         return Fail(ERROR_INVALID_HANDLE, FALSE);
     }
-    job->processes.push_back(process->state);
+    job->processes.push_back(process->exitCode);
     return TRUE;
 }
 
@@ -296,7 +289,7 @@ BOOL WINAPI GetExitCodeProcess(HANDLE hProcess, LPDWORD lpExitCode) {
     if (process == nullptr || lpExitCode == nullptr) {
         return Fail(ERROR_INVALID_HANDLE, FALSE);
     }
-    *lpExitCode = process->state->exitCode;
+    *lpExitCode = *process->exitCode;
     return TRUE;
 }
 
