@@ -18,7 +18,15 @@ std::string ToMachineAnsi(const std::wstring& text);
 
 // Copies a result into a caller's buffer of `size` characters: the length without the NUL
 // when it fits, else the size needed with the NUL and nothing copied.
-DWORD CopyOut(const std::string& text, LPSTR buffer, DWORD size);
+template <typename Char>
+DWORD CopyOut(const std::basic_string<Char>& text, Char* buffer, DWORD size) {
+    auto length = static_cast<DWORD>(text.size());
+    if (buffer == nullptr || size <= length) {
+        return length + 1;
+    }
+    std::copy(text.c_str(), text.c_str() + length + 1, buffer);
+    return length;
+}
 
 // Copies a result of text.size() units (the NUL among them where it counts) into a caller's
 // buffer of `size` units, as the conversion and formatting functions do: a size of 0 asks for the

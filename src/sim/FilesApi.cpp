@@ -10,8 +10,6 @@
 
 #include <cctype>
 #include <cerrno>
-#include <cstring>
-#include <cwchar>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -39,21 +37,20 @@ bool HeldWithoutDeleteSharing(const std::string& hostPath) {
 }
 
 // Resolves a path argument; sets the last error when that fails.
-bool Resolve(LPCSTR path, ResolvedPath& resolved) {
+bool Resolve(LPCWSTR path, ResolvedPath& resolved) {
     if (path == nullptr) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return false;
+        return Fail(ERROR_INVALID_PARAMETER, false);
     }
-    resolved = ResolveWindowsPath(FromAnsiArgument(path));
-    if (resolved.error != ERROR_SUCCESS) {
-        SetLastError(resolved.error);
-        return false;
-    }
-    return true;
+    resolved = ResolveWindowsPath(path);
+    return resolved.error == ERROR_SUCCESS || Fail(resolved.error, false);
+}
+
+bool Resolve(LPCSTR path, ResolvedPath& resolved) {
+    return Resolve(path != nullptr ? FromAnsiArgument(path).c_str() : nullptr, resolved);
 }
 
 // The same for a path that must exist (ERROR_FILE_NOT_FOUND when it does not).
-bool ResolveExisting(LPCSTR path, ResolvedPath& resolved) {
+template <typename Char> bool ResolveExisting(const Char* path, ResolvedPath& resolved) {
     return Resolve(path, resolved) && (resolved.exists || Fail(ERROR_FILE_NOT_FOUND, false));
 }
 
@@ -68,61 +65,25 @@ bool IsNullDeviceName(LPCSTR path) {
     return name == "NUL" || name == "\\\\.\\NUL";
 }
 
-DWORD CopyPathForm(LPCSTR source, bool longForm, LPSTR target, DWORD size) {
+DWORD CopyPathForm(LPCWSTR source, bool longForm, LPWSTR target, DWORD size) {
     ResolvedPath resolved;
     if (!ResolveExisting(source, resolved)) {
         return 0;
     }
-    return CopyOut(ToMachineAnsi(longForm ? resolved.longForm : resolved.shortForm), target, size);
-}
-
-// The wide forms: texts as they are, without the code page.
-DWORD CopyOutWide(const std::wstring& text, LPWSTR buffer, DWORD size) {
-    DWORD length = static_cast<DWORD>(text.size());
-    if (buffer == nullptr || size <= length) {
-        return length + 1;
-    }
-    std::wmemcpy(buffer, text.c_str(), length + 1);
-    return length;
-}
-
-DWORD CopyPathFormWide(LPCWSTR source, bool longForm, LPWSTR target, DWORD size) {
-    if (source == nullptr) {
-        return Fail<DWORD>(ERROR_INVALID_PARAMETER, 0);
-    }
-    ResolvedPath resolved = ResolveWindowsPath(source);
-    if (resolved.error != ERROR_SUCCESS) {
-        return Fail<DWORD>(resolved.error, 0);
-    }
-    if (!resolved.exists) {
-        return Fail<DWORD>(ERROR_FILE_NOT_FOUND, 0);
-    }
-    return CopyOutWide(longForm ? resolved.longForm : resolved.shortForm, target, size);
+    return CopyOut(longForm ? resolved.longForm : resolved.shortForm, target, size);
 }
 
 } // namespace
 
 DWORD WINAPI GetTempPathW(DWORD nBufferLength, LPWSTR lpBuffer) {
-    return CopyOutWide(CurrentMachine().tempPath, lpBuffer, nBufferLength);
+    return CopyOut(CurrentMachine().tempPath, lpBuffer, nBufferLength);
 }
 
 DWORD WINAPI GetLongPathNameW(LPCWSTR lpszShortPath, LPWSTR lpszLongPath, DWORD cchBuffer) {
-    return CopyPathFormWide(lpszShortPath, true, lpszLongPath, cchBuffer);
-}
-
-DWORD WINAPI GetShortPathNameW(LPCWSTR lpszLongPath, LPWSTR lpszShortPath, DWORD cchBuffer) {
-    return CopyPathFormWide(lpszLongPath, false, lpszShortPath, cchBuffer);
-}
-
-DWORD WINAPI GetTempPathA(DWORD nBufferLength, LPSTR lpBuffer) {
-    return CopyOut(ToMachineAnsi(CurrentMachine().tempPath), lpBuffer, nBufferLength);
-}
-
-DWORD WINAPI GetLongPathNameA(LPCSTR lpszShortPath, LPSTR lpszLongPath, DWORD cchBuffer) {
     return CopyPathForm(lpszShortPath, true, lpszLongPath, cchBuffer);
 }
 
-DWORD WINAPI GetShortPathNameA(LPCSTR lpszLongPath, LPSTR lpszShortPath, DWORD cchBuffer) {
+DWORD WINAPI GetShortPathNameW(LPCWSTR lpszLongPath, LPWSTR lpszShortPath, DWORD cchBuffer) {
     return CopyPathForm(lpszLongPath, false, lpszShortPath, cchBuffer);
 }
 

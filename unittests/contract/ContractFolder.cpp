@@ -46,14 +46,28 @@ std::string ReadWholeFile(const std::string& path) {
 
 } // namespace
 
+std::wstring WidePath(const std::string& path) {
+    std::wstring wide(path.size() + 1, L'\0');
+    wide.resize(static_cast<size_t>(
+        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], static_cast<int>(wide.size()))));
+    return wide.empty() ? wide : wide.substr(0, wide.size() - 1);
+}
+
+std::string AnsiPath(const std::wstring& path) {
+    std::string ansi(2 * path.size() + 1, '\0');
+    ansi.resize(static_cast<size_t>(WideCharToMultiByte(
+        CP_ACP, 0, path.c_str(), -1, &ansi[0], static_cast<int>(ansi.size()), nullptr, nullptr)));
+    return ansi.empty() ? ansi : ansi.substr(0, ansi.size() - 1);
+}
+
 ContractFolder::ContractFolder() {
-    char temp[MAX_PATH + 1] = {};
-    GetTempPathA(MAX_PATH, temp);
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH, temp);
     static unsigned counter = 0;
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = std::string("contract-") + (test != nullptr ? test->name() : "test") + "-" +
                        std::to_string(++counter);
-    m_Path = std::string(temp) + name;
+    m_Path = AnsiPath(temp) + name;
     RemoveTree(m_Path);
     EXPECT_TRUE(CreateDirectoryA(m_Path.c_str(), nullptr)) << "cannot create " << m_Path;
 }

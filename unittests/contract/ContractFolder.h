@@ -27,6 +27,10 @@ private:
     std::string m_Path;
 };
 
+// A path in the wide form the W functions take and give, and back in the machine's code page.
+std::wstring WidePath(const std::string& path);
+std::string AnsiPath(const std::wstring& path);
+
 // Whether the test runs under Wine (whose ntdll exports wine_get_version).
 bool RunsUnderWine();
 // Under Wine, whether the host user is the superuser, from the host's /proc seen through Z:.

@@ -5,15 +5,16 @@
 #include "winapi/winapi_testing.h"
 
 #include <cstring>
+#include <cwchar>
 #include <gtest/gtest.h>
 #include <set>
 
 namespace {
 
 std::string LongPathOf(const std::string& path) {
-    char buffer[MAX_PATH + 1] = {};
-    DWORD length = GetLongPathNameA(path.c_str(), buffer, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? std::string(buffer) : std::string();
+    wchar_t buffer[MAX_PATH + 1] = {};
+    DWORD length = GetLongPathNameW(WidePath(path).c_str(), buffer, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? AnsiPath(buffer) : std::string();
 }
 
 std::set<std::string> SearchAll(const std::string& pattern) {
@@ -34,17 +35,17 @@ std::set<std::string> SearchAll(const std::string& pattern) {
 } // namespace
 
 TEST(TempPathContract, EndsWithBackslashAndReportsLengths) {
-    char buffer[MAX_PATH + 1];
-    std::memset(buffer, 0, sizeof buffer);
-    DWORD length = GetTempPathA(MAX_PATH, buffer);
+    wchar_t buffer[MAX_PATH + 1] = {};
+    DWORD length = GetTempPathW(MAX_PATH, buffer);
     ASSERT_GT(length, 0u);
-    EXPECT_EQ(length, std::strlen(buffer));
-    EXPECT_EQ(buffer[length - 1], '\\');
-    EXPECT_EQ(buffer[1], ':');
+    EXPECT_EQ(length, std::wcslen(buffer));
+    EXPECT_EQ(buffer[length - 1], L'\\');
+    EXPECT_EQ(buffer[1], L':');
 
     // A buffer that is too small gets nothing and the size needed, NUL included.
-    char tiny[2] = {'x', 'y'};
-    EXPECT_EQ(GetTempPathA(2, tiny), length + 1);
+    wchar_t tiny[2] = {L'x', L'y'};
+    EXPECT_EQ(GetTempPathW(2, tiny), length + 1);
+    EXPECT_EQ(tiny[0], L'x');
 }
 
 TEST(LongPathContract, LongFormOfAShortPath) {
@@ -53,10 +54,11 @@ TEST(LongPathContract, LongFormOfAShortPath) {
     ASSERT_TRUE(CreateDirectoryA(longFolder.c_str(), nullptr));
     folder.CreateFileWith("A folder with a long name\\Long file name.text", "x");
 
-    char shortForm[MAX_PATH + 1] = {};
+    wchar_t wideShortForm[MAX_PATH + 1] = {};
     std::string longFile = longFolder + "\\Long file name.text";
-    ASSERT_GT(GetShortPathNameA(longFile.c_str(), shortForm, MAX_PATH), 0u);
-    EXPECT_EQ(std::string(shortForm).find(' '), std::string::npos) << shortForm;
+    ASSERT_GT(GetShortPathNameW(WidePath(longFile).c_str(), wideShortForm, MAX_PATH), 0u);
+    std::string shortForm = AnsiPath(wideShortForm);
+    EXPECT_EQ(shortForm.find(' '), std::string::npos) << shortForm;
 
     EXPECT_EQ(LongPathOf(shortForm), LongPathOf(longFile));
     EXPECT_NE(LongPathOf(shortForm).find("\\A folder with a long name\\Long file name.text"),
@@ -68,12 +70,11 @@ TEST(LongPathContract, LongFormOfAShortPath) {
 
 TEST(LongPathContract, MissingPathWritesNothing) {
     ContractFolder folder;
-    char buffer[16];
-    std::memset(buffer, '#', sizeof buffer);
+    wchar_t buffer[16] = {L'#'};
     SetLastError(0);
-    EXPECT_EQ(GetLongPathNameA((folder / "missing").c_str(), buffer, sizeof buffer), 0u);
+    EXPECT_EQ(GetLongPathNameW(WidePath(folder / "missing").c_str(), buffer, 16), 0u);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
-    EXPECT_EQ(buffer[0], '#');
+    EXPECT_EQ(buffer[0], L'#');
 }
 
 TEST(LongPathContract, LongNamesKeepTheirSpelling) {

@@ -65,11 +65,11 @@ class TempFolderTest : public SimMachineTest {};
 TEST_F(TempFolderTest, LongFormWithoutTrailingBackslash) {
     MakeHostFolder("C:\\Documents and Settings\\tester\\Local Settings\\Temp");
     // Find the short form the machine gives that folder and report it as the temporary path.
-    char buffer[MAX_PATH] = {};
-    ASSERT_GT(GetShortPathNameA("C:\\Documents and Settings\\tester\\Local Settings\\Temp", buffer,
+    wchar_t buffer[MAX_PATH] = {};
+    ASSERT_GT(GetShortPathNameW(L"C:\\Documents and Settings\\tester\\Local Settings\\Temp", buffer,
                                 MAX_PATH),
               0u);
-    Machine().tempPath = FromAnsi(buffer) + L"\\";
+    Machine().tempPath = std::wstring(buffer) + L"\\";
     EXPECT_NE(Machine().tempPath.find(L'~'), Text::npos);
     EXPECT_EQ(GetTempFolder(), L"C:\\Documents and Settings\\tester\\Local Settings\\Temp");
 }
