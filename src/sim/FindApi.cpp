@@ -8,6 +8,7 @@
 #include "sim/Machine.h"
 #include "sim/Paths.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -70,9 +71,12 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
             PlantedFault("FindFirstFileA", [&] { return FromAnsiArgument(lpFileName); })) {
         return Fail(planted, INVALID_HANDLE_VALUE);
     }
-    std::wstring folder;
-    std::wstring pattern;
-    SplitWindowsPath(FromAnsiArgument(lpFileName), folder, pattern);
+    // The folder with its trailing backslash, and the pattern after it.
+    std::wstring path = FromAnsiArgument(lpFileName);
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    size_t slash = path.find_last_of(L'\\');
+    std::wstring folder = slash == std::wstring::npos ? L"" : path.substr(0, slash + 1);
+    std::wstring pattern = path.substr(folder.size());
     if (pattern.empty()) {
         return Fail(ERROR_FILE_NOT_FOUND, INVALID_HANDLE_VALUE);
     }
@@ -85,9 +89,8 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
     }
     std::string prefix = where.host == "/" ? "/" : where.host + "/";
     auto found = std::make_unique<FindObject>();
-    if (!HasWildcard(pattern)) {
-        ResolvedPath exact =
-            ResolveWindowsPath(folder + (folder.back() == L'\\' ? L"" : L"\\") + pattern);
+    if (pattern.find_first_of(L"*?") == std::wstring::npos) {
+        ResolvedPath exact = ResolveWindowsPath(folder + pattern);
         if (exact.error != ERROR_SUCCESS) {
             return Fail(exact.error, INVALID_HANDLE_VALUE);
         }

@@ -103,10 +103,6 @@ std::wstring_view WithoutTrailingDotsAndBlanks(std::wstring_view name) {
 
 } // namespace
 
-bool HasWildcard(const std::wstring& text) {
-    return text.find_first_of(L"*?") != std::wstring::npos;
-}
-
 bool MatchesWildcard(const std::wstring& name, const std::wstring& pattern) {
     if (pattern == L"*.*") {
         return true;
@@ -177,26 +173,6 @@ std::wstring ShortNameOf(const std::wstring& name) {
         }
     }
     return result;
-}
-
-void SplitWindowsPath(const std::wstring& windowsPath, std::wstring& folder, std::wstring& name) {
-    std::wstring path = windowsPath;
-    for (wchar_t& c : path) {
-        if (c == L'/') {
-            c = L'\\';
-        }
-    }
-    size_t slash = path.find_last_of(L'\\');
-    if (slash == std::wstring::npos) {
-        folder.clear();
-        name = path;
-        return;
-    }
-    name = path.substr(slash + 1);
-    folder = path.substr(0, slash);
-    if (folder.size() == 2 && folder[1] == L':') {
-        folder += L'\\';
-    }
 }
 
 ResolvedPath ResolveWindowsPath(const std::wstring& windowsPath) {

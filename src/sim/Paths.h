@@ -33,18 +33,11 @@ struct ResolvedPath {
 // ERROR_PATH_NOT_FOUND.
 ResolvedPath ResolveWindowsPath(const std::wstring& windowsPath);
 
-// Splits a Windows path into its folder part (without the trailing backslash, but "C:\" for
-// the root) and its last component.
-void SplitWindowsPath(const std::wstring& windowsPath, std::wstring& folder, std::wstring& name);
-
 // Wine's short name of a file name: the name itself when it is a legal 8.3 name, otherwise
 // four characters, tildes, a three-character hash and the first three of the extension.
 std::wstring ShortNameOf(const std::wstring& name);
 
 // Case-insensitive match of a name against a pattern with the wildcards * and ?.
 bool MatchesWildcard(const std::wstring& name, const std::wstring& pattern);
-
-// Whether a text has a wildcard character.
-bool HasWildcard(const std::wstring& text);
 
 } // namespace sim
