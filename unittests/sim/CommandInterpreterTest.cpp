@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <sys/time.h>
-#include <sys/xattr.h>
+#include <unistd.h>
 
 using namespace sim;
 
@@ -118,6 +118,15 @@ TEST_F(CommandInterpreterTest, DirFollowsTheUsersDateFormat) {
     EXPECT_NE(captured.output.find("17.03.2019  14:27         1.234.567 a.txt\r\n"),
               std::string::npos)
         << captured.output;
+}
+
+// A link back up the tree, as a Wine prefix's dosdevices hold, is not entered again.
+TEST_F(CommandInterpreterTest, DirEntersAFolderOnlyOnce) {
+    WriteHostFile("C:\\tree\\a.txt", "a");
+    ASSERT_EQ(symlink(HostPath("C:\\tree").c_str(), HostPath("C:\\tree\\up").c_str()), 0);
+    ASSERT_EQ(Run(L"dir /s /a-d C:\\tree"), 0u);
+    EXPECT_NE(captured.output.find("Directory of C:\\tree\r\n"), std::string::npos);
+    EXPECT_EQ(captured.output.find("Directory of C:\\tree\\up"), std::string::npos);
 }
 
 TEST_F(CommandInterpreterTest, DirWithoutFilesPrintsTheHeaderAndFails) {
