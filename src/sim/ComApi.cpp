@@ -14,7 +14,6 @@
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
-#include <cwctype>
 #include <new>
 #include <string>
 
@@ -42,28 +41,22 @@ std::wstring GuidText(const GUID& guid) {
     return text;
 }
 
-// The GUID of a text in braces; false when the text is not one.
+// The GUID of a text in braces; false when the text is not one (in any letter case).
 bool ParseGuid(const std::wstring& text, GUID& guid) {
-    if (text.size() != 38 || text.front() != L'{' || text.back() != L'}') {
-        return false;
-    }
-    for (size_t i = 1; i + 1 < text.size(); ++i) {
-        bool dash = i == 9 || i == 14 || i == 19 || i == 24;
-        if (dash ? text[i] != L'-' : std::iswxdigit(text[i]) == 0) {
-            return false;
-        }
-    }
     unsigned long data1 = 0;
     unsigned data2 = 0, data3 = 0, b[8] = {};
-    std::swscanf(text.c_str(), L"{%8lx-%4x-%4x-%2x%2x-%2x%2x%2x%2x%2x%2x}", &data1, &data2, &data3,
-                 &b[0], &b[1], &b[2], &b[3], &b[4], &b[5], &b[6], &b[7]);
+    if (std::swscanf(text.c_str(), L"{%8lx-%4x-%4x-%2x%2x-%2x%2x%2x%2x%2x%2x}", &data1, &data2,
+                     &data3, &b[0], &b[1], &b[2], &b[3], &b[4], &b[5], &b[6], &b[7]) != 11) {
+        return false;
+    }
     guid.Data1 = static_cast<DWORD>(data1);
     guid.Data2 = static_cast<WORD>(data2);
     guid.Data3 = static_cast<WORD>(data3);
     for (int i = 0; i < 8; ++i) {
         guid.Data4[i] = static_cast<BYTE>(b[i]);
     }
-    return true;
+    // (The scan takes blanks, signs and short numbers too; the GUID's own text does not.)
+    return SameName(GuidText(guid), text);
 }
 
 // The default value of a key of HKEY_CLASSES_ROOT, read as the program reads it; false when the
