@@ -8,7 +8,6 @@
 #include "sim/Paths.h"
 #include "winapi/winapi_testing.h"
 
-#include <cctype>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -55,14 +54,8 @@ template <typename Char> bool ResolveExisting(const Char* path, ResolvedPath& re
 }
 
 bool IsNullDeviceName(LPCSTR path) {
-    if (path == nullptr) {
-        return false;
-    }
-    std::string name = path;
-    for (char& c : name) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return name == "NUL" || name == "\\\\.\\NUL";
+    std::wstring name = UpperName(FromAnsiArgument(path));
+    return name == L"NUL" || name == L"\\\\.\\NUL";
 }
 
 DWORD CopyPathForm(LPCWSTR source, bool longForm, LPWSTR target, DWORD size) {

@@ -15,6 +15,12 @@ namespace sim {
 
 namespace {
 
+// A text value's text, up to its terminator.
+std::wstring TextOf(const RegValue& value) {
+    std::wstring text = FromUtf16Le(value.data);
+    return text.substr(0, text.find(L'\0'));
+}
+
 const RegValue* FindValue(Registry& registry, RegRoot root, const std::wstring& path,
                           const std::wstring& name, bool view32 = false) {
     std::vector<std::wstring> parts;
@@ -29,8 +35,7 @@ std::wstring TextValue(Registry& registry, RegRoot root, const std::wstring& pat
         (value->type != REG_SZ && value->type != REG_EXPAND_SZ && value->type != REG_LINK)) {
         return L"";
     }
-    std::wstring text = FromUtf16Le(value->data);
-    return text.substr(0, text.find(L'\0'));
+    return TextOf(*value);
 }
 
 void SetDefault(Environment& environment, const std::wstring& name, const std::wstring& value) {
@@ -52,11 +57,8 @@ void AddEnvironmentKey(Registry& registry, RegRoot root, const std::wstring& pat
             if ((value->type != REG_SZ && !expandable) || expandable != (pass == 1)) {
                 continue;
             }
-            std::wstring text = FromUtf16Le(value->data);
-            text = text.substr(0, text.find(L'\0'));
-            if (expandable) {
-                text = ExpandVariables(environment, text);
-            }
+            std::wstring text =
+                expandable ? ExpandVariables(environment, TextOf(*value)) : TextOf(*value);
             const std::wstring* existing = FindVariable(environment, value->name);
             if (appendPath && existing != nullptr && SameName(value->name, L"PATH")) {
                 text = *existing + L";" + text;
