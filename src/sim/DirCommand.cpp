@@ -72,13 +72,8 @@ struct ListingTotals {
 struct Entry {
     std::string hostName;
     std::wstring name;
-    bool folder;
     struct stat info;
 };
-
-bool EntryBefore(const Entry& a, const Entry& b) {
-    return UpperName(a.name) < UpperName(b.name);
-}
 
 // The folders being listed, from the top one down: a folder among them reached again (through a
 // symbolic link back up the tree, as Wine prefixes hold) is not entered a second time.
@@ -105,20 +100,20 @@ void ListOneFolder(const std::string& hostFolder, const std::wstring& windowsFol
         if (name == "." || name == "..") {
             continue;
         }
-        Entry entry{name, Utf8ToWide(name), false, {}};
+        Entry entry{name, Utf8ToWide(name), {}};
         if (stat((hostFolder + "/" + name).c_str(), &entry.info) != 0) {
             continue;
         }
-        entry.folder = S_ISDIR(entry.info.st_mode);
         entries.push_back(entry);
     }
     dir.reset();
-    std::sort(entries.begin(), entries.end(), EntryBefore);
+    std::sort(entries.begin(), entries.end(),
+              [](const Entry& a, const Entry& b) { return UpperName(a.name) < UpperName(b.name); });
 
     ListingTotals here;
     std::string lines;
     for (const Entry& entry : entries) {
-        if (entry.folder) {
+        if (S_ISDIR(entry.info.st_mode)) {
             continue;
         }
         unsigned long long size = static_cast<unsigned long long>(entry.info.st_size);
@@ -135,7 +130,7 @@ void ListOneFolder(const std::string& hostFolder, const std::wstring& windowsFol
         totals.bytes += here.bytes;
     }
     for (const Entry& entry : entries) {
-        if (entry.folder) {
+        if (S_ISDIR(entry.info.st_mode)) {
             std::wstring child =
                 windowsFolder + (windowsFolder.back() == L'\\' ? L"" : L"\\") + entry.name;
             if (OnChain(chain, entry.info)) {
