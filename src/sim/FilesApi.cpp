@@ -178,12 +178,6 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
     case OPEN_ALWAYS:
         flags |= O_CREAT;
         break;
-    case TRUNCATE_EXISTING:
-        if (!resolved.exists) {
-            return Fail(ERROR_FILE_NOT_FOUND, INVALID_HANDLE_VALUE);
-        }
-        flags |= O_TRUNC;
-        break;
     default:
         return Fail(ERROR_INVALID_PARAMETER, INVALID_HANDLE_VALUE);
     }

@@ -12,7 +12,6 @@
 #include "sim/Paths.h"
 
 #include <cerrno>
-#include <map>
 #include <unistd.h>
 
 using namespace sim;
@@ -57,12 +56,6 @@ public:
     explicit MutexObject(std::wstring name) : name(std::move(name)) {}
     std::wstring name;
 };
-
-// The processes started so far, by identifier.
-std::map<DWORD, Process>& StartedProcesses() {
-    static std::map<DWORD, Process> processes;
-    return processes;
-}
 
 DWORD NextProcessId() {
     static DWORD next = 5000;
@@ -175,24 +168,21 @@ BOOL WINAPI CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, LPSECU
         lpCurrentDirectory != nullptr ? FromAnsiArgument(lpCurrentDirectory) : L""});
 
     DWORD id = NextProcessId();
-    auto process = std::make_shared<DWORD>(exitCode);
-    StartedProcesses()[id] = process;
-    lpProcessInformation->hProcess = AddHandle(std::make_unique<ProcessObject>(process));
+    lpProcessInformation->hProcess =
+        AddHandle(std::make_unique<ProcessObject>(std::make_shared<DWORD>(exitCode)));
     lpProcessInformation->hThread = AddHandle(std::make_unique<ThreadObject>());
     lpProcessInformation->dwProcessId = id;
     lpProcessInformation->dwThreadId = id + 1;
     return TRUE;
 }
 
+// Only the program's own process is opened (a started one is reached through the handle its
+// start gave).
 HANDLE WINAPI OpenProcess(DWORD, BOOL, DWORD dwProcessId) {
-    if (dwProcessId == kCurrentProcessId) {
-        return AddHandle(std::make_unique<ProcessObject>(std::make_shared<DWORD>(STILL_ACTIVE)));
-    }
-    auto found = StartedProcesses().find(dwProcessId);
-    if (found == StartedProcesses().end()) {
+    if (dwProcessId != kCurrentProcessId) {
         return Fail<HANDLE>(ERROR_INVALID_PARAMETER, nullptr);
     }
-    return AddHandle(std::make_unique<ProcessObject>(found->second));
+    return AddHandle(std::make_unique<ProcessObject>(std::make_shared<DWORD>(STILL_ACTIVE)));
 }
 
 DWORD WINAPI WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds) {
@@ -280,12 +270,6 @@ BOOL WINAPI TerminateJobObject(HANDLE hJob, UINT uExitCode) {
 
 BOOL WINAPI GetExitCodeProcess(HANDLE hProcess, LPDWORD lpExitCode) {
     auto* process = HandleObject<ProcessObject>(hProcess);
-    if (hProcess == kCurrentProcessHandle) {
-        if (lpExitCode != nullptr) {
-            *lpExitCode = STILL_ACTIVE;
-        }
-        return TRUE;
-    }
     if (process == nullptr || lpExitCode == nullptr) {
         return Fail(ERROR_INVALID_HANDLE, FALSE);
     }

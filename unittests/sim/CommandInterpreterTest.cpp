@@ -194,6 +194,49 @@ TEST_F(CommandInterpreterTest, PoliciesStopTheInterpreterAndReg) {
     }
 }
 
+// The machine's AutoRun command, then the user's, run before the command unless /d is given.
+TEST_F(CommandInterpreterTest, AutoRunCommandsRunFirstWithoutSlashD) {
+    const std::wstring key = L"Software\\Microsoft\\Command Processor";
+    Machine().registry.SetString(L"HKLM\\" + key, L"AutoRun", L"chcp 850");
+    Machine().registry.SetString(L"HKCU\\" + key, L"AutoRun", L"chcp 1252 >nul");
+    EXPECT_EQ(RunInterpreter(L"/c chcp", captured.Streams()), 0u);
+    EXPECT_EQ(captured.output, "Active code page: 850\r\nActive code page: 1252\r\n");
+    captured = Captured();
+    EXPECT_EQ(RunInterpreter(L"/d /c chcp", captured.Streams()), 0u);
+    EXPECT_EQ(captured.output, "Active code page: 437\r\n");
+}
+
+// Standard handles mean something in the child only when they are inheritable and inherited: a
+// start that would hand the child meaningless values is refused.
+TEST_F(CommandInterpreterTest, StandardHandlesReachTheCommandOnlyWhenInherited) {
+    WriteHostFile("C:\\a.txt", "a");
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    for (bool inheritable : {false, true}) {
+        for (BOOL inheritHandles : {FALSE, TRUE}) {
+            HANDLE output =
+                CreateFileA("C:\\out.txt", GENERIC_WRITE, 0, inheritable ? &inherit : nullptr,
+                            CREATE_ALWAYS, 0, nullptr);
+            STARTUPINFOA startup{};
+            startup.cb = sizeof startup;
+            startup.dwFlags = STARTF_USESTDHANDLES;
+            startup.hStdOutput = output;
+            PROCESS_INFORMATION process{};
+            char command[] = "cmd /d /c type C:\\a.txt";
+            bool started = CreateProcessA(nullptr, command, nullptr, nullptr, inheritHandles, 0,
+                                          nullptr, nullptr, &startup, &process) != FALSE;
+            EXPECT_EQ(started, inheritable && inheritHandles);
+            if (started) {
+                CloseHandle(process.hProcess);
+                CloseHandle(process.hThread);
+            } else {
+                EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+            }
+            CloseHandle(output);
+            EXPECT_EQ(ReadHostFile("C:\\out.txt"), started ? "a" : "");
+        }
+    }
+}
+
 TEST_F(CommandInterpreterTest, TypeOfAMissingFileFails) {
     EXPECT_EQ(Run(L"type \"C:\\missing.txt\" >> \"C:\\log.txt\""), 1u);
     EXPECT_EQ(captured.error, "The system cannot find the file specified.\r\n");
