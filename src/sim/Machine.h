@@ -99,7 +99,7 @@ public:
         std::wstring currentDirectory;
     };
     std::vector<StartedProcess> startedProcesses;
-    // The temporary folder as GetTempPathA reports it, with its trailing backslash.
+    // The temporary folder as GetTempPathW reports it, with its trailing backslash.
     std::wstring tempPath;
     // Drive letters (upper case) whose volumes keep no short (8.3) names, as NTFS with their
     // creation turned off and ReFS: GetShortPathName gives their paths in long form.
