@@ -52,7 +52,7 @@ void AddEnvironmentKey(Registry& registry, RegRoot root, const std::wstring& pat
     SplitRegistryPath(path, parts);
     RegKeyView view = registry.Open(root, parts, false);
     for (int pass = 0; pass < 2; ++pass) {
-        for (const RegValue* value : Registry::ValuesOf(view)) {
+        for (size_t i = 0; const RegValue* value = Registry::ValueAt(view, i); ++i) {
             bool expandable = value->type == REG_EXPAND_SZ;
             if ((value->type != REG_SZ && !expandable) || expandable != (pass == 1)) {
                 continue;

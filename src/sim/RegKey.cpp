@@ -59,19 +59,15 @@ RegKey* RegKey::FindSubkey(const std::wstring& name) {
                                                                           : nullptr;
 }
 
-RegKey& RegKey::CreateSubkey(const std::wstring& name, bool* created) {
+RegKey& RegKey::CreateSubkey(const std::wstring& name) {
     NeedSubkeys();
     // Loaders add keys mostly in sorted order: the end is tried first.
     size_t at = !m_Subkeys.empty() && CompareNames(m_Subkeys.back()->m_Name, name) < 0
                     ? m_Subkeys.size()
                     : LowerBound(name);
-    bool isNew = at == m_Subkeys.size() || !SameName(m_Subkeys[at]->m_Name, name);
-    if (isNew) {
+    if (at == m_Subkeys.size() || !SameName(m_Subkeys[at]->m_Name, name)) {
         m_Subkeys.insert(m_Subkeys.begin() + static_cast<ptrdiff_t>(at),
                          std::make_unique<RegKey>(name));
-    }
-    if (created != nullptr) {
-        *created = isNew;
     }
     return *m_Subkeys[at];
 }

@@ -42,8 +42,8 @@ public:
     // The index of the first subkey that sorts at or after name (SubkeyCount() when none does).
     size_t SubkeyPosition(const std::wstring& name);
     RegKey* FindSubkey(const std::wstring& name);
-    // The subkey of this name, created when missing; `created` tells which.
-    RegKey& CreateSubkey(const std::wstring& name, bool* created = nullptr);
+    // The subkey of this name, created when missing.
+    RegKey& CreateSubkey(const std::wstring& name);
     bool DeleteSubkey(const std::wstring& name);
 
     // Values in creation order. Setting an existing value keeps its place and the new spelling

@@ -247,14 +247,6 @@ const RegValue* Registry::ValueAt(const RegKeyView& view, size_t index) {
     return at < under.size() ? &under[at] : nullptr;
 }
 
-std::vector<const RegValue*> Registry::ValuesOf(const RegKeyView& view) {
-    std::vector<const RegValue*> values;
-    while (const RegValue* value = ValueAt(view, values.size())) {
-        values.push_back(value);
-    }
-    return values;
-}
-
 const RegValue* Registry::FindValue(const RegKeyView& view, const std::wstring& name) {
     const RegValue* value = view ? view.key->FindValue(name) : nullptr;
     if (value == nullptr && view.underlay != nullptr) {

@@ -54,7 +54,6 @@ public:
     // the underlay that it lacks); null past the last.
     static RegKey* SubkeyAt(const RegKeyView& view, size_t index);
     static const RegValue* ValueAt(const RegKeyView& view, size_t index);
-    static std::vector<const RegValue*> ValuesOf(const RegKeyView& view);
     static const RegValue* FindValue(const RegKeyView& view, const std::wstring& name);
     // A subkey that SubkeyAt gave, opened as Open(root, path, view32) opens it (path ends in its
     // name): in one step from its parent, unless a rule of the views names it.

@@ -9,44 +9,33 @@ namespace {
 // The character of an escape whose backslash is just before pos (pos < text.size()); pos moves
 // past the escape.
 wchar_t DecodeEscape(std::string_view text, size_t& pos) {
+    // The letters that stand for control characters, each followed by its character.
+    static const char kLetters[] = "a\ab\be\x1B"
+                                   "f\fn\nr\rt\tv\v";
     char c = text[pos++];
-    switch (c) {
-    case 'a':
-        return L'\a';
-    case 'b':
-        return L'\b';
-    case 'e':
-        return static_cast<wchar_t>(0x1B);
-    case 'f':
-        return L'\f';
-    case 'n':
-        return L'\n';
-    case 'r':
-        return L'\r';
-    case 't':
-        return L'\t';
-    case 'v':
-        return L'\v';
-    case 'x': {
-        unsigned code = 0;
-        int digits = 0;
-        for (; digits < 4 && pos < text.size() && HexDigit(text[pos]) >= 0; ++digits) {
-            code = code * 16 + static_cast<unsigned>(HexDigit(text[pos++]));
+    for (size_t i = 0; kLetters[i] != '\0'; i += 2) {
+        if (kLetters[i] == c) {
+            return static_cast<wchar_t>(kLetters[i + 1]);
         }
-        return digits == 0 ? L'x' : static_cast<wchar_t>(code);
     }
-    default:
-        if (c >= '0' && c <= '7') {
-            unsigned code = static_cast<unsigned>(c - '0');
-            for (int digits = 1;
-                 digits < 3 && pos < text.size() && text[pos] >= '0' && text[pos] <= '7';
-                 ++digits) {
-                code = code * 8 + static_cast<unsigned>(text[pos++] - '0');
-            }
-            return static_cast<wchar_t>(code);
+    size_t start = pos;
+    unsigned code = 0;
+    if (c == 'x') {
+        // Up to four hex digits; without one, the letter itself.
+        for (; pos - start < 4 && pos < text.size() && HexDigit(text[pos]) >= 0; ++pos) {
+            code = code * 16 + static_cast<unsigned>(HexDigit(text[pos]));
         }
+        return pos == start ? L'x' : static_cast<wchar_t>(code);
+    }
+    if (c < '0' || c > '7') {
         return static_cast<wchar_t>(static_cast<unsigned char>(c));
     }
+    // Up to three octal digits.
+    code = static_cast<unsigned>(c - '0');
+    for (; pos - start < 2 && pos < text.size() && text[pos] >= '0' && text[pos] <= '7'; ++pos) {
+        code = code * 8 + static_cast<unsigned>(text[pos] - '0');
+    }
+    return static_cast<wchar_t>(code);
 }
 
 } // namespace
