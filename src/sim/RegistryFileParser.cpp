@@ -37,16 +37,21 @@ bool ReadWholeFile(const std::string& path, std::string& text) {
     if (fd < 0) {
         return false;
     }
+    // Room for the whole file and one more byte, which shows that the end was reached; a file
+    // that grows meanwhile is given twice the room.
     struct stat info;
-    if (fstat(fd, &info) == 0 && info.st_size > 0) {
-        text.reserve(static_cast<size_t>(info.st_size));
-    }
-    char buffer[1 << 16];
+    text.resize(fstat(fd, &info) == 0 && info.st_size > 0 ? static_cast<size_t>(info.st_size) + 1
+                                                          : size_t{1} << 16);
+    size_t size = 0;
     ssize_t got = 0;
-    while ((got = ::read(fd, buffer, sizeof buffer)) > 0 || (got < 0 && errno == EINTR)) {
-        text.append(buffer, static_cast<size_t>(std::max<ssize_t>(got, 0)));
+    while ((got = ::read(fd, &text[size], text.size() - size)) > 0 || (got < 0 && errno == EINTR)) {
+        size += static_cast<size_t>(std::max<ssize_t>(got, 0));
+        if (size == text.size()) {
+            text.resize(2 * size);
+        }
     }
     ::close(fd);
+    text.resize(size);
     return got == 0;
 }
 
@@ -114,43 +119,46 @@ const char* ReadValue(LineReader& reader, std::string_view line, size_t pos, Reg
     }
     ++pos;
     SkipBlanks(line, pos);
-    // The type: str:"...", str(n):"...", dword:, hex:, hex(n):, or a quoted text alone.
+    // A quoted text alone, or the type: str:"...", str(n):"...", dword:, hex:, hex(n):.
     DWORD type = REG_SZ;
-    bool hex = StartsWith(line, pos, "hex:") || StartsWith(line, pos, "hex(");
-    if (hex || StartsWith(line, pos, "str:\"") || StartsWith(line, pos, "str(")) {
-        const char* malformed = hex ? "malformed hex type" : "malformed string type";
-        type = hex ? REG_BINARY : REG_SZ;
-        pos += 3;
-        if (line[pos] == '(') {
-            unsigned long number = 0;
-            if (!ReadHexNumber(line, ++pos, number) || !StartsWith(line, pos, ")")) {
+    bool hex = false;
+    if (pos == line.size() || line[pos] != '"') {
+        hex = StartsWith(line, pos, "hex:") || StartsWith(line, pos, "hex(");
+        if (hex || StartsWith(line, pos, "str:\"") || StartsWith(line, pos, "str(")) {
+            const char* malformed = hex ? "malformed hex type" : "malformed string type";
+            type = hex ? REG_BINARY : REG_SZ;
+            pos += 3;
+            if (line[pos] == '(') {
+                unsigned long number = 0;
+                if (!ReadHexNumber(line, ++pos, number) || !StartsWith(line, pos, ")")) {
+                    return malformed;
+                }
+                ++pos;
+                type = static_cast<DWORD>(number);
+            }
+            if (!StartsWith(line, pos, hex ? ":" : ":\"")) {
                 return malformed;
             }
             ++pos;
-            type = static_cast<DWORD>(number);
-        }
-        if (!StartsWith(line, pos, hex ? ":" : ":\"")) {
-            return malformed;
-        }
-        ++pos;
-    } else if (StartsWith(line, pos, "dword:")) {
-        pos += 6;
-        unsigned long number = 0;
-        bool digits = ReadHexNumber(line, pos, number);
-        SkipBlanks(line, pos);
-        if (!digits || pos != line.size()) {
-            return "malformed dword";
-        }
-        if (value != nullptr) {
-            value->type = REG_DWORD;
-            value->data.clear();
-            for (int i = 0; i < 4; ++i) {
-                value->data += static_cast<char>((number >> (8 * i)) & 0xFF);
+        } else if (StartsWith(line, pos, "dword:")) {
+            pos += 6;
+            unsigned long number = 0;
+            bool digits = ReadHexNumber(line, pos, number);
+            SkipBlanks(line, pos);
+            if (!digits || pos != line.size()) {
+                return "malformed dword";
             }
+            if (value != nullptr) {
+                value->type = REG_DWORD;
+                value->data.clear();
+                for (int i = 0; i < 4; ++i) {
+                    value->data += static_cast<char>((number >> (8 * i)) & 0xFF);
+                }
+            }
+            return nullptr;
+        } else {
+            return "unrecognised value data";
         }
-        return nullptr;
-    } else if (!StartsWith(line, pos, "\"")) {
-        return "unrecognised value data";
     }
     std::string data;
     if (!hex) {
@@ -182,7 +190,9 @@ const char* ReadValue(LineReader& reader, std::string_view line, size_t pos, Reg
             if (high < 0 || low < 0) {
                 return "malformed hex data";
             }
-            data += static_cast<char>(high * 16 + low);
+            if (value != nullptr) {
+                data += static_cast<char>(high * 16 + low);
+            }
             pos += 2;
             SkipBlanks(line, pos);
             if (pos < line.size() && line[pos] == ',') {

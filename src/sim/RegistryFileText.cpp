@@ -43,14 +43,20 @@ wchar_t DecodeEscape(std::string_view text, size_t& pos) {
 bool DecodeText(std::string_view text, size_t& pos, char close, bool& split, std::wstring& result) {
     result.clear();
     while (pos < text.size()) {
-        char c = text[pos++];
-        if (c == close) {
+        // The characters up to the next delimiter or escape, taken as they are.
+        size_t plain = pos;
+        while (plain < text.size() && text[plain] != close && text[plain] != '\\') {
+            ++plain;
+        }
+        auto bytes = reinterpret_cast<const unsigned char*>(text.data());
+        result.append(bytes + pos, bytes + plain);
+        pos = plain;
+        if (pos == text.size()) {
+            break;
+        }
+        if (text[pos++] == close) {
             split = false;
             return true;
-        }
-        if (c != '\\') {
-            result += static_cast<wchar_t>(static_cast<unsigned char>(c));
-            continue;
         }
         if (pos == text.size()) {
             break;
