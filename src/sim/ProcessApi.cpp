@@ -11,6 +11,7 @@
 #include "sim/Machine.h"
 #include "sim/Paths.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <unistd.h>
 
@@ -293,23 +294,21 @@ BOOL WINAPI IsWow64Process(HANDLE, PBOOL Wow64Process) {
     return TRUE;
 }
 
+// A named mutex that another process holds, or this one, exists already; an unnamed one is new.
 HANDLE WINAPI CreateMutexA(LPSECURITY_ATTRIBUTES, BOOL, LPCSTR lpName) {
     std::wstring name = FromAnsiArgument(lpName);
-    bool exists = false;
-    for (const std::wstring& other : CurrentMachine().othersNonMutexObjects) {
-        if (!name.empty() && other == name) {
-            return Fail<HANDLE>(ERROR_INVALID_HANDLE, nullptr);
-        }
+    const Machine& machine = CurrentMachine();
+    auto named = [&](const std::vector<std::wstring>& names) {
+        return !name.empty() && std::find(names.begin(), names.end(), name) != names.end();
+    };
+    if (named(machine.othersNonMutexObjects)) {
+        return Fail<HANDLE>(ERROR_INVALID_HANDLE, nullptr);
     }
-    if (!name.empty()) {
-        for (const std::wstring& other : CurrentMachine().othersMutexes) {
-            exists = exists || other == name;
-        }
-        ForEachHandle([&](KernelObject& object) {
-            auto* mutex = dynamic_cast<MutexObject*>(&object);
-            exists = exists || (mutex != nullptr && mutex->name == name);
-        });
-    }
+    bool exists = named(machine.othersMutexes);
+    ForEachHandle([&](KernelObject& object) {
+        auto* mutex = dynamic_cast<MutexObject*>(&object);
+        exists = exists || (mutex != nullptr && !name.empty() && mutex->name == name);
+    });
     HANDLE handle = AddHandle(std::make_unique<MutexObject>(name));
     SetLastError(exists ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
     return handle;

@@ -24,6 +24,18 @@ std::wstring Number(unsigned value, size_t digits) {
     return text;
 }
 
+SYSTEMTIME Now() {
+    const Machine& machine = CurrentMachine();
+    if (machine.fixedLocalTime) {
+        return *machine.fixedLocalTime;
+    }
+    timespec now;
+    clock_gettime(CLOCK_REALTIME, &now);
+    SYSTEMTIME time = LocalTimeOf(now.tv_sec);
+    time.wMilliseconds = static_cast<WORD>(now.tv_nsec / 1000000);
+    return time;
+}
+
 } // namespace
 
 std::wstring sim::RenderPicture(const std::wstring& picture, const SYSTEMTIME& time) {
@@ -95,22 +107,6 @@ std::wstring sim::RenderPicture(const std::wstring& picture, const SYSTEMTIME& t
     }
     return out;
 }
-
-namespace {
-
-SYSTEMTIME Now() {
-    const Machine& machine = CurrentMachine();
-    if (machine.fixedLocalTime) {
-        return *machine.fixedLocalTime;
-    }
-    timespec now;
-    clock_gettime(CLOCK_REALTIME, &now);
-    SYSTEMTIME time = LocalTimeOf(now.tv_sec);
-    time.wMilliseconds = static_cast<WORD>(now.tv_nsec / 1000000);
-    return time;
-}
-
-} // namespace
 
 SYSTEMTIME sim::LocalTimeOf(time_t when) {
     tm local;
