@@ -228,9 +228,9 @@ std::wstring ProgramOfCommandLine(const std::wstring& commandLine, std::wstring*
     size_t end = commandLine.size();
     std::wstring program;
     if (start != std::wstring::npos && commandLine[start] == L'"') {
-        size_t close = commandLine.find(L'"', start + 1);
+        size_t close = std::min(commandLine.find(L'"', start + 1), end);
         program = commandLine.substr(start + 1, close - start - 1);
-        end = close == std::wstring::npos ? end : close + 1;
+        end = std::min(close + 1, end);
     } else if (start != std::wstring::npos) {
         end = std::min(commandLine.find_first_of(L" \t", start), end);
         program = commandLine.substr(start, end - start);

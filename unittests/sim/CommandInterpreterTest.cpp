@@ -73,6 +73,25 @@ TEST(CommandQuotes, OuterPairRemovedByCmdRule) {
     EXPECT_EQ(StripOuterQuotes(L"\"lonely"), L"lonely");
 }
 
+TEST(CommandQuotes, ProgramOfACommandLine) {
+    const struct {
+        const wchar_t* line;
+        const wchar_t* program;
+        const wchar_t* rest;
+    } cases[] = {
+        {L"  cmd /c dir", L"cmd", L" /c dir"},
+        {L"\"C:\\Program Files\\a.exe\" \"%1\"", L"C:\\Program Files\\a.exe", L" \"%1\""},
+        {L"\"C:\\open quote", L"C:\\open quote", L""},
+        {L"alone", L"alone", L""},
+        {L" ", L"", L""},
+    };
+    for (const auto& c : cases) {
+        std::wstring rest;
+        EXPECT_EQ(ProgramOfCommandLine(c.line, &rest), c.program) << c.line;
+        EXPECT_EQ(rest, c.rest) << c.line;
+    }
+}
+
 TEST_F(CommandInterpreterTest, DirListsFilesOfTheWholeTreeInWindowsLayout) {
     const time_t march17 = 1552832820; // 2019-03-17 14:27 UTC
     const time_t june9 = 1654771140;   // 2022-06-09 10:39 UTC
