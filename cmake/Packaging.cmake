@@ -41,6 +41,14 @@ if(NOT WIN32)
     # The dependencies are those of the libraries the program and its window module link, as
     # dpkg-shlibdeps finds them.
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+    # libzip is loaded when a zipped log is read, not linked: the package that holds it is named.
+    get_filename_component(libzip_real ${LIBZIP_FILE} REALPATH)
+    execute_process(COMMAND dpkg -S ${libzip_real} OUTPUT_VARIABLE libzip_owner
+        RESULT_VARIABLE libzip_result ERROR_QUIET)
+    if(NOT libzip_result EQUAL 0 OR NOT libzip_owner MATCHES "^([^:]+)")
+        message(FATAL_ERROR "No package holds ${libzip_real}")
+    endif()
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS ${CMAKE_MATCH_1})
     set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
         "Runs the Zanprobe 7 diagnostics on the Windows machine of a Wine prefix and reads\n\
  their report logs: a summary of what needs a look, and the changes between two runs.")

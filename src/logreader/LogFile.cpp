@@ -1,6 +1,6 @@
 #include "logreader/LogFile.h"
 
-#include <zip.h>
+#include "logreader/ZipLibrary.h"
 
 #include <fstream>
 #include <memory>
@@ -21,10 +21,6 @@ bool EndsWithTxt(const std::string& p_Name) {
     return end == ".txt";
 }
 
-struct ZipCloser {
-    void operator()(zip_t* p_Zip) const { zip_discard(p_Zip); }
-};
-
 // An entry's bytes at most this large: a report log is far smaller, a larger entry is no log
 // worth unpacking into memory.
 const zip_uint64_t kLargestEntry = zip_uint64_t{1} << 30;
@@ -38,25 +34,30 @@ bool IsZip(const std::string& p_Bytes) {
 bool ForEachZipText(const std::string& p_Zip,
                     const std::function<void(const std::string&, const std::string&)>& p_Each,
                     std::string& p_Error) {
-    zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t* source = zip_source_buffer_create(p_Zip.data(), p_Zip.size(), 0, &error);
-    std::unique_ptr<zip_t, ZipCloser> archive(
-        source == nullptr ? nullptr : zip_open_from_source(source, ZIP_RDONLY, &error));
-    if (!archive) {
-        if (source != nullptr) {
-            zip_source_free(source);
-        }
-        p_Error = std::string("the zip cannot be read: ") + zip_error_strerror(&error);
-        zip_error_fini(&error);
+    const ZipLibrary* zip = LoadZipLibrary(p_Error);
+    if (zip == nullptr) {
         return false;
     }
-    zip_error_fini(&error);
-    zip_int64_t count = zip_get_num_entries(archive.get(), 0);
+    zip_error_t error;
+    zip->error_init(&error);
+    zip_source_t* source = zip->source_buffer_create(p_Zip.data(), p_Zip.size(), 0, &error);
+    auto discard = [zip](zip_t* p_Archive) { zip->discard(p_Archive); };
+    std::unique_ptr<zip_t, decltype(discard)> archive(
+        source == nullptr ? nullptr : zip->open_from_source(source, ZIP_RDONLY, &error), discard);
+    if (!archive) {
+        if (source != nullptr) {
+            zip->source_free(source);
+        }
+        p_Error = std::string("the zip cannot be read: ") + zip->error_strerror(&error);
+        zip->error_fini(&error);
+        return false;
+    }
+    zip->error_fini(&error);
+    zip_int64_t count = zip->get_num_entries(archive.get(), 0);
     for (zip_int64_t i = 0; i < count; ++i) {
         zip_stat_t stat;
-        zip_stat_init(&stat);
-        if (zip_stat_index(archive.get(), static_cast<zip_uint64_t>(i), 0, &stat) != 0 ||
+        zip->stat_init(&stat);
+        if (zip->stat_index(archive.get(), static_cast<zip_uint64_t>(i), 0, &stat) != 0 ||
             stat.name == nullptr || !EndsWithTxt(stat.name)) {
             continue;
         }
@@ -66,10 +67,10 @@ bool ForEachZipText(const std::string& p_Zip,
             return false;
         }
         std::string bytes(static_cast<size_t>(stat.size), '\0');
-        zip_file_t* file = zip_fopen_index(archive.get(), static_cast<zip_uint64_t>(i), 0);
-        zip_int64_t read = file == nullptr ? -1 : zip_fread(file, &bytes[0], stat.size);
+        zip_file_t* file = zip->fopen_index(archive.get(), static_cast<zip_uint64_t>(i), 0);
+        zip_int64_t read = file == nullptr ? -1 : zip->fread(file, &bytes[0], stat.size);
         if (file != nullptr) {
-            zip_fclose(file);
+            zip->fclose(file);
         }
         if (read < 0 || static_cast<zip_uint64_t>(read) != stat.size) {
             p_Error = "the zip's entry " + name + " cannot be unpacked";
