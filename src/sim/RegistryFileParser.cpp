@@ -319,11 +319,14 @@ private:
             if (depth == kMadeDepth) {
                 rest = static_cast<size_t>(line.data() - std::string_view(*m_File).data()) + pos;
             }
-            std::wstring& name = depth < kMadeDepth ? m_Names[depth] : m_Name;
-            if (!DecodeText(line, pos, ']', split, name)) {
+            // Names below the first levels are only checked, not decoded.
+            bool empty = false;
+            bool ended = depth < kMadeDepth ? DecodeText(line, pos, ']', split, m_Names[depth])
+                                            : SkipName(line, pos, split, empty);
+            if (!ended) {
                 return "unterminated key name";
             }
-            if (name.empty()) {
+            if (depth < kMadeDepth ? m_Names[depth].empty() : empty) {
                 // One backslash before the closing bracket ends the path; any other empty name
                 // is malformed.
                 if (split) {
@@ -359,7 +362,6 @@ private:
     std::vector<std::string>& m_Problems;
     // The first names of the last key line and the keys they lead to.
     std::wstring m_Names[kMadeDepth];
-    std::wstring m_Name;
     std::vector<std::wstring> m_WalkedNames;
     std::vector<RegKey*> m_Walked;
 };

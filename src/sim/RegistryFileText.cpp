@@ -40,16 +40,20 @@ wchar_t DecodeEscape(std::string_view text, size_t& pos) {
 
 } // namespace
 
-bool DecodeText(std::string_view text, size_t& pos, char close, bool& split, std::wstring& result) {
-    result.clear();
+namespace {
+
+// The one reading of an escaped text (see DecodeText): its runs of plain characters go to
+// `keepRun`, the characters of its escapes to `keepChar`.
+template <typename KeepRun, typename KeepChar>
+bool ScanText(std::string_view text, size_t& pos, char close, bool& split, KeepRun keepRun,
+              KeepChar keepChar) {
     while (pos < text.size()) {
         // The characters up to the next delimiter or escape, taken as they are.
         size_t plain = pos;
         while (plain < text.size() && text[plain] != close && text[plain] != '\\') {
             ++plain;
         }
-        auto bytes = reinterpret_cast<const unsigned char*>(text.data());
-        result.append(bytes + pos, bytes + plain);
+        keepRun(text.substr(pos, plain - pos));
         pos = plain;
         if (pos == text.size()) {
             break;
@@ -65,9 +69,29 @@ bool DecodeText(std::string_view text, size_t& pos, char close, bool& split, std
         if (decoded == L'\\' && split) {
             return true;
         }
-        result += decoded;
+        keepChar(decoded);
     }
     return false;
+}
+
+} // namespace
+
+bool DecodeText(std::string_view text, size_t& pos, char close, bool& split, std::wstring& result) {
+    result.clear();
+    return ScanText(
+        text, pos, close, split,
+        [&result](std::string_view run) {
+            auto bytes = reinterpret_cast<const unsigned char*>(run.data());
+            result.append(bytes, bytes + run.size());
+        },
+        [&result](wchar_t c) { result += c; });
+}
+
+bool SkipName(std::string_view text, size_t& pos, bool& split, bool& empty) {
+    empty = true;
+    return ScanText(
+        text, pos, ']', split, [&empty](std::string_view run) { empty = empty && run.empty(); },
+        [&empty](wchar_t) { empty = false; });
 }
 
 bool SkipText(std::string_view text, size_t& pos, char close) {

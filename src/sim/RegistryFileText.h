@@ -33,6 +33,10 @@ inline bool StartsWith(std::string_view text, size_t pos, std::string_view prefi
 // line ends first. The one decoder of names and texts.
 bool DecodeText(std::string_view text, size_t& pos, char close, bool& split, std::wstring& result);
 
+// Moves pos past one name of a key path as DecodeText does with `]`, `split` and all, without
+// decoding it: `empty` says whether the name was empty.
+bool SkipName(std::string_view text, size_t& pos, bool& split, bool& empty);
+
 // Moves pos past an escaped text as DecodeText does, without decoding it.
 bool SkipText(std::string_view text, size_t& pos, char close);
 
