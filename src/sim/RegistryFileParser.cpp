@@ -251,15 +251,25 @@ void KeyLines::AddSubkeys(RegKey& key) {
     std::string_view text = std::string_view(*m_File);
     std::wstring name;
     std::wstring lastName;
+    std::string_view lastSpelling;
     RegKey* subkey = nullptr;
     for (const KeyLine& line : below) {
         size_t pos = line.path;
         bool split = true;
-        DecodeText(text, pos, ']', split, name);
-        // Files list a key's subkeys together: most lines name the subkey the last one did.
-        if (subkey == nullptr || name != lastName) {
-            subkey = &key.CreateSubkey(name);
-            lastName = name;
+        bool empty = false;
+        SkipName(text, pos, split, empty);
+        // Files list a key's subkeys together: most lines name the subkey the last one did, and
+        // spell it alike, which needs no decoding.
+        std::string_view spelling = text.substr(line.path, pos - line.path);
+        if (subkey == nullptr || spelling != lastSpelling) {
+            size_t at = line.path;
+            bool named = true;
+            DecodeText(text, at, ']', named, name);
+            if (subkey == nullptr || name != lastName) {
+                subkey = &key.CreateSubkey(name);
+                lastName = name;
+            }
+            lastSpelling = spelling;
         }
         bool more = split && pos < text.size() && text[pos] != ']';
         Of(*subkey, m_File).Add(KeyLine{more ? pos : kOwnLine, line.values, line.line});
