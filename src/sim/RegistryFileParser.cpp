@@ -252,7 +252,7 @@ void KeyLines::AddSubkeys(RegKey& key) {
     std::wstring name;
     std::wstring lastName;
     std::string_view lastSpelling;
-    RegKey* subkey = nullptr;
+    KeyLines* lines = nullptr;
     for (const KeyLine& line : below) {
         size_t pos = line.path;
         bool split = true;
@@ -261,18 +261,18 @@ void KeyLines::AddSubkeys(RegKey& key) {
         // Files list a key's subkeys together: most lines name the subkey the last one did, and
         // spell it alike, which needs no decoding.
         std::string_view spelling = text.substr(line.path, pos - line.path);
-        if (subkey == nullptr || spelling != lastSpelling) {
+        if (lines == nullptr || spelling != lastSpelling) {
             size_t at = line.path;
             bool named = true;
             DecodeText(text, at, ']', named, name);
-            if (subkey == nullptr || name != lastName) {
-                subkey = &key.CreateSubkey(name);
+            if (lines == nullptr || name != lastName) {
+                lines = &Of(key.CreateSubkey(name), m_File);
                 lastName = name;
             }
             lastSpelling = spelling;
         }
         bool more = split && pos < text.size() && text[pos] != ']';
-        Of(*subkey, m_File).Add(KeyLine{more ? pos : kOwnLine, line.values, line.line});
+        lines->Add(KeyLine{more ? pos : kOwnLine, line.values, line.line});
     }
 }
 
