@@ -89,3 +89,6 @@ echo "goal: whole run on the synthetic prefix ($files_kb KB) <= 8 x cat: $(ratio
 echo "goal: peak memory above baseline <= 1.5 x the files: $(ratio $((synth_kb - base_kb)) "$files_kb") x ($((synth_kb - base_kb)) KB above $base_kb KB)"
 per_key() { field "export_us_per_key_$1" "$work/export"; }
 echo "goal: export per key at 100,000 keys <= 1.5 x at 1,000: $(ratio "$(per_key 100000)" "$(per_key 1000)") x ($(per_key 1000) and $(per_key 100000) us of processor time per key)"
+
+# The goals of a run on a Windows volume (a 100 MB SOFTWARE hive), with the same program.
+"$source/bench/hives.sh" "$build"
