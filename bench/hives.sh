@@ -124,21 +124,8 @@ hive_files=("$config/SOFTWARE" "$config/SYSTEM" "$profile/NTUSER.DAT"
     "$profile/AppData/Local/Microsoft/Windows/UsrClass.dat")
 sync
 
-# Seconds of the best of N runs of a command, by the shell's own clock (as bench/run.sh).
-best() {
-    local runs=$1 best=
-    shift
-    for _ in $(seq "$runs"); do
-        local start end
-        start=${EPOCHREALTIME/[.,]/}
-        "$@" >/dev/null 2>&1 || true
-        end=${EPOCHREALTIME/[.,]/}
-        local took=$((10#$end - 10#$start))
-        if [ -z "$best" ] || [ "$took" -lt "$best" ]; then best=$took; fi
-    done
-    awk -v us="$best" 'BEGIN { printf "%.6f", us / 1e6 }'
-}
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+# shellcheck source=timing.sh
+source "$source/bench/timing.sh"
 
 # The program is started as cat is, by one fork and exec of the shell.
 run_program() { (
@@ -152,12 +139,7 @@ run_volume >"$work/out" 2>&1 && grep -qx "Diagnostics Completed" "$work/out" ||
     { echo "the run on the volume did not complete: $(tail -5 "$work/out")" >&2; exit 1; }
 
 # The run and cat taken in turns, so that both meet the same load of the machine.
-run_s= cat_s=
-smaller() { awk -v x="$1" -v y="${2:-$1}" 'BEGIN { print (x < y ? x : y) }'; }
-for _ in $(seq 10); do
-    run_s=$(smaller "$(best 1 run_volume)" "$run_s")
-    cat_s=$(smaller "$(best 1 cat_files)" "$cat_s")
-done
+read -r run_s cat_s < <(best_pair 10 run_volume cat_files "")
 
 # Memory. The largest resident set counts the pages of the hives that libhivex maps, all of
 # which it reads once when it opens a hive to check it: they are the files' own pages in the
