@@ -110,7 +110,11 @@ rm -f "$log"
 export ZANPROBE_PROBE=sleep
 "$loader" "$program" >"$work/program.out" 2>&1 &
 app=$!
-drive wait 120 >/dev/null || fail "sleep: the window never showed"
+drive wait 120 >/dev/null || {
+    fail "sleep: the window never showed: $(drive windows)"
+    kill "$app"
+    exit 1
+}
 busy=$(drive busy 600)
 wait "$app"
 app=""

@@ -76,6 +76,14 @@ expect "utility not registered" "MRL 7.x System Tests
 ZanUtility7: Unable to create root ZanUtility7.ZanUtil object (Invalid class string (0x800401F3))
 Plotworks7: Test not run because ZanUtility7 test failed." "$(section)"
 
+# The test runs in the shared prefix: what it registered goes, so that no later test meets a
+# server whose file went with this test's work folder.
+for key in 'HKCR\ZanGraph7Server.ZGrGraph' "HKCR\\CLSID\\$working" "HKCR\\CLSID\\$failing" \
+    'HKLM\Software\Zandorel'; do
+    reg delete "$key"
+done
+rm -rf "$WINEPREFIX/drive_c/Zandorel"
+
 if [ $failures -eq 0 ]; then
     echo "com_test: all checks passed"
 else

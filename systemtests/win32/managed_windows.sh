@@ -89,19 +89,9 @@ component_section() {
 working="MRL 7.x System Tests
 ZanUtility7: Passed
 Plotworks7: Passed"
-# Under qemu-user (a host that runs no 32-bit code) Wine does not load the 32-bit server with
-# its helper DLL, old program or new ("Class not registered"), while the 64-bit twin does; the
-# cause is not found. There this case is left to the twin and said so.
-case "${LD_PRELOAD:-}" in
-*libzanprobe-fixed-noreplace*)
-    echo "SKIPPED under qemu-user: components whose DLL needs another (covered by the 64-bit twin)"
-    ;;
-*)
-    expect "components whose DLL needs another beside it" "$working" "$(component_section)"
-    mv "$components/ContractHelper.dll" "$drive_c/Helpers/"
-    expect "components whose DLL needs another on the PATH" "$working" "$(component_section)"
-    ;;
-esac
+expect "components whose DLL needs another beside it" "$working" "$(component_section)"
+mv "$components/ContractHelper.dll" "$drive_c/Helpers/"
+expect "components whose DLL needs another on the PATH" "$working" "$(component_section)"
 
 # 2. A second instance while the first is open, minimised, after a run.
 start_program

@@ -93,10 +93,25 @@ std::wstring ClassName(HWND p_Window) {
     return buffer;
 }
 
+// Whether the process that owns a window still runs. Wine's server removes the windows of a
+// process that has ended a moment after its end, so the window of the program that the last
+// step closed can still be listed when the next program starts.
+bool OwnerRuns(HWND p_Window) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(p_Window, &processId);
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
+    if (!process) {
+        return false;
+    }
+    bool runs = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    CloseHandle(process);
+    return runs;
+}
+
 BOOL CALLBACK MatchMainWindow(HWND p_Window, LPARAM p_Found) {
     wchar_t text[256] = {};
     GetWindowTextW(p_Window, text, 256);
-    if (IsWindowVisible(p_Window) && std::wcscmp(text, kCaption) == 0) {
+    if (IsWindowVisible(p_Window) && std::wcscmp(text, kCaption) == 0 && OwnerRuns(p_Window)) {
         *reinterpret_cast<HWND*>(p_Found) = p_Window;
         return FALSE;
     }

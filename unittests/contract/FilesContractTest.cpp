@@ -42,10 +42,10 @@ TEST(TempPathContract, EndsWithBackslashAndReportsLengths) {
     EXPECT_EQ(buffer[length - 1], L'\\');
     EXPECT_EQ(buffer[1], L':');
 
-    // A buffer that is too small gets nothing and the size needed, NUL included.
+    // A buffer that is too small gets the size needed, NUL included. What it holds then is not
+    // documented (Wine empties it, the simulated machine leaves it), so it is not looked at.
     wchar_t tiny[2] = {L'x', L'y'};
     EXPECT_EQ(GetTempPathW(2, tiny), length + 1);
-    EXPECT_EQ(tiny[0], L'x');
 }
 
 TEST(LongPathContract, LongFormOfAShortPath) {
