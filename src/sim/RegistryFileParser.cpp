@@ -2,7 +2,7 @@
 // values "name"=data in Wine's escaped notation, hex data continued over lines, and the options
 // #arch=, #link, #time=, #class=.
 //
-// Loading reads the whole file and checks every line, reporting problems with their line. The
+// Loading maps the whole file and checks every line, reporting problems with their line. The
 // keys of the first levels are made then; a deeper key line is kept at its key of the last of
 // those levels, and each key keeps where its values are: a key's subkeys are made, and its values
 // decoded, when they are first used (RegKey::Unread), as if all had been read at once.
@@ -14,9 +14,9 @@
 #include "sim/WinePrefix.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <fcntl.h>
 #include <memory>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -30,30 +30,46 @@ const char kFileSignature[] = "WINE REGISTRY Version 2";
 // few of them, and their lines are at hand then).
 const size_t kMadeDepth = 2;
 
-// False when the file cannot be read (a folder where the file should be, an I/O error). The text
-// of a loaded file is kept as long as a key has lines of it not yet read.
-bool ReadWholeFile(const std::string& path, std::string& text) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
-    // Room for the whole file and one more byte, which shows that the end was reached; a file
-    // that grows meanwhile is given twice the room.
-    struct stat info;
-    text.resize(fstat(fd, &info) == 0 && info.st_size > 0 ? static_cast<size_t>(info.st_size) + 1
-                                                          : size_t{1} << 16);
-    size_t size = 0;
-    ssize_t got = 0;
-    while ((got = ::read(fd, &text[size], text.size() - size)) > 0 || (got < 0 && errno == EINTR)) {
-        size += static_cast<size_t>(std::max<ssize_t>(got, 0));
-        if (size == text.size()) {
-            text.resize(2 * size);
+// A registry file, mapped read-only for as long as a key has lines of it not yet read. Wine
+// replaces a registry file by renaming a new one into its place, so the mapped one stays as read.
+class FileText {
+public:
+    FileText() = default;
+    FileText(const FileText&) = delete;
+    FileText& operator=(const FileText&) = delete;
+    ~FileText() {
+        if (m_Size > 0) {
+            ::munmap(m_Data, m_Size);
         }
     }
-    ::close(fd);
-    text.resize(size);
-    return got == 0;
-}
+
+    // False when the file cannot be read (a folder where the file should be, an I/O error).
+    bool Map(const std::string& path) {
+        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) {
+            return false;
+        }
+        struct stat info;
+        bool mapped = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+        if (mapped && info.st_size > 0) {
+            m_Size = static_cast<size_t>(info.st_size);
+            m_Data = ::mmap(nullptr, m_Size, PROT_READ, MAP_PRIVATE, fd, 0);
+            mapped = m_Data != MAP_FAILED;
+            m_Size = mapped ? m_Size : 0;
+        }
+        ::close(fd);
+        return mapped;
+    }
+    std::string_view Text() const {
+        return m_Size > 0 ? std::string_view(static_cast<const char*>(m_Data), m_Size) : "";
+    }
+
+private:
+    void* m_Data = nullptr;
+    size_t m_Size = 0;
+};
+
+using File = std::shared_ptr<const FileText>;
 
 // A key line of a file: where the rest of its path begins (below a key; npos for the key's own
 // line), where the values of its key begin, and the number of the line they begin on.
@@ -68,13 +84,13 @@ const size_t kOwnLine = std::string::npos;
 // The lines of one file that a key has not read yet: its own (its values) and those below it.
 class KeyLines : public RegKey::Unread {
 public:
-    explicit KeyLines(std::shared_ptr<const std::string> file) : m_File(std::move(file)) {}
+    explicit KeyLines(File file) : m_File(std::move(file)) {}
 
     void AddValues(RegKey& key) override;
     void AddSubkeys(RegKey& key) override;
 
     // The lines of this file that a key keeps (made on first need).
-    static KeyLines& Of(RegKey& key, const std::shared_ptr<const std::string>& file) {
+    static KeyLines& Of(RegKey& key, const File& file) {
         auto* lines = dynamic_cast<KeyLines*>(key.UnreadPart());
         if (lines == nullptr || lines->m_File != file) {
             // What another file left is made first.
@@ -89,7 +105,7 @@ public:
     void Add(const KeyLine& line) { (line.path == kOwnLine ? m_Own : m_Below).push_back(line); }
 
 private:
-    std::shared_ptr<const std::string> m_File;
+    File m_File;
     std::vector<KeyLine> m_Own;
     std::vector<KeyLine> m_Below;
 };
@@ -214,7 +230,7 @@ void KeyLines::AddValues(RegKey& key) {
     // Taken first: setting the values asks for them again.
     std::vector<KeyLine> own = std::move(m_Own);
     m_Own.clear();
-    std::string_view text = std::string_view(*m_File);
+    std::string_view text = m_File->Text();
     for (const KeyLine& start : own) {
         LineReader reader(text, start.values, start.line);
         std::string_view line;
@@ -248,7 +264,7 @@ void KeyLines::AddValues(RegKey& key) {
 void KeyLines::AddSubkeys(RegKey& key) {
     std::vector<KeyLine> below = std::move(m_Below);
     m_Below.clear();
-    std::string_view text = std::string_view(*m_File);
+    std::string_view text = m_File->Text();
     std::wstring name;
     std::wstring lastName;
     std::string_view lastSpelling;
@@ -279,10 +295,10 @@ void KeyLines::AddSubkeys(RegKey& key) {
 // Checks the lines of a file and makes the keys of its first levels.
 class FileLoader {
 public:
-    FileLoader(const std::string& path, std::shared_ptr<const std::string> file, RegKey& branch,
-               std::string& arch, std::vector<std::string>& problems)
-        : m_Path(path), m_File(std::move(file)), m_Reader(std::string_view(*m_File)),
-          m_Branch(branch), m_Arch(arch), m_Problems(problems) {}
+    FileLoader(const std::string& path, File file, RegKey& branch, std::string& arch,
+               std::vector<std::string>& problems)
+        : m_Path(path), m_File(std::move(file)), m_Reader(m_File->Text()), m_Branch(branch),
+          m_Arch(arch), m_Problems(problems) {}
 
     bool Load() {
         std::string_view line;
@@ -325,18 +341,17 @@ private:
     const char* KeyLineAt(std::string_view line, size_t pos) {
         size_t depth = 0;
         size_t rest = kOwnLine;
+        std::string_view spellings[kMadeDepth];
         for (bool split = true; split; ++depth) {
             if (depth == kMadeDepth) {
-                rest = static_cast<size_t>(line.data() - std::string_view(*m_File).data()) + pos;
+                rest = static_cast<size_t>(line.data() - m_File->Text().data()) + pos;
             }
-            // Names below the first levels are only checked, not decoded.
+            size_t start = pos;
             bool empty = false;
-            bool ended = depth < kMadeDepth ? DecodeText(line, pos, ']', split, m_Names[depth])
-                                            : SkipName(line, pos, split, empty);
-            if (!ended) {
+            if (!SkipName(line, pos, split, empty)) {
                 return "unterminated key name";
             }
-            if (depth < kMadeDepth ? m_Names[depth].empty() : empty) {
+            if (empty) {
                 // One backslash before the closing bracket ends the path; any other empty name
                 // is malformed.
                 if (split) {
@@ -345,43 +360,58 @@ private:
                 rest = depth <= kMadeDepth ? kOwnLine : rest;
                 break;
             }
+            if (depth < kMadeDepth) {
+                spellings[depth] = line.substr(start, pos - start);
+            }
         }
-        // The keys walked for the line before are reused as far as its names are alike.
+        // The keys walked for the line before are reused as far as its names are spelt alike;
+        // only a name spelt otherwise is decoded.
         size_t made = std::min(depth, kMadeDepth);
         size_t same = 0;
-        while (same < made && same < m_Walked.size() && m_WalkedNames[same] == m_Names[same]) {
+        while (same < made && same < m_Walked.size() &&
+               m_WalkedSpellings[same] == spellings[same]) {
             ++same;
         }
         m_Walked.resize(same);
-        m_WalkedNames.resize(same);
+        m_WalkedSpellings.resize(same);
         for (size_t i = same; i < made; ++i) {
+            size_t at = static_cast<size_t>(spellings[i].data() - line.data());
+            bool split = true;
+            DecodeText(line, at, ']', split, m_Name);
             RegKey& parent = i == 0 ? m_Branch : *m_Walked.back();
-            m_Walked.push_back(&parent.CreateSubkey(m_Names[i]));
-            m_WalkedNames.push_back(m_Names[i]);
+            m_Walked.push_back(&parent.CreateSubkey(m_Name));
+            m_WalkedSpellings.push_back(spellings[i]);
         }
         RegKey& key = made == 0 ? m_Branch : *m_Walked.back();
-        KeyLines::Of(key, m_File).Add(KeyLine{rest, m_Reader.Offset(), m_Reader.Number() + 1});
+        if (&key != m_LinesKey) {
+            m_Lines = &KeyLines::Of(key, m_File);
+            m_LinesKey = &key;
+        }
+        m_Lines->Add(KeyLine{rest, m_Reader.Offset(), m_Reader.Number() + 1});
         return nullptr;
     }
 
     std::string m_Path;
-    std::shared_ptr<const std::string> m_File;
+    File m_File;
     LineReader m_Reader;
     RegKey& m_Branch;
     std::string& m_Arch;
     std::vector<std::string>& m_Problems;
-    // The first names of the last key line and the keys they lead to.
-    std::wstring m_Names[kMadeDepth];
-    std::vector<std::wstring> m_WalkedNames;
+    // The first names of the last key line as spelt in the file, and the keys they lead to.
+    std::vector<std::string_view> m_WalkedSpellings;
     std::vector<RegKey*> m_Walked;
+    std::wstring m_Name;
+    // The key that the last key line was kept at, and its lines.
+    RegKey* m_LinesKey = nullptr;
+    KeyLines* m_Lines = nullptr;
 };
 
 } // namespace
 
 bool LoadWineRegistryFile(const std::string& path, RegKey& branch, std::string& arch,
                           std::vector<std::string>& problems) {
-    auto file = std::make_shared<std::string>();
-    if (!ReadWholeFile(path, *file)) {
+    auto file = std::make_shared<FileText>();
+    if (!file->Map(path)) {
         problems.push_back(path + ": cannot be read");
         return false;
     }

@@ -13,6 +13,9 @@ wchar_t DecodeEscape(std::string_view text, size_t& pos) {
     static const char kLetters[] = "a\ab\be\x1B"
                                    "f\fn\nr\rt\tv\v";
     char c = text[pos++];
+    if (c == '\\') {
+        return L'\\';
+    }
     for (size_t i = 0; kLetters[i] != '\0'; i += 2) {
         if (kLetters[i] == c) {
             return static_cast<wchar_t>(kLetters[i + 1]);
@@ -40,20 +43,16 @@ wchar_t DecodeEscape(std::string_view text, size_t& pos) {
 
 } // namespace
 
-namespace {
-
-// The one reading of an escaped text (see DecodeText): its runs of plain characters go to
-// `keepRun`, the characters of its escapes to `keepChar`.
-template <typename KeepRun, typename KeepChar>
-bool ScanText(std::string_view text, size_t& pos, char close, bool& split, KeepRun keepRun,
-              KeepChar keepChar) {
+bool DecodeText(std::string_view text, size_t& pos, char close, bool& split, std::wstring& result) {
+    result.clear();
     while (pos < text.size()) {
         // The characters up to the next delimiter or escape, taken as they are.
         size_t plain = pos;
         while (plain < text.size() && text[plain] != close && text[plain] != '\\') {
             ++plain;
         }
-        keepRun(text.substr(pos, plain - pos));
+        auto bytes = reinterpret_cast<const unsigned char*>(text.data());
+        result.append(bytes + pos, bytes + plain);
         pos = plain;
         if (pos == text.size()) {
             break;
@@ -69,29 +68,42 @@ bool ScanText(std::string_view text, size_t& pos, char close, bool& split, KeepR
         if (decoded == L'\\' && split) {
             return true;
         }
-        keepChar(decoded);
+        result += decoded;
     }
     return false;
 }
 
-} // namespace
-
-bool DecodeText(std::string_view text, size_t& pos, char close, bool& split, std::wstring& result) {
-    result.clear();
-    return ScanText(
-        text, pos, close, split,
-        [&result](std::string_view run) {
-            auto bytes = reinterpret_cast<const unsigned char*>(run.data());
-            result.append(bytes, bytes + run.size());
-        },
-        [&result](wchar_t c) { result += c; });
-}
-
 bool SkipName(std::string_view text, size_t& pos, bool& split, bool& empty) {
-    empty = true;
-    return ScanText(
-        text, pos, ']', split, [&empty](std::string_view run) { empty = empty && run.empty(); },
-        [&empty](wchar_t) { empty = false; });
+    // Only the escapes before the closing bracket need a look: one may end the name, or take the
+    // bracket itself ("\\]").
+    auto closeFrom = [text](size_t from) {
+        const void* found = std::memchr(text.data() + from, ']', text.size() - from);
+        return found == nullptr
+                   ? text.size()
+                   : static_cast<size_t>(static_cast<const char*>(found) - text.data());
+    };
+    size_t start = pos;
+    size_t close = closeFrom(pos);
+    while (const void* found = std::memchr(text.data() + pos, '\\', close - pos)) {
+        size_t at = static_cast<size_t>(static_cast<const char*>(found) - text.data());
+        pos = at + 1;
+        if (pos == text.size()) {
+            return false;
+        }
+        if (DecodeEscape(text, pos) == L'\\' && split) {
+            empty = at == start;
+            return true;
+        }
+        close = pos > close ? closeFrom(pos) : close;
+    }
+    pos = close;
+    if (close == text.size()) {
+        return false;
+    }
+    ++pos;
+    empty = close == start;
+    split = false;
+    return true;
 }
 
 bool SkipText(std::string_view text, size_t& pos, char close) {
