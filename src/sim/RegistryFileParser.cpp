@@ -190,6 +190,14 @@ const char* ReadValue(LineReader& reader, std::string_view line, size_t pos, Reg
     } else {
         // Hex bytes separated by commas; a line that ends in a backslash goes on in the next.
         while (true) {
+            // Most bytes are written "hh," with nothing between.
+            while (pos + 2 < line.size() && line[pos + 2] == ',' && HexDigit(line[pos]) >= 0 &&
+                   HexDigit(line[pos + 1]) >= 0) {
+                if (value != nullptr) {
+                    data += static_cast<char>(HexDigit(line[pos]) * 16 + HexDigit(line[pos + 1]));
+                }
+                pos += 3;
+            }
             SkipBlanks(line, pos);
             if (pos == line.size()) {
                 break;
