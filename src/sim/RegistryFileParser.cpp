@@ -45,7 +45,8 @@ public:
 
     // False when the file cannot be read (a folder where the file should be, an I/O error).
     bool Map(const std::string& path) {
-        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        // Opened without waiting for a writer where a named pipe stands in the file's place.
+        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         if (fd < 0) {
             return false;
         }

@@ -192,13 +192,18 @@ PY
 }
 check_dosdevices() { expect_in_log dosdevices '"Loop"="D:\\x"'; }
 
-# A registry file that cannot be read: a folder where user.reg should be. (The tests run as
-# root, who reads any file whatever its mode, so a mode cannot make a file unreadable.)
+# Registry files that cannot be read: a folder where user.reg should be, and a named pipe that no
+# program writes to where userdef.reg should be (which must not hold the run up). (The tests run
+# as root, who reads any file whatever its mode, so a mode cannot make a file unreadable.)
 setup_unreadable() {
-    rm -f "$prefix/user.reg"
+    rm -f "$prefix/user.reg" "$prefix/userdef.reg"
     mkdir "$prefix/user.reg"
+    mkfifo "$prefix/userdef.reg"
 }
-check_unreadable() { expect_problem unreadable 'user.reg: cannot be read'; }
+check_unreadable() {
+    expect_problem unreadable 'user.reg: cannot be read'
+    expect_problem unreadable 'userdef.reg: cannot be read'
+}
 
 # A temporary folder on a full file system: a small tmpfs where the user's temporary folder is.
 setup_temp_full() {
