@@ -3,6 +3,7 @@
 #include "sim/CodePage.h"
 
 #include <hivex.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -200,6 +201,12 @@ private:
 } // namespace
 
 bool ReadHive(const std::string& path, RegKey& branch, std::string& error, HiveProblems problems) {
+    // Only a file is opened: opening a named pipe would wait for a writer.
+    struct stat info;
+    if (stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        error = path + ": not a readable registry hive (not a file)";
+        return false;
+    }
     hive_h* hive = hivex_open(path.c_str(), 0);
     if (hive == nullptr) {
         error = path + ": not a readable registry hive (" + Reason() + ")";

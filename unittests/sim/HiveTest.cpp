@@ -1,9 +1,11 @@
 // The hive reader on the small hives the hive fuzz target starts from: values keep their types
 // and bytes, keys are read when first used (and their problems reported then, once), and two
-// hives opened into one key are both read.
+// hives opened into one key are both read; only a file is opened.
 #include "sim/Hive.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -79,4 +81,18 @@ TEST(HiveTest, TwoHivesOpenedIntoOneKeyAreBothRead) {
         EXPECT_NE(first.branch.FindSubkey(L"Zandorel"), nullptr) << usedBetween;
         EXPECT_NE(first.branch.FindSubkey(L"Control Panel"), nullptr) << usedBetween;
     }
+}
+
+TEST(HiveTest, OnlyAFileIsOpened) {
+    // A folder, and a named pipe that nobody writes to, which must not hold the run up.
+    std::string pipe = testing::TempDir() + "hive-pipe";
+    ::unlink(pipe.c_str());
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    for (const std::string& path : {std::string(ZANPROBE_HIVE_SEEDS), pipe}) {
+        sim::RegKey branch(L"branch");
+        std::string error;
+        EXPECT_FALSE(sim::ReadHive(path, branch, error, nullptr));
+        EXPECT_EQ(error, path + ": not a readable registry hive (not a file)");
+    }
+    ::unlink(pipe.c_str());
 }
