@@ -1,6 +1,7 @@
 // The notation of Wine's registry files: hex digits and escaped texts ("\\n", "\\x41", octal).
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -8,13 +9,17 @@ namespace sim {
 
 // The value of a hex digit; -1 for any other character.
 inline int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+    static constexpr auto kDigits = [] {
+        std::array<signed char, 256> digits{};
+        for (int c = 0; c < 256; ++c) {
+            digits[c] = static_cast<signed char>(c >= '0' && c <= '9'   ? c - '0'
+                                                 : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                                 : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                                        : -1);
+        }
+        return digits;
+    }();
+    return kDigits[static_cast<unsigned char>(c)];
 }
 
 inline void SkipBlanks(std::string_view text, size_t& pos) {
