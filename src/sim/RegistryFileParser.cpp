@@ -2,10 +2,11 @@
 // values "name"=data in Wine's escaped notation, hex data continued over lines, and the options
 // #arch=, #link, #time=, #class=.
 //
-// Loading maps the whole file and checks every line, reporting problems with their line. The
+// Loading takes the whole file and checks every line, reporting problems with their line. The
 // keys of the first levels are made then; a deeper key line is kept at its key of the last of
 // those levels, and each key keeps where its values are: a key's subkeys are made, and its values
 // decoded, when they are first used (RegKey::Unread), as if all had been read at once.
+#include "sim/FileText.h"
 #include "sim/LineReader.h"
 #include "sim/Names.h"
 #include "sim/RegKey.h"
@@ -14,11 +15,7 @@
 #include "sim/WinePrefix.h"
 
 #include <algorithm>
-#include <fcntl.h>
 #include <memory>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace sim {
 
@@ -29,46 +26,6 @@ const char kFileSignature[] = "WINE REGISTRY Version 2";
 // Keys down to this depth below the branch a file is loaded into are made on loading (there are
 // few of them, and their lines are at hand then).
 const size_t kMadeDepth = 2;
-
-// A registry file, mapped read-only for as long as a key has lines of it not yet read. Wine
-// replaces a registry file by renaming a new one into its place, so the mapped one stays as read.
-class FileText {
-public:
-    FileText() = default;
-    FileText(const FileText&) = delete;
-    FileText& operator=(const FileText&) = delete;
-    ~FileText() {
-        if (m_Size > 0) {
-            ::munmap(m_Data, m_Size);
-        }
-    }
-
-    // False when the file cannot be read (a folder where the file should be, an I/O error).
-    bool Map(const std::string& path) {
-        // Opened without waiting for a writer where a named pipe stands in the file's place.
-        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-        if (fd < 0) {
-            return false;
-        }
-        struct stat info;
-        bool mapped = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-        if (mapped && info.st_size > 0) {
-            m_Size = static_cast<size_t>(info.st_size);
-            m_Data = ::mmap(nullptr, m_Size, PROT_READ, MAP_PRIVATE, fd, 0);
-            mapped = m_Data != MAP_FAILED;
-            m_Size = mapped ? m_Size : 0;
-        }
-        ::close(fd);
-        return mapped;
-    }
-    std::string_view Text() const {
-        return m_Size > 0 ? std::string_view(static_cast<const char*>(m_Data), m_Size) : "";
-    }
-
-private:
-    void* m_Data = nullptr;
-    size_t m_Size = 0;
-};
 
 using File = std::shared_ptr<const FileText>;
 
@@ -420,7 +377,7 @@ private:
 bool LoadWineRegistryFile(const std::string& path, RegKey& branch, std::string& arch,
                           std::vector<std::string>& problems) {
     auto file = std::make_shared<FileText>();
-    if (!file->Map(path)) {
+    if (!file->Load(path)) {
         problems.push_back(path + ": cannot be read");
         return false;
     }

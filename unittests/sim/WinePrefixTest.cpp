@@ -175,6 +175,23 @@ TEST_F(WinePrefixTest, TruncatedFilesKeepWhatWasRead) {
     EXPECT_EQ(m_Problems.size(), 1u);
 }
 
+// Wine rewrites a registry file in place where it is reached through a symbolic link or has
+// other names (hard links): cut short after loading, such a file still gives what it held.
+TEST_F(WinePrefixTest, FilesRewrittenInPlaceKeepWhatWasLoaded) {
+    for (bool symbolic : {true, false}) {
+        Write("real.reg", std::string(kHeader) + "[Key\\\\Sub] 1\n\"a\"=\"kept\"\n");
+        std::string path = Prefix() + "/linked.reg";
+        fs::remove(path);
+        symbolic ? fs::create_symlink(Prefix() + "/real.reg", path)
+                 : fs::create_hard_link(Prefix() + "/real.reg", path);
+        m_Tree = std::make_unique<sim::RegKey>(L"root");
+        ASSERT_TRUE(sim::LoadWineRegistryFile(path, *m_Tree, m_Arch, m_Problems));
+        std::ofstream(Prefix() + "/real.reg", std::ios::trunc) << "WINE";
+        EXPECT_EQ(Text(Value(*m_Tree, L"Key\\Sub", L"a")), std::wstring(L"kept\0", 5)) << symbolic;
+        EXPECT_TRUE(m_Problems.empty());
+    }
+}
+
 // Values are read from the file's text when their key is first used: in the file's order, a key
 // named twice in both parts, values set before the first read after the file's, the file itself
 // no longer needed.
