@@ -81,7 +81,6 @@ bool ReadHexNumber(std::string_view line, size_t& pos, unsigned long& number) {
 // over the following lines of the reader. With `value`, decodes the value into it; else only
 // checks it. The problem, or null.
 const char* ReadValue(LineReader& reader, std::string_view line, size_t pos, RegValue* value) {
-    std::wstring text;
     bool split = false;
     if (line[pos++] == '"' && !(value != nullptr ? DecodeText(line, pos, '"', split, value->name)
                                                  : SkipText(line, pos, '"'))) {
@@ -134,16 +133,20 @@ const char* ReadValue(LineReader& reader, std::string_view line, size_t pos, Reg
             return "unrecognised value data";
         }
     }
-    std::string data;
+    if (value != nullptr) {
+        value->type = type;
+        value->data.clear();
+    }
     if (!hex) {
         // A quoted text, kept as UTF-16LE with a terminating NUL.
+        std::wstring text;
         ++pos;
         if (!(value != nullptr ? DecodeText(line, pos, '"', split, text)
                                : SkipText(line, pos, '"'))) {
             return "unterminated string";
         }
         if (value != nullptr) {
-            data = RegistryText(text);
+            value->data = RegistryText(text);
         }
     } else {
         // Hex bytes separated by commas; a line that ends in a backslash goes on in the next.
@@ -152,7 +155,8 @@ const char* ReadValue(LineReader& reader, std::string_view line, size_t pos, Reg
             while (pos + 2 < line.size() && line[pos + 2] == ',' && HexDigit(line[pos]) >= 0 &&
                    HexDigit(line[pos + 1]) >= 0) {
                 if (value != nullptr) {
-                    data += static_cast<char>(HexDigit(line[pos]) * 16 + HexDigit(line[pos + 1]));
+                    value->data +=
+                        static_cast<char>(HexDigit(line[pos]) * 16 + HexDigit(line[pos + 1]));
                 }
                 pos += 3;
             }
@@ -173,7 +177,7 @@ const char* ReadValue(LineReader& reader, std::string_view line, size_t pos, Reg
                 return "malformed hex data";
             }
             if (value != nullptr) {
-                data += static_cast<char>(high * 16 + low);
+                value->data += static_cast<char>(high * 16 + low);
             }
             pos += 2;
             SkipBlanks(line, pos);
@@ -183,10 +187,6 @@ const char* ReadValue(LineReader& reader, std::string_view line, size_t pos, Reg
                 return "malformed hex data";
             }
         }
-    }
-    if (value != nullptr) {
-        value->type = type;
-        value->data = std::move(data);
     }
     return nullptr;
 }
