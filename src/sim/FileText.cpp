@@ -1,7 +1,5 @@
 #include "sim/FileText.h"
 
-#include <algorithm>
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -33,12 +31,10 @@ bool FileText::Load(const std::string& path) {
     } else if (ok) {
         // The size the file had when it was opened.
         m_Copy.resize(size);
-        ssize_t got = 0;
+        ssize_t got = 1;
         size_t have = 0;
-        while (have < m_Copy.size() &&
-               ((got = ::read(fd, &m_Copy[have], m_Copy.size() - have)) > 0 ||
-                (got < 0 && errno == EINTR))) {
-            have += static_cast<size_t>(std::max<ssize_t>(got, 0));
+        while (have < size && (got = ::read(fd, &m_Copy[have], size - have)) > 0) {
+            have += static_cast<size_t>(got);
         }
         m_Copy.resize(have);
         ok = got >= 0;
