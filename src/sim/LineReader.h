@@ -8,9 +8,9 @@ namespace sim {
 
 class LineReader {
 public:
-    // Reads text from offset on, whose line there has the number firstLine.
-    explicit LineReader(std::string_view text, size_t offset = 0, size_t firstLine = 1)
-        : m_Text(text), m_Offset(offset), m_Number(firstLine - 1) {}
+    // Reads text from offset on, numbering its lines from there.
+    explicit LineReader(std::string_view text, size_t offset = 0)
+        : m_Text(text), m_Offset(offset), m_Number(0) {}
 
     // The next line without its line end; false at the end of the text.
     bool Next(std::string_view& line) {

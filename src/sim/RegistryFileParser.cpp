@@ -30,11 +30,10 @@ const size_t kMadeDepth = 2;
 using File = std::shared_ptr<const FileText>;
 
 // A key line of a file: where the rest of its path begins (below a key; npos for the key's own
-// line), where the values of its key begin, and the number of the line they begin on.
+// line) and where the values of its key begin.
 struct KeyLine {
     size_t path;
     size_t values;
-    size_t line;
 };
 
 const size_t kOwnLine = std::string::npos;
@@ -198,7 +197,7 @@ void KeyLines::AddValues(RegKey& key) {
     m_Own.clear();
     std::string_view text = m_File->Text();
     for (const KeyLine& start : own) {
-        LineReader reader(text, start.values, start.line);
+        LineReader reader(text, start.values);
         std::string_view line;
         bool link = false;
         while (reader.Next(line)) {
@@ -254,7 +253,7 @@ void KeyLines::AddSubkeys(RegKey& key) {
             lastSpelling = spelling;
         }
         bool more = split && pos < text.size() && text[pos] != ']';
-        lines->Add(KeyLine{more ? pos : kOwnLine, line.values, line.line});
+        lines->Add(KeyLine{more ? pos : kOwnLine, line.values});
     }
 }
 
@@ -353,7 +352,7 @@ private:
             m_Lines = &KeyLines::Of(key, m_File);
             m_LinesKey = &key;
         }
-        m_Lines->Add(KeyLine{rest, m_Reader.Offset(), m_Reader.Number() + 1});
+        m_Lines->Add(KeyLine{rest, m_Reader.Offset()});
         return nullptr;
     }
 
