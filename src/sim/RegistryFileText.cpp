@@ -1,7 +1,5 @@
 #include "sim/RegistryFileText.h"
 
-#include <cstring>
-
 namespace sim {
 
 namespace {
@@ -76,16 +74,9 @@ bool DecodeText(std::string_view text, size_t& pos, char close, bool& split, std
 bool SkipName(std::string_view text, size_t& pos, bool& split, bool& empty) {
     // Only the escapes before the closing bracket need a look: one may end the name, or take the
     // bracket itself ("\\]").
-    auto closeFrom = [text](size_t from) {
-        const void* found = std::memchr(text.data() + from, ']', text.size() - from);
-        return found == nullptr
-                   ? text.size()
-                   : static_cast<size_t>(static_cast<const char*>(found) - text.data());
-    };
     size_t start = pos;
-    size_t close = closeFrom(pos);
-    while (const void* found = std::memchr(text.data() + pos, '\\', close - pos)) {
-        size_t at = static_cast<size_t>(static_cast<const char*>(found) - text.data());
+    size_t close = text.find(']', pos);
+    for (size_t at; (at = text.substr(0, close).find('\\', pos)) != std::string_view::npos;) {
         pos = at + 1;
         if (pos == text.size()) {
             return false;
@@ -94,13 +85,13 @@ bool SkipName(std::string_view text, size_t& pos, bool& split, bool& empty) {
             empty = at == start;
             return true;
         }
-        close = pos > close ? closeFrom(pos) : close;
+        close = pos > close ? text.find(']', pos) : close;
     }
-    pos = close;
-    if (close == text.size()) {
+    if (close == std::string_view::npos) {
+        pos = text.size();
         return false;
     }
-    ++pos;
+    pos = close + 1;
     empty = close == start;
     split = false;
     return true;
@@ -109,12 +100,7 @@ bool SkipName(std::string_view text, size_t& pos, bool& split, bool& empty) {
 bool SkipText(std::string_view text, size_t& pos, char close) {
     // The delimiter closes the text unless an odd run of backslashes escapes it (the digits of
     // an escape are never a delimiter).
-    for (size_t from = pos; from < text.size();) {
-        const void* found = std::memchr(text.data() + from, close, text.size() - from);
-        if (found == nullptr) {
-            return false;
-        }
-        size_t at = static_cast<size_t>(static_cast<const char*>(found) - text.data());
+    for (size_t at = pos; (at = text.find(close, at)) != std::string_view::npos; ++at) {
         size_t backslashes = 0;
         while (at - backslashes > pos && text[at - backslashes - 1] == '\\') {
             ++backslashes;
@@ -123,7 +109,6 @@ bool SkipText(std::string_view text, size_t& pos, char close) {
             pos = at + 1;
             return true;
         }
-        from = at + 1;
     }
     return false;
 }
