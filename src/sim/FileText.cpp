@@ -13,12 +13,7 @@ FileText::~FileText() {
     }
 }
 
-bool FileText::Load(const std::string& path) {
-    // Opened without waiting for a writer where a named pipe stands in the file's place.
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        return false;
-    }
+bool FileText::Load(int fd, const std::string& path) {
     struct stat info;
     struct stat name;
     bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
@@ -39,7 +34,6 @@ bool FileText::Load(const std::string& path) {
         m_Copy.resize(have);
         ok = got >= 0;
     }
-    ::close(fd);
     return ok;
 }
 

@@ -18,8 +18,10 @@ public:
     FileText& operator=(const FileText&) = delete;
     ~FileText();
 
-    // False when the file cannot be read (a folder where the file should be, an I/O error).
-    bool Load(const std::string& path);
+    // Loads the file open as fd, found at path. False when it cannot be read (a folder where the
+    // file should be, an I/O error).
+    bool Load(int fd, const std::string& path);
+    bool Mapped() const { return m_Mapped > 0; }
     std::string_view Text() const {
         return m_Mapped > 0 ? std::string_view(static_cast<const char*>(m_Data), m_Mapped)
                             : std::string_view(m_Copy);

@@ -2,7 +2,7 @@
 // values "name"=data in Wine's escaped notation, hex data continued over lines, and the options
 // #arch=, #link, #time=, #class=.
 //
-// Loading takes the whole file and checks every line, reporting problems with their line. The
+// Loading reads the whole file and checks every line, reporting problems with their line. The
 // keys of the first levels are made then; a deeper key line is kept at its key of the last of
 // those levels, and each key keeps where its values are: a key's subkeys are made, and its values
 // decoded, when they are first used (RegKey::Unread), as if all had been read at once.
@@ -15,7 +15,9 @@
 #include "sim/WinePrefix.h"
 
 #include <algorithm>
+#include <fcntl.h>
 #include <memory>
+#include <unistd.h>
 
 namespace sim {
 
@@ -260,10 +262,13 @@ void KeyLines::AddSubkeys(RegKey& key) {
 // Checks the lines of a file and makes the keys of its first levels.
 class FileLoader {
 public:
-    FileLoader(const std::string& path, File file, RegKey& branch, std::string& arch,
+    // A mapped file is checked as it is read from fd, so that the check touches few pages.
+    FileLoader(const std::string& path, File file, int fd, RegKey& branch, std::string& arch,
                std::vector<std::string>& problems)
-        : m_Path(path), m_File(std::move(file)), m_Reader(m_File->Text()), m_Branch(branch),
-          m_Arch(arch), m_Problems(problems) {}
+        : m_Path(path), m_File(std::move(file)),
+          m_Reader(m_File->Mapped() ? LineReader(fd, m_File->Text().size())
+                                    : LineReader(m_File->Text())),
+          m_Branch(branch), m_Arch(arch), m_Problems(problems) {}
 
     bool Load() {
         std::string_view line;
@@ -309,7 +314,7 @@ private:
         std::string_view spellings[kMadeDepth];
         for (bool split = true; split; ++depth) {
             if (depth == kMadeDepth) {
-                rest = static_cast<size_t>(line.data() - m_File->Text().data()) + pos;
+                rest = m_Reader.OffsetOf(line.data()) + pos;
             }
             size_t start = pos;
             bool empty = false;
@@ -345,7 +350,7 @@ private:
             DecodeText(line, at, ']', split, m_Name);
             RegKey& parent = i == 0 ? m_Branch : *m_Walked.back();
             m_Walked.push_back(&parent.CreateSubkey(m_Name));
-            m_WalkedSpellings.push_back(spellings[i]);
+            m_WalkedSpellings.emplace_back(spellings[i]);
         }
         RegKey& key = made == 0 ? m_Branch : *m_Walked.back();
         if (&key != m_LinesKey) {
@@ -363,7 +368,7 @@ private:
     std::string& m_Arch;
     std::vector<std::string>& m_Problems;
     // The first names of the last key line as spelt in the file, and the keys they lead to.
-    std::vector<std::string_view> m_WalkedSpellings;
+    std::vector<std::string> m_WalkedSpellings;
     std::vector<RegKey*> m_Walked;
     std::wstring m_Name;
     // The key that the last key line was kept at, and its lines.
@@ -375,12 +380,18 @@ private:
 
 bool LoadWineRegistryFile(const std::string& path, RegKey& branch, std::string& arch,
                           std::vector<std::string>& problems) {
+    // Opened without waiting for a writer where a named pipe stands in the file's place.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     auto file = std::make_shared<FileText>();
-    if (!file->Load(path)) {
-        problems.push_back(path + ": cannot be read");
-        return false;
+    bool read = fd >= 0 && file->Load(fd, path);
+    bool loaded = read && FileLoader(path, std::move(file), fd, branch, arch, problems).Load();
+    if (fd >= 0) {
+        ::close(fd);
     }
-    return FileLoader(path, std::move(file), branch, arch, problems).Load();
+    if (!read) {
+        problems.push_back(path + ": cannot be read");
+    }
+    return loaded;
 }
 
 } // namespace sim

@@ -4,6 +4,7 @@
 #include "sim/Registry.h"
 #include "support/SimMachineTest.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -190,6 +191,36 @@ TEST_F(WinePrefixTest, FilesRewrittenInPlaceKeepWhatWasLoaded) {
         EXPECT_EQ(Text(Value(*m_Tree, L"Key\\Sub", L"a")), std::wstring(L"kept\0", 5)) << symbolic;
         EXPECT_TRUE(m_Problems.empty());
     }
+}
+
+// A large file is checked as it is read, a part at a time: lines across the parts, a line longer
+// than a part and hex data continued across them give what the same text gives held whole (as a
+// file with two names is held).
+TEST_F(WinePrefixTest, LargeFilesReadInPartsAsIfWhole) {
+    std::string text = kHeader;
+    for (int key = 0; key < 3000; ++key) {
+        text += "[Big\\\\K" + std::to_string(key) + "\\\\Sub] 1\n\"v\"=\"" +
+                std::string(static_cast<size_t>(key % 97), 'x') + "\"\n\"h\"=hex:01,\\\n  02\n";
+        if (key == 1500) {
+            text += "\"long\"=\"" + std::string(700 * 1024, 'y') + "\"\n";
+        }
+    }
+    text += "garbage\n";
+    size_t lines = static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
+    LoadFile(text);
+    std::wstring read = Described(*m_Tree);
+    EXPECT_EQ(m_Problems,
+              (std::vector<std::string>{Prefix() + "/test.reg:" + std::to_string(lines) +
+                                        ": unrecognised line"}));
+    EXPECT_EQ(Value(*m_Tree, L"Big\\K1500\\Sub", L"long").data.size(), 2 * (700 * 1024 + 1));
+
+    fs::create_hard_link(Prefix() + "/test.reg", Prefix() + "/whole.reg");
+    m_Tree = std::make_unique<sim::RegKey>(L"root");
+    m_Problems.clear();
+    sim::LoadWineRegistryFile(Prefix() + "/whole.reg", *m_Tree, m_Arch, m_Problems);
+    ASSERT_EQ(m_Problems.size(), 1u);
+    m_Problems[0].replace(m_Problems[0].find("whole.reg"), 9, "test.reg");
+    EXPECT_EQ(Described(*m_Tree), read);
 }
 
 // Values are read from the file's text when their key is first used: in the file's order, a key
