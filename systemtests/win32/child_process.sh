@@ -110,7 +110,7 @@ rm -f "$log"
 export ZANPROBE_PROBE=sleep
 "$loader" "$program" >"$work/program.out" 2>&1 &
 app=$!
-drive wait 120 >/dev/null || {
+wait_for_window 120 || {
     fail "sleep: the window never showed: $(drive windows)"
     kill "$app"
     exit 1

@@ -45,7 +45,7 @@ section() {
     rm -f "$log"
     "$loader" "$program" >"$work/program.out" 2>&1 &
     app=$!
-    drive wait 120 >/dev/null || fail "the window never showed"
+    wait_for_window 120 || fail "the window never showed"
     drive run >/dev/null
     drive close 60 >/dev/null
     wait "$app"

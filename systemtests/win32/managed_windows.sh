@@ -38,7 +38,7 @@ $3"
 start_program() {
     "$loader" "$program" >"$work/program.out" 2>&1 &
     app=$!
-    drive wait 120 >/dev/null || {
+    wait_for_window 120 || {
         echo "FAIL: the window never showed: $(drive windows) $(cat "$work/program.out")"
         exit 1
     }

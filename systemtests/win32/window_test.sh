@@ -36,7 +36,7 @@ rm -rf "$marker" "$log"
 start_program() {
     "$loader" "$program" >"$work/program.out" 2>&1 &
     app=$!
-    drive wait 120 || fail "the window never showed with its taskbar button; top-level windows: $(drive windows)"
+    wait_for_window 120 || fail "the window never showed with its taskbar button; top-level windows: $(drive windows)"
 }
 close_program() { # close_program EXPECTED [HOW LOG COPY]
     local closed
