@@ -1,6 +1,5 @@
 #include "sim/FileText.h"
 
-#include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>

@@ -13,24 +13,18 @@ const size_t kBufferSize = 64 * 1024;
 } // namespace
 
 bool LineReader::Next(std::string_view& line) {
-    const void* newline = nullptr;
-    while ((m_Position == m_Text.size() ||
-            (newline = std::memchr(m_Text.data() + m_Position, '\n', m_Text.size() - m_Position)) ==
-                nullptr) &&
-           Refill()) {
+    size_t newline;
+    while ((newline = m_Text.find('\n', m_Position)) == std::string_view::npos && Refill()) {
     }
     if (m_Position >= m_Text.size()) {
         return false;
     }
-    const char* start = m_Text.data() + m_Position;
-    size_t length = newline == nullptr
-                        ? m_Text.size() - m_Position
-                        : static_cast<size_t>(static_cast<const char*>(newline) - start);
-    m_Position += newline == nullptr ? length : length + 1;
-    while (length > 0 && (start[length - 1] == '\r' || start[length - 1] == '\n')) {
-        --length;
+    size_t end = newline == std::string_view::npos ? m_Text.size() : newline;
+    line = m_Text.substr(m_Position, end - m_Position);
+    m_Position = newline == std::string_view::npos ? end : end + 1;
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) {
+        line.remove_suffix(1);
     }
-    line = std::string_view(start, length);
     ++m_Number;
     return true;
 }
@@ -52,14 +46,12 @@ bool LineReader::Refill() {
     m_Position = 0;
     ssize_t got = ::pread(m_Fd, &m_Buffer[kept], std::min(m_Buffer.size() - kept, m_End - m_Read),
                           static_cast<off_t>(m_Read));
-    if (got <= 0) {
-        // A file that cannot be read on ends here.
-        m_End = m_Read;
-    } else {
-        m_Read += static_cast<size_t>(got);
-    }
-    m_Text = std::string_view(m_Buffer.data(), kept + (got > 0 ? static_cast<size_t>(got) : 0));
-    return got > 0;
+    size_t added = got > 0 ? static_cast<size_t>(got) : 0;
+    // A file that cannot be read on ends here.
+    m_End = added > 0 ? m_End : m_Read;
+    m_Read += added;
+    m_Text = std::string_view(m_Buffer.data(), kept + added);
+    return added > 0;
 }
 
 } // namespace sim

@@ -262,13 +262,11 @@ void KeyLines::AddSubkeys(RegKey& key) {
 // Checks the lines of a file and makes the keys of its first levels.
 class FileLoader {
 public:
-    // A mapped file is checked as it is read from fd, so that the check touches few pages.
-    FileLoader(const std::string& path, File file, int fd, RegKey& branch, std::string& arch,
-               std::vector<std::string>& problems)
-        : m_Path(path), m_File(std::move(file)),
-          m_Reader(m_File->Mapped() ? LineReader(fd, m_File->Text().size())
-                                    : LineReader(m_File->Text())),
-          m_Branch(branch), m_Arch(arch), m_Problems(problems) {}
+    // The reader gives the file's lines at the file's offsets.
+    FileLoader(const std::string& path, File file, LineReader reader, RegKey& branch,
+               std::string& arch, std::vector<std::string>& problems)
+        : m_Path(path), m_File(std::move(file)), m_Reader(std::move(reader)), m_Branch(branch),
+          m_Arch(arch), m_Problems(problems) {}
 
     bool Load() {
         std::string_view line;
@@ -384,7 +382,11 @@ bool LoadWineRegistryFile(const std::string& path, RegKey& branch, std::string& 
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     auto file = std::make_shared<FileText>();
     bool read = fd >= 0 && file->Load(fd, path);
-    bool loaded = read && FileLoader(path, std::move(file), fd, branch, arch, problems).Load();
+    // A mapped file is checked as it is read from fd, so that the check touches few pages.
+    LineReader reader =
+        read && file->Mapped() ? LineReader(fd, file->Text().size()) : LineReader(file->Text());
+    bool loaded =
+        read && FileLoader(path, std::move(file), std::move(reader), branch, arch, problems).Load();
     if (fd >= 0) {
         ::close(fd);
     }
